@@ -1,0 +1,41 @@
+#pragma once
+
+#include "exposure/variant.h"
+#include "platform/serial_port.h"
+#include "platform/sleeper.h"
+
+#include <memory>
+
+namespace obturix {
+
+// The answer code of a Yes button: as mirror choice, raise the mirror first.
+inline constexpr int answerYes = 6;
+// The answer code of a No button: expose without raising the mirror.
+inline constexpr int answerNo = 7;
+
+// Runs exposure cycles through the serial port. Keeps, between cycles, the
+// last port service and the last stream opened (closed by then).
+class ExposureCycle {
+public:
+  ExposureCycle(SerialPortServiceFactory& ports, Sleeper& sleeper)
+      : ports_(ports), sleeper_(sleeper) {}
+
+  // One exposure: if mirror is 6, a mirror-lock pulse of `pulse` seconds and
+  // a wait of `settle` seconds; then the exposure of `exposure` seconds and
+  // the `interval` after it. A step that fails is skipped without a word and
+  // the cycle goes on; it returns once the whole cycle has elapsed.
+  void FairePause(const Variant& mirror, const Variant& exposure, const Variant& interval,
+                  const Variant& port, const Variant& pulse, const Variant& settle);
+
+private:
+  void pressRelease(const Variant& port);
+  void letGo();
+  void sleepSeconds(const Variant& seconds);
+
+  SerialPortServiceFactory& ports_;
+  Sleeper& sleeper_;
+  std::shared_ptr<SerialPortService> service_;
+  std::shared_ptr<SerialStream> stream_;
+};
+
+} // namespace obturix

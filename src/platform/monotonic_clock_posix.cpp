@@ -1,0 +1,37 @@
+#include "platform/monotonic_clock.h"
+
+#include <cerrno>
+#include <ctime>
+
+namespace obturix {
+
+namespace {
+
+constexpr long nanosecondsPerSecond = 1'000'000'000L;
+
+timespec toTimespec(std::chrono::nanoseconds t) {
+  timespec ts{};
+  ts.tv_sec = static_cast<time_t>(t.count() / nanosecondsPerSecond);
+  ts.tv_nsec = static_cast<long>(t.count() % nanosecondsPerSecond);
+  return ts;
+}
+
+} // namespace
+
+std::chrono::nanoseconds monotonicNow() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return std::chrono::seconds(ts.tv_sec) + std::chrono::nanoseconds(ts.tv_nsec);
+}
+
+void sleepUntilMonotonic(std::chrono::nanoseconds deadline) {
+  if (deadline.count() <= 0)
+    return;
+  const timespec until = toTimespec(deadline);
+  // An absolute deadline: a signal only interrupts the wait, it never
+  // shortens or lengthens it.
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+  }
+}
+
+} // namespace obturix

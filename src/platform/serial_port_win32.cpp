@@ -1,0 +1,66 @@
+#include "platform/port_names.h"
+#include "platform/serial_port.h"
+
+#include <windows.h>
+
+namespace obturix {
+
+namespace {
+
+class Win32SerialStream final : public SerialStream {
+public:
+  explicit Win32SerialStream(HANDLE handle) : handle_(handle) {}
+  Win32SerialStream(const Win32SerialStream&) = delete;
+  Win32SerialStream& operator=(const Win32SerialStream&) = delete;
+  ~Win32SerialStream() override { close(); }
+
+  void close() override {
+    if (handle_ == INVALID_HANDLE_VALUE)
+      return;
+    EscapeCommFunction(handle_, CLRDTR);
+    EscapeCommFunction(handle_, CLRRTS);
+    CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+private:
+  HANDLE handle_;
+};
+
+class Win32SerialPortService final : public SerialPortService {
+public:
+  std::shared_ptr<SerialStream> open(const std::string& portName) override {
+    const std::string path = win32DevicePath(portName);
+    if (path.empty())
+      return nullptr;
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+      return nullptr;
+    // Only a communications device is a port: a file or a console is refused.
+    DCB state{};
+    state.DCBlength = sizeof state;
+    if (GetFileType(handle) != FILE_TYPE_CHAR || !GetCommState(handle, &state)) {
+      CloseHandle(handle);
+      return nullptr;
+    }
+    EscapeCommFunction(handle, SETDTR);
+    EscapeCommFunction(handle, SETRTS);
+    return std::make_shared<Win32SerialStream>(handle);
+  }
+};
+
+class Win32SerialPortServiceFactory final : public SerialPortServiceFactory {
+public:
+  std::shared_ptr<SerialPortService> create() override {
+    return std::make_shared<Win32SerialPortService>();
+  }
+};
+
+} // namespace
+
+std::unique_ptr<SerialPortServiceFactory> makeSystemSerialPortServiceFactory() {
+  return std::make_unique<Win32SerialPortServiceFactory>();
+}
+
+} // namespace obturix

@@ -1,0 +1,19 @@
+#include "platform/monotonic_clock.h"
+#include "platform/sleeper.h"
+
+namespace obturix {
+
+namespace {
+
+class MonotonicSleeper final : public Sleeper {
+public:
+  void sleepFor(std::chrono::milliseconds duration) override {
+    sleepUntilMonotonic(monotonicNow() + duration);
+  }
+};
+
+} // namespace
+
+std::unique_ptr<Sleeper> makeSystemSleeper() { return std::make_unique<MonotonicSleeper>(); }
+
+} // namespace obturix

@@ -1,0 +1,56 @@
+#include "fakes/fake_platform.h"
+
+namespace obturix::testing {
+
+namespace {
+
+class FakeSerialStream final : public SerialStream {
+public:
+  FakeSerialStream(EventLog& log, std::string name) : log_(log), name_(std::move(name)) {}
+  void close() override {
+    if (closed_)
+      return;
+    closed_ = true;
+    log_.add("close " + name_);
+  }
+
+private:
+  EventLog& log_;
+  std::string name_;
+  bool closed_ = false;
+};
+
+class FakeSerialPortService final : public SerialPortService {
+public:
+  FakeSerialPortService(EventLog& log, const std::set<std::string>& existing, int& opens)
+      : log_(log), existing_(existing), opens_(opens) {}
+
+  std::shared_ptr<SerialStream> open(const std::string& portName) override {
+    if (!existing_.contains(portName))
+      return nullptr;
+    ++opens_;
+    log_.add("open " + portName);
+    return std::make_shared<FakeSerialStream>(log_, portName);
+  }
+
+private:
+  EventLog& log_;
+  const std::set<std::string>& existing_;
+  int& opens_;
+};
+
+} // namespace
+
+void FakeSleeper::sleepFor(std::chrono::milliseconds duration) {
+  log_.add("sleep " + std::to_string(duration.count()));
+  clock_.advance(duration);
+}
+
+std::shared_ptr<SerialPortService> FakeSerialPortServiceFactory::create() {
+  if (creationFails)
+    return nullptr;
+  opensPerService.push_back(0);
+  return std::make_shared<FakeSerialPortService>(log_, existingPorts, opensPerService.back());
+}
+
+} // namespace obturix::testing

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/serial_port.h"
+#include "platform/sleeper.h"
+
+#include <chrono>
+#include <memory>
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace obturix::testing {
+
+// The ordered record of everything the fakes were asked to do.
+class EventLog {
+public:
+  void add(std::string event) { events_.push_back(std::move(event)); }
+  const std::vector<std::string>& events() const { return events_; }
+  void clear() { events_.clear(); }
+
+private:
+  std::vector<std::string> events_;
+};
+
+// Time that passes only when a fake sleeps.
+class FakeClock {
+public:
+  std::chrono::milliseconds now() const { return now_; }
+  void advance(std::chrono::milliseconds by) { now_ += by; }
+
+private:
+  std::chrono::milliseconds now_{0};
+};
+
+// Logs "sleep N" and moves the fake clock on by N ms.
+class FakeSleeper final : public Sleeper {
+public:
+  FakeSleeper(EventLog& log, FakeClock& clock) : log_(log), clock_(clock) {}
+  void sleepFor(std::chrono::milliseconds duration) override;
+
+private:
+  EventLog& log_;
+  FakeClock& clock_;
+};
+
+// Ports that exist by name. Logs "open NAME" for a successful open and
+// "close NAME" for the first close of a stream; refused opens and repeated
+// closes leave no trace, as on a real system.
+class FakeSerialPortServiceFactory final : public SerialPortServiceFactory {
+public:
+  explicit FakeSerialPortServiceFactory(EventLog& log) : log_(log) {}
+
+  std::shared_ptr<SerialPortService> create() override;
+
+  std::set<std::string> existingPorts{"COM1"};
+  bool creationFails = false;
+  // Opens made through each service created so far, in order of creation.
+  std::deque<int> opensPerService; // deque: references stay valid
+
+private:
+  EventLog& log_;
+};
+
+} // namespace obturix::testing

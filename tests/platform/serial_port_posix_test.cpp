@@ -1,0 +1,115 @@
+#include "platform/serial_port.h"
+
+#include "pty/open_close_watcher.h"
+#include "pty/pseudo_terminal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace obturix {
+namespace {
+
+using Kind = pty::OpenCloseWatcher::Kind;
+using Kinds = std::vector<Kind>;
+namespace fs = std::filesystem;
+
+class PosixSerialPort : public ::testing::Test {
+protected:
+  std::shared_ptr<SerialPortService> service = makeSystemSerialPortServiceFactory()->create();
+  pty::PseudoTerminal terminal;
+  pty::OpenCloseWatcher watcher{terminal.slavePath()};
+};
+
+TEST_F(PosixSerialPort, HoldsAPseudoTerminalOpenExactlyFromPressToRelease) {
+  ASSERT_TRUE(service);
+  auto stream = service->open(terminal.slavePath());
+  ASSERT_TRUE(stream);
+  EXPECT_EQ(watcher.takePending(), Kinds{Kind::Open});
+
+  stream->close();
+  EXPECT_EQ(watcher.takePending(), Kinds{Kind::Close});
+
+  stream->close();
+  stream.reset();
+  EXPECT_EQ(watcher.takePending(), Kinds{});
+}
+
+TEST_F(PosixSerialPort, SetsHangUpOnCloseSoTheLinesDropIfTheProgramDies) {
+  auto stream = service->open(terminal.slavePath());
+  ASSERT_TRUE(stream);
+  termios settings{};
+  ASSERT_EQ(tcgetattr(terminal.masterFd(), &settings), 0);
+  EXPECT_TRUE(settings.c_cflag & HUPCL);
+}
+
+TEST_F(PosixSerialPort, ASecondCloseLeavesADescriptorThatReusedTheNumberAlone) {
+  auto stream = service->open(terminal.slavePath());
+  ASSERT_TRUE(stream);
+  stream->close();
+  // The lowest free number is the one the stream just gave back.
+  const int other = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(other, 0);
+
+  stream->close();
+  stream.reset();
+
+  EXPECT_NE(fcntl(other, F_GETFD), -1) << "a second close closed an unrelated file";
+  ::close(other);
+}
+
+TEST_F(PosixSerialPort, ReleasesWhenTheStreamIsDroppedWithoutClose) {
+  service->open(terminal.slavePath()).reset();
+  EXPECT_EQ(watcher.takePending(), (Kinds{Kind::Open, Kind::Close}));
+}
+
+TEST(PosixSerialPortRefusal, RefusesWhatIsNotATerminalWithoutOpeningIt) {
+  const fs::path folder = fs::temp_directory_path() / ("obturix-port-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  const fs::path regular = folder / "regular";
+  std::ofstream(regular) << "data";
+  const fs::path fifo = folder / "fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const fs::path link = folder / "link-to-regular";
+  fs::create_symlink(regular, link);
+
+  auto service = makeSystemSerialPortServiceFactory()->create();
+  const struct {
+    std::string name;
+    bool watchable;
+  } cases[] = {
+      {regular.string(), true}, {fifo.string(), true},          {link.string(), true},
+      {folder.string(), true},  {(folder / "missing").string(), false},
+      {"", false},              {std::string(5000, 'x'), false}, {"COM4097", false},
+  };
+  for (const auto& c : cases) {
+    std::optional<pty::OpenCloseWatcher> watcher;
+    if (c.watchable)
+      watcher.emplace(c.name);
+    // A FIFO opened for reading without a writer would block: this must return.
+    EXPECT_EQ(service->open(c.name), nullptr) << c.name;
+    if (watcher) {
+      EXPECT_EQ(watcher->takePending(), Kinds{}) << c.name << " was opened";
+    }
+  }
+  fs::remove_all(folder);
+}
+
+TEST(PosixSerialPortRefusal, ClosesAgainACharacterDeviceThatIsNotATerminal) {
+  pty::OpenCloseWatcher watcher("/dev/null");
+  EXPECT_EQ(makeSystemSerialPortServiceFactory()->create()->open("/dev/null"), nullptr);
+  const auto events = watcher.takePending();
+  EXPECT_EQ(std::count(events.begin(), events.end(), Kind::Open),
+            std::count(events.begin(), events.end(), Kind::Close));
+}
+
+} // namespace
+} // namespace obturix

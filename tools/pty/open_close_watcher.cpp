@@ -1,0 +1,91 @@
+#include "open_close_watcher.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace obturix::pty {
+
+namespace {
+
+std::chrono::nanoseconds monotonicNowNs() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return std::chrono::seconds(ts.tv_sec) + std::chrono::nanoseconds(ts.tv_nsec);
+}
+
+} // namespace
+
+OpenCloseWatcher::OpenCloseWatcher(const std::string& path) {
+  inotify_ = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+  if (inotify_ < 0)
+    throw std::system_error(errno, std::generic_category(), "inotify_init1");
+  if (inotify_add_watch(inotify_, path.c_str(), IN_OPEN | IN_CLOSE) < 0 ||
+      pipe2(wakePipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
+    const int error = errno;
+    ::close(inotify_);
+    throw std::system_error(error, std::generic_category(), "inotify_add_watch " + path);
+  }
+}
+
+OpenCloseWatcher::~OpenCloseWatcher() {
+  ::close(inotify_);
+  ::close(wakePipe_[0]);
+  ::close(wakePipe_[1]);
+}
+
+bool OpenCloseWatcher::readAvailable() {
+  alignas(inotify_event) std::array<char, 4096> buffer{};
+  const ssize_t length = ::read(inotify_, buffer.data(), buffer.size());
+  if (length <= 0)
+    return false;
+  const auto when = monotonicNowNs();
+  for (ssize_t offset = 0; offset < length;) {
+    inotify_event event{};
+    std::memcpy(&event, buffer.data() + offset, sizeof event);
+    if (event.mask & IN_OPEN)
+      buffered_.push_back({Kind::Open, when});
+    if (event.mask & IN_CLOSE)
+      buffered_.push_back({Kind::Close, when});
+    offset += static_cast<ssize_t>(sizeof(inotify_event) + event.len);
+  }
+  return true;
+}
+
+std::vector<OpenCloseWatcher::Kind> OpenCloseWatcher::takePending() {
+  while (readAvailable()) {
+  }
+  std::vector<Kind> kinds;
+  for (const auto& event : buffered_)
+    kinds.push_back(event.kind);
+  buffered_.clear();
+  return kinds;
+}
+
+std::optional<OpenCloseWatcher::Event> OpenCloseWatcher::next(std::chrono::milliseconds timeout) {
+  if (buffered_.empty()) {
+    pollfd fds[2] = {{inotify_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+    if (poll(fds, 2, static_cast<int>(timeout.count())) <= 0 || (fds[1].revents & POLLIN))
+      return std::nullopt;
+    readAvailable();
+    if (buffered_.empty())
+      return std::nullopt;
+  }
+  const Event event = buffered_.front();
+  buffered_.erase(buffered_.begin());
+  return event;
+}
+
+void OpenCloseWatcher::interrupt() {
+  const char byte = 0;
+  [[maybe_unused]] const auto written = ::write(wakePipe_[1], &byte, 1);
+}
+
+} // namespace obturix::pty

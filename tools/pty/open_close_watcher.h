@@ -1,0 +1,38 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace obturix::pty {
+
+// Sees every open and close of one file by any process, through inotify.
+class OpenCloseWatcher {
+public:
+  enum class Kind { Open, Close };
+  struct Event {
+    Kind kind;
+    std::chrono::nanoseconds when; // monotonic clock, taken when the event was read
+  };
+
+  explicit OpenCloseWatcher(const std::string& path); // throws std::system_error
+  ~OpenCloseWatcher();
+  OpenCloseWatcher(const OpenCloseWatcher&) = delete;
+  OpenCloseWatcher& operator=(const OpenCloseWatcher&) = delete;
+
+  // The events that have happened and not yet been taken, without waiting.
+  std::vector<Kind> takePending();
+  // Waits up to `timeout` for the next event; nothing when none came.
+  std::optional<Event> next(std::chrono::milliseconds timeout);
+  // Makes a thread blocked in next() return at once.
+  void interrupt();
+
+private:
+  int inotify_ = -1;
+  int wakePipe_[2] = {-1, -1};
+  std::vector<Event> buffered_;
+  bool readAvailable();
+};
+
+} // namespace obturix::pty
