@@ -72,12 +72,20 @@ std::vector<OpenCloseWatcher::Kind> OpenCloseWatcher::takePending() {
 std::optional<OpenCloseWatcher::Event> OpenCloseWatcher::next(std::chrono::milliseconds timeout) {
   if (buffered_.empty()) {
     pollfd fds[2] = {{inotify_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
-    if (poll(fds, 2, static_cast<int>(timeout.count())) <= 0 || (fds[1].revents & POLLIN))
+    if (::poll(fds, 2, static_cast<int>(timeout.count())) <= 0 || (fds[1].revents & POLLIN))
       return std::nullopt;
     readAvailable();
     if (buffered_.empty())
       return std::nullopt;
   }
+  const Event event = buffered_.front();
+  buffered_.erase(buffered_.begin());
+  return event;
+}
+
+std::optional<OpenCloseWatcher::Event> OpenCloseWatcher::poll() {
+  if (buffered_.empty() && !readAvailable())
+    return std::nullopt;
   const Event event = buffered_.front();
   buffered_.erase(buffered_.begin());
   return event;

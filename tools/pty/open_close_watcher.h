@@ -25,6 +25,9 @@ public:
   std::vector<Kind> takePending();
   // Waits up to `timeout` for the next event; nothing when none came.
   std::optional<Event> next(std::chrono::milliseconds timeout);
+  // The next event if one has happened, without waiting: for an observer
+  // that polls in a loop to timestamp events within microseconds.
+  std::optional<Event> poll();
   // Makes a thread blocked in next() return at once.
   void interrupt();
 

@@ -1,0 +1,165 @@
+// Runs exposure cycles with real sleeps against a pseudo-terminal and times,
+// from outside the cycle, each open and close of the port: how far every
+// press and every pause is from what was asked, and how much CPU it cost.
+//
+// usage: cycle_timing [cycles] [exposure] [interval] [pulse] [settle]
+//        (durations in seconds, as typed in the window)
+#include "exposure/duration.h"
+#include "exposure/exposure_cycle.h"
+#include "platform/monotonic_clock.h"
+#include "pty/open_close_watcher.h"
+#include "pty/pseudo_terminal.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/resource.h>
+#include <thread>
+#include <vector>
+
+using namespace obturix;
+using Clock = std::chrono::nanoseconds;
+
+namespace {
+
+double toMs(std::chrono::nanoseconds d) { return static_cast<double>(d.count()) / 1e6; }
+
+std::chrono::nanoseconds threadCpuTime() {
+  rusage usage{};
+  getrusage(RUSAGE_THREAD, &usage);
+  return std::chrono::seconds(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         std::chrono::microseconds(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
+struct Row {
+  std::string name;
+  long long requestedMs;
+  std::vector<double> errorsMs; // measured - requested
+};
+
+double percentile(std::vector<double> values, double p) {
+  std::sort(values.begin(), values.end());
+  const auto rank = static_cast<std::size_t>(std::ceil(p * static_cast<double>(values.size())));
+  return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
+}
+
+void print(const Row& row) {
+  std::vector<double> magnitudes;
+  for (double e : row.errorsMs)
+    magnitudes.push_back(std::fabs(e));
+  if (magnitudes.empty())
+    return;
+  std::printf("%-14s %9lld %6zu %10.3f %10.3f %10.3f %+10.3f\n", row.name.c_str(),
+              row.requestedMs, magnitudes.size(), percentile(magnitudes, 0.5),
+              percentile(magnitudes, 0.99), *std::max_element(magnitudes.begin(), magnitudes.end()),
+              *std::max_element(row.errorsMs.begin(), row.errorsMs.end()));
+}
+
+long long millisecondsOf(const char* seconds) {
+  const auto ms = durationMilliseconds(seconds);
+  if (!ms) {
+    std::fprintf(stderr, "cycle_timing: '%s' is not a duration in seconds\n", seconds);
+    std::exit(2);
+  }
+  return ms->count();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  const int cycles = argc > 1 ? std::atoi(argv[1]) : 50;
+  const char* exposure = argc > 2 ? argv[2] : "0.25";
+  const char* interval = argc > 3 ? argv[3] : "0.15";
+  const char* pulse = argc > 4 ? argv[4] : "0.08";
+  const char* settle = argc > 5 ? argv[5] : "0.1";
+  if (cycles < 1) {
+    std::fprintf(stderr, "cycle_timing: the number of cycles must be at least 1\n");
+    return 2;
+  }
+
+  pty::PseudoTerminal terminal;
+  pty::OpenCloseWatcher watcher(terminal.slavePath());
+  std::vector<pty::OpenCloseWatcher::Event> events;
+  // The observer polls without pause so that each event is timestamped the
+  // moment it happens; it is the instrument, its CPU is not the cycle's.
+  std::atomic<bool> done{false};
+  std::thread observer([&] {
+    while (!done.load(std::memory_order_relaxed)) {
+      if (auto event = watcher.poll())
+        events.push_back(*event);
+    }
+    while (auto event = watcher.poll())
+      events.push_back(*event);
+  });
+
+  auto ports = makeSystemSerialPortServiceFactory();
+  auto sleeper = makeSystemSleeper();
+  ExposureCycle cycle(*ports, *sleeper);
+
+  Row cycleRow{"whole cycle",
+               millisecondsOf(pulse) + millisecondsOf(settle) + millisecondsOf(exposure) +
+                   millisecondsOf(interval),
+               {}};
+  const auto wallStart = monotonicNow();
+  const auto cpuStart = threadCpuTime();
+  for (int i = 0; i < cycles; ++i) {
+    const auto start = monotonicNow();
+    cycle.FairePause(answerYes, exposure, interval, terminal.slavePath(), pulse, settle);
+    cycleRow.errorsMs.push_back(toMs(monotonicNow() - start) - static_cast<double>(cycleRow.requestedMs));
+  }
+  const auto cpu = threadCpuTime() - cpuStart;
+  const auto wall = monotonicNow() - wallStart;
+  done = true;
+  observer.join();
+
+  // Each cycle gives two presses: the mirror pulse, then the exposure.
+  Row rows[] = {{"mirror pulse", millisecondsOf(pulse), {}},
+                {"exposure", millisecondsOf(exposure), {}},
+                {"settle", millisecondsOf(settle), {}},
+                {"interval", millisecondsOf(interval), {}}};
+  std::size_t press = 0;
+  bool malformed = false;
+  for (std::size_t i = 0; i + 1 < events.size(); i += 2, ++press) {
+    const auto& open = events[i];
+    const auto& close = events[i + 1];
+    if (open.kind != pty::OpenCloseWatcher::Kind::Open ||
+        close.kind != pty::OpenCloseWatcher::Kind::Close) {
+      malformed = true;
+      break;
+    }
+    Row& pressRow = rows[press % 2];
+    pressRow.errorsMs.push_back(toMs(close.when - open.when) - static_cast<double>(pressRow.requestedMs));
+    if (i + 2 < events.size()) {
+      Row& pauseRow = rows[2 + press % 2];
+      pauseRow.errorsMs.push_back(toMs(events[i + 2].when - close.when) -
+                                  static_cast<double>(pauseRow.requestedMs));
+    }
+  }
+  if (malformed || events.size() != static_cast<std::size_t>(4 * cycles)) {
+    std::fprintf(stderr, "cycle_timing: saw %zu opens and closes, expected %d\n", events.size(),
+                 4 * cycles);
+    return 1;
+  }
+
+  std::printf("%d cycles with the mirror raised, port %s\n", cycles, terminal.slavePath().c_str());
+  std::printf("%-14s %9s %6s %10s %10s %10s %10s\n", "step", "asked ms", "count", "p50 |err|",
+              "p99 |err|", "max |err|", "max err");
+  for (const auto& row : rows)
+    print(row);
+  print(cycleRow);
+  // The floor: how late the system wakes a thread from a plain sleep of the
+  // same kind, with no port involved.
+  Row floorRow{"sleep alone", 20, {}};
+  for (int i = 0; i < 4 * cycles; ++i) {
+    const auto deadline = monotonicNow() + std::chrono::milliseconds(floorRow.requestedMs);
+    sleepUntilMonotonic(deadline);
+    floorRow.errorsMs.push_back(toMs(monotonicNow() - deadline));
+  }
+  print(floorRow);
+  std::printf("CPU of the cycle thread: %.3f ms in %.3f s wall = %.4f %%\n", toMs(cpu),
+              toMs(wall) / 1000.0, 100.0 * toMs(cpu) / toMs(wall));
+  return 0;
+}

@@ -1,0 +1,27 @@
+// Opens a serial port through the system's port service and holds it, so a
+// watcher outside this process can check that open presses and close releases.
+// Prints "pressed" (or "refused") once the port is open, closes it when a line
+// arrives on standard input, then prints "released".
+#include "platform/serial_port.h"
+
+#include <iostream>
+#include <string>
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: port_probe PORT\n";
+    return 2;
+  }
+  auto service = obturix::makeSystemSerialPortServiceFactory()->create();
+  auto stream = service ? service->open(argv[1]) : nullptr;
+  if (!stream) {
+    std::cout << "refused" << std::endl;
+    return 1;
+  }
+  std::cout << "pressed" << std::endl;
+  std::string line;
+  std::getline(std::cin, line);
+  stream->close();
+  std::cout << "released" << std::endl;
+  return 0;
+}
