@@ -46,19 +46,19 @@ double percentile(std::vector<double> values, double p) {
   return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
 }
 
-void print(const Row& row) {
+void print(const Row &row) {
   std::vector<double> magnitudes;
   for (double e : row.errorsMs)
     magnitudes.push_back(std::fabs(e));
   if (magnitudes.empty())
     return;
-  std::printf("%-14s %9lld %6zu %10.3f %10.3f %10.3f %+10.3f\n", row.name.c_str(),
-              row.requestedMs, magnitudes.size(), percentile(magnitudes, 0.5),
-              percentile(magnitudes, 0.99), *std::max_element(magnitudes.begin(), magnitudes.end()),
+  std::printf("%-14s %9lld %6zu %10.3f %10.3f %10.3f %+10.3f\n", row.name.c_str(), row.requestedMs,
+              magnitudes.size(), percentile(magnitudes, 0.5), percentile(magnitudes, 0.99),
+              *std::max_element(magnitudes.begin(), magnitudes.end()),
               *std::max_element(row.errorsMs.begin(), row.errorsMs.end()));
 }
 
-long long millisecondsOf(const char* seconds) {
+long long millisecondsOf(const char *seconds) {
   const auto ms = durationMilliseconds(seconds);
   if (!ms) {
     std::fprintf(stderr, "cycle_timing: '%s' is not a duration in seconds\n", seconds);
@@ -69,12 +69,12 @@ long long millisecondsOf(const char* seconds) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
   const int cycles = argc > 1 ? std::atoi(argv[1]) : 50;
-  const char* exposure = argc > 2 ? argv[2] : "0.25";
-  const char* interval = argc > 3 ? argv[3] : "0.15";
-  const char* pulse = argc > 4 ? argv[4] : "0.08";
-  const char* settle = argc > 5 ? argv[5] : "0.1";
+  const char *exposure = argc > 2 ? argv[2] : "0.25";
+  const char *interval = argc > 3 ? argv[3] : "0.15";
+  const char *pulse = argc > 4 ? argv[4] : "0.08";
+  const char *settle = argc > 5 ? argv[5] : "0.1";
   if (cycles < 1) {
     std::fprintf(stderr, "cycle_timing: the number of cycles must be at least 1\n");
     return 2;
@@ -108,7 +108,8 @@ int main(int argc, char** argv) {
   for (int i = 0; i < cycles; ++i) {
     const auto start = monotonicNow();
     cycle.FairePause(answerYes, exposure, interval, terminal.slavePath(), pulse, settle);
-    cycleRow.errorsMs.push_back(toMs(monotonicNow() - start) - static_cast<double>(cycleRow.requestedMs));
+    cycleRow.errorsMs.push_back(toMs(monotonicNow() - start) -
+                                static_cast<double>(cycleRow.requestedMs));
   }
   const auto cpu = threadCpuTime() - cpuStart;
   const auto wall = monotonicNow() - wallStart;
@@ -123,17 +124,18 @@ int main(int argc, char** argv) {
   std::size_t press = 0;
   bool malformed = false;
   for (std::size_t i = 0; i + 1 < events.size(); i += 2, ++press) {
-    const auto& open = events[i];
-    const auto& close = events[i + 1];
+    const auto &open = events[i];
+    const auto &close = events[i + 1];
     if (open.kind != pty::OpenCloseWatcher::Kind::Open ||
         close.kind != pty::OpenCloseWatcher::Kind::Close) {
       malformed = true;
       break;
     }
-    Row& pressRow = rows[press % 2];
-    pressRow.errorsMs.push_back(toMs(close.when - open.when) - static_cast<double>(pressRow.requestedMs));
+    Row &pressRow = rows[press % 2];
+    pressRow.errorsMs.push_back(toMs(close.when - open.when) -
+                                static_cast<double>(pressRow.requestedMs));
     if (i + 2 < events.size()) {
-      Row& pauseRow = rows[2 + press % 2];
+      Row &pauseRow = rows[2 + press % 2];
       pauseRow.errorsMs.push_back(toMs(events[i + 2].when - close.when) -
                                   static_cast<double>(pauseRow.requestedMs));
     }
@@ -147,7 +149,7 @@ int main(int argc, char** argv) {
   std::printf("%d cycles with the mirror raised, port %s\n", cycles, terminal.slavePath().c_str());
   std::printf("%-14s %9s %6s %10s %10s %10s %10s\n", "step", "asked ms", "count", "p50 |err|",
               "p99 |err|", "max |err|", "max err");
-  for (const auto& row : rows)
+  for (const auto &row : rows)
     print(row);
   print(cycleRow);
   // The floor: how late the system wakes a thread from a plain sleep of the

@@ -16,8 +16,7 @@ std::int64_t performanceFrequency() {
 // and later), an ordinary one otherwise; the loop below makes up for either.
 HANDLE createWaitableTimer() {
 #ifdef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
-  if (HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr,
-                                            CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+  if (HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
                                             TIMER_ALL_ACCESS))
     return timer;
 #endif

@@ -1,5 +1,5 @@
-#include "platform/monotonic_clock.h"
 #include "platform/sleeper.h"
+#include "platform/monotonic_clock.h"
 
 namespace obturix {
 

@@ -7,10 +7,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <optional>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -86,11 +86,16 @@ TEST(PosixSerialPortRefusal, RefusesWhatIsNotATerminalWithoutOpeningIt) {
     std::string name;
     bool watchable;
   } cases[] = {
-      {regular.string(), true}, {fifo.string(), true},          {link.string(), true},
-      {folder.string(), true},  {(folder / "missing").string(), false},
-      {"", false},              {std::string(5000, 'x'), false}, {"COM4097", false},
+      {regular.string(), true},
+      {fifo.string(), true},
+      {link.string(), true},
+      {folder.string(), true},
+      {(folder / "missing").string(), false},
+      {"", false},
+      {std::string(5000, 'x'), false},
+      {"COM4097", false},
   };
-  for (const auto& c : cases) {
+  for (const auto &c : cases) {
     std::optional<pty::OpenCloseWatcher> watcher;
     if (c.watchable)
       watcher.emplace(c.name);

@@ -35,9 +35,9 @@ TEST(MonotonicClock, PastDeadlinesReturnAtOnceAndTimeNeverGoesBack) {
 void ignoreSignal(int) {}
 
 TEST(SystemSleeper, ResumesAfterASignalUntilTheDeadline) {
-  struct sigaction action{};
+  struct sigaction action {};
   action.sa_handler = ignoreSignal; // interrupts system calls, no SA_RESTART
-  struct sigaction previous{};
+  struct sigaction previous {};
   ASSERT_EQ(sigaction(SIGALRM, &action, &previous), 0);
   timer_t timer{};
   sigevent event{};
