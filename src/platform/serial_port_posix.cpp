@@ -52,8 +52,9 @@ public:
   std::shared_ptr<SerialStream> open(const std::string &portName) override {
     const std::string path = posixDevicePath(portName);
     // Only character devices are opened at all: a regular file, a directory
-    // or a FIFO is refused before anything happens to it.
-    if (path.empty() || !isCharacterDevice(path))
+    // or a FIFO is refused before anything happens to it. A name with a NUL
+    // in it would reach the system cut short, naming another file.
+    if (path.empty() || path.find('\0') != std::string::npos || !isCharacterDevice(path))
       return nullptr;
     // Non-blocking, so a port without carrier cannot hold the series up.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

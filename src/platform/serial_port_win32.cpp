@@ -31,8 +31,8 @@ class Win32SerialPortService final : public SerialPortService {
 public:
   std::shared_ptr<SerialStream> open(const std::string &portName) override {
     const std::string path = win32DevicePath(portName);
-    if (path.empty())
-      return nullptr;
+    if (path.empty() || path.find('\0') != std::string::npos)
+      return nullptr; // a NUL would cut the name short and name another device
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)

@@ -43,6 +43,11 @@ TEST_F(PosixSerialPort, HoldsAPseudoTerminalOpenExactlyFromPressToRelease) {
   EXPECT_EQ(watcher.takePending(), Kinds{});
 }
 
+TEST_F(PosixSerialPort, RefusesANameThatANulWouldCutShort) {
+  EXPECT_EQ(service->open(terminal.slavePath() + std::string(1, '\0') + "x"), nullptr);
+  EXPECT_EQ(watcher.takePending(), Kinds{});
+}
+
 TEST_F(PosixSerialPort, SetsHangUpOnCloseSoTheLinesDropIfTheProgramDies) {
   auto stream = service->open(terminal.slavePath());
   ASSERT_TRUE(stream);
