@@ -19,15 +19,5 @@ TEST(VariantToText, GivesTheShortestExactFormOfNumbers) {
     EXPECT_EQ(variantToText(c.value), c.text);
 }
 
-TEST(Variant, TellsItsKindAndComparesByKindAndValue) {
-  EXPECT_TRUE(Variant().isEmpty());
-  EXPECT_TRUE(Variant("").isText());
-  EXPECT_TRUE(Variant(7).isNumber());
-  EXPECT_TRUE(Variant(Variant::List{}).isList());
-  EXPECT_NE(Variant(""), Variant());
-  EXPECT_NE(Variant("1"), Variant(1));
-  EXPECT_EQ(Variant(1), Variant(1.0));
-}
-
 } // namespace
 } // namespace obturix
