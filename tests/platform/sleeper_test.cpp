@@ -3,11 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
-#include <csignal>
-#include <ctime>
-#endif
-
 namespace obturix {
 namespace {
 
@@ -30,34 +25,6 @@ TEST(MonotonicClock, PastDeadlinesReturnAtOnceAndTimeNeverGoesBack) {
   sleepUntilMonotonic(std::chrono::nanoseconds(0));
   EXPECT_GE(monotonicNow(), before);
 }
-
-#ifndef _WIN32
-void ignoreSignal(int) {}
-
-TEST(SystemSleeper, ResumesAfterASignalUntilTheDeadline) {
-  struct sigaction action {};
-  action.sa_handler = ignoreSignal; // interrupts system calls, no SA_RESTART
-  struct sigaction previous {};
-  ASSERT_EQ(sigaction(SIGALRM, &action, &previous), 0);
-  timer_t timer{};
-  sigevent event{};
-  event.sigev_notify = SIGEV_SIGNAL;
-  event.sigev_signo = SIGALRM;
-  ASSERT_EQ(timer_create(CLOCK_MONOTONIC, &event, &timer), 0);
-  itimerspec every5ms{};
-  every5ms.it_value.tv_nsec = 5'000'000;
-  every5ms.it_interval.tv_nsec = 5'000'000;
-  ASSERT_EQ(timer_settime(timer, 0, &every5ms, nullptr), 0);
-
-  const auto start = monotonicNow();
-  makeSystemSleeper()->sleepFor(30ms);
-  const auto elapsed = monotonicNow() - start;
-
-  timer_delete(timer);
-  sigaction(SIGALRM, &previous, nullptr);
-  EXPECT_GE(elapsed, 30ms);
-}
-#endif
 
 } // namespace
 } // namespace obturix
