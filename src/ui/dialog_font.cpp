@@ -1,0 +1,28 @@
+#include "ui/dialog_font.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QStyle>
+#include <QStyleFactory>
+
+namespace obturix {
+
+void useDialogFont(QApplication &application) {
+  const QStringList installed = QFontDatabase::families();
+  QFont font = application.font();
+  for (const char *family : {"Liberation Sans", "Arial", "Arimo", "Helvetica"}) {
+    if (installed.contains(QString::fromLatin1(family))) {
+      font.setFamily(QString::fromLatin1(family));
+      break;
+    }
+  }
+  font.setPointSize(8);
+  application.setFont(font);
+  // The classic style draws a frame's caption on its border, where the
+  // controls inside the frames were placed to leave room for it.
+  if (QStyle *classic = QStyleFactory::create(QStringLiteral("Windows")))
+    application.setStyle(classic);
+}
+
+} // namespace obturix
