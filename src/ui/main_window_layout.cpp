@@ -36,6 +36,16 @@ Qt::Alignment labelAlignment(std::string_view name) {
   return Qt::AlignLeft | Qt::AlignTop;
 }
 
+// A check box that answers a click anywhere in its rectangle, not only on
+// its box and caption.
+class WholeAreaCheckBox final : public QCheckBox {
+public:
+  using QCheckBox::QCheckBox;
+
+protected:
+  bool hitButton(const QPoint &position) const override { return rect().contains(position); }
+};
+
 // The counter: a sunken box on the highlighted-text colour, in a large bold font.
 void styleCounter(QLabel &counter) {
   counter.setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -74,7 +84,7 @@ QWidget *createControl(const ControlSpec &spec, QWidget &parent) {
     return button;
   }
   case ControlKind::CheckBox:
-    return new QCheckBox(caption, &parent);
+    return new WholeAreaCheckBox(caption, &parent);
   }
   return nullptr;
 }

@@ -1,6 +1,7 @@
 #include "ui/control_table.h"
 #include "ui/dialog_font.h"
 #include "ui/form1.h"
+#include "ui/window_rig.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -76,7 +77,8 @@ private slots:
   void controlsFollowTheTable() {
     QFETCH(int, row);
     const ControlSpec &spec = mainWindowControls()[static_cast<std::size_t>(row)];
-    Form1 form;
+    testing::WindowRig rig;
+    Form1 &form = rig.form;
     auto *control = form.findChild<QWidget *>(qt(spec.name));
     QVERIFY(control);
     const QString container = control->parentWidget() == &form
@@ -98,7 +100,8 @@ private slots:
   }
 
   void windowIsFixedAndChecksStartAsDrawn() {
-    Form1 form;
+    testing::WindowRig rig;
+    Form1 &form = rig.form;
     QCOMPARE(form.windowTitle(), QStringLiteral("Obturix"));
     QCOMPARE(form.size(), QSize(435, 442));
     QCOMPARE(form.minimumSize(), form.maximumSize());
@@ -112,7 +115,8 @@ private slots:
   }
 
   void counterIsDrawnAboveItsHeading() {
-    Form1 form;
+    testing::WindowRig rig;
+    Form1 &form = rig.form;
     auto *counter = form.findChild<QLabel *>("LabEc");
     auto *heading = form.findChild<QLabel *>("Label5");
     QVERIFY(heading->geometry().contains(counter->geometry()));
@@ -125,7 +129,8 @@ private slots:
   }
 
   void focusStartsOnLancerAndFollowsTheTabOrder() {
-    Form1 form;
+    testing::WindowRig rig;
+    Form1 &form = rig.form;
     form.show();
     QCOMPARE(form.focusWidget()->objectName(), QStringLiteral("Command1"));
     const QStringList expected = {"Command1", "Command2", "Text3",   "Text2", "Text1",
