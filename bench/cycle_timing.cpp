@@ -2,19 +2,25 @@
 // from outside the cycle, each open and close of the port: how far every
 // press and every pause is from what was asked, and how much CPU it cost.
 //
-// usage: cycle_timing [cycles] [exposure] [interval] [pulse] [settle]
+// usage: cycle_timing [--window] [cycles] [exposure] [interval] [pulse] [settle]
 //        (durations in seconds, as typed in the window)
+// --window: sleep as the window does during a series, with a Qt event loop
+//           running (offscreen) until shortly before each deadline.
 #include "exposure/duration.h"
 #include "exposure/exposure_cycle.h"
 #include "platform/monotonic_clock.h"
 #include "pty/open_close_watcher.h"
 #include "pty/pseudo_terminal.h"
+#include "ui/event_loop_sleeper.h"
+
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <sys/resource.h>
 #include <thread>
@@ -46,7 +52,7 @@ double percentile(std::vector<double> values, double p) {
   return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
 }
 
-void print(const Row &row) {
+void print(const Row& row) {
   std::vector<double> magnitudes;
   for (double e : row.errorsMs)
     magnitudes.push_back(std::fabs(e));
@@ -58,7 +64,7 @@ void print(const Row &row) {
               *std::max_element(row.errorsMs.begin(), row.errorsMs.end()));
 }
 
-long long millisecondsOf(const char *seconds) {
+long long millisecondsOf(const char* seconds) {
   const auto ms = durationMilliseconds(seconds);
   if (!ms) {
     std::fprintf(stderr, "cycle_timing: '%s' is not a duration in seconds\n", seconds);
@@ -69,12 +75,17 @@ long long millisecondsOf(const char *seconds) {
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
+  const bool window = argc > 1 && std::string(argv[1]) == "--window";
+  if (window) {
+    --argc;
+    ++argv;
+  }
   const int cycles = argc > 1 ? std::atoi(argv[1]) : 50;
-  const char *exposure = argc > 2 ? argv[2] : "0.25";
-  const char *interval = argc > 3 ? argv[3] : "0.15";
-  const char *pulse = argc > 4 ? argv[4] : "0.08";
-  const char *settle = argc > 5 ? argv[5] : "0.1";
+  const char* exposure = argc > 2 ? argv[2] : "0.25";
+  const char* interval = argc > 3 ? argv[3] : "0.15";
+  const char* pulse = argc > 4 ? argv[4] : "0.08";
+  const char* settle = argc > 5 ? argv[5] : "0.1";
   if (cycles < 1) {
     std::fprintf(stderr, "cycle_timing: the number of cycles must be at least 1\n");
     return 2;
@@ -95,8 +106,19 @@ int main(int argc, char **argv) {
       events.push_back(*event);
   });
 
+  std::unique_ptr<QGuiApplication> application;
+  std::unique_ptr<Sleeper> sleeper;
+  if (window) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int qtArgc = 1;
+    static char qtName[] = "cycle_timing";
+    static char* qtArgv[] = {qtName, nullptr};
+    application = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
+    sleeper = std::make_unique<EventLoopSleeper>();
+  } else {
+    sleeper = makeSystemSleeper();
+  }
   auto ports = makeSystemSerialPortServiceFactory();
-  auto sleeper = makeSystemSleeper();
   ExposureCycle cycle(*ports, *sleeper);
 
   Row cycleRow{"whole cycle",
@@ -124,18 +146,18 @@ int main(int argc, char **argv) {
   std::size_t press = 0;
   bool malformed = false;
   for (std::size_t i = 0; i + 1 < events.size(); i += 2, ++press) {
-    const auto &open = events[i];
-    const auto &close = events[i + 1];
+    const auto& open = events[i];
+    const auto& close = events[i + 1];
     if (open.kind != pty::OpenCloseWatcher::Kind::Open ||
         close.kind != pty::OpenCloseWatcher::Kind::Close) {
       malformed = true;
       break;
     }
-    Row &pressRow = rows[press % 2];
+    Row& pressRow = rows[press % 2];
     pressRow.errorsMs.push_back(toMs(close.when - open.when) -
                                 static_cast<double>(pressRow.requestedMs));
     if (i + 2 < events.size()) {
-      Row &pauseRow = rows[2 + press % 2];
+      Row& pauseRow = rows[2 + press % 2];
       pauseRow.errorsMs.push_back(toMs(events[i + 2].when - close.when) -
                                   static_cast<double>(pauseRow.requestedMs));
     }
@@ -146,10 +168,12 @@ int main(int argc, char **argv) {
     return 1;
   }
 
-  std::printf("%d cycles with the mirror raised, port %s\n", cycles, terminal.slavePath().c_str());
+  std::printf("%d cycles with the mirror raised, port %s, %s\n", cycles,
+              terminal.slavePath().c_str(),
+              window ? "sleeping in the window's event loop" : "plain sleeps");
   std::printf("%-14s %9s %6s %10s %10s %10s %10s\n", "step", "asked ms", "count", "p50 |err|",
               "p99 |err|", "max |err|", "max err");
-  for (const auto &row : rows)
+  for (const auto& row : rows)
     print(row);
   print(cycleRow);
   // The floor: how late the system wakes a thread from a plain sleep of the

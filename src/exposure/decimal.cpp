@@ -39,7 +39,7 @@ std::optional<std::int64_t> parseExponent(std::string_view text) {
   return negative ? -value : value;
 }
 
-void normalise(DecimalNumber &number) {
+void normalise(DecimalNumber& number) {
   const std::size_t first = number.digits.find_first_not_of('0');
   if (first == std::string::npos) {
     number = DecimalNumber{};
@@ -94,7 +94,7 @@ std::optional<DecimalNumber> parseDecimal(std::string_view text) {
   return number;
 }
 
-std::optional<std::int64_t> roundShifted(const DecimalNumber &number, int shift) {
+std::optional<std::int64_t> roundShifted(const DecimalNumber& number, int shift) {
   if (number.isZero())
     return 0;
   const std::int64_t exponent = number.exponent + shift;

@@ -23,6 +23,6 @@ std::optional<DecimalNumber> parseDecimal(std::string_view text);
 
 // number × 10^shift rounded to the nearest integer, halves to the even
 // neighbour; nothing when the result has more than 18 digits.
-std::optional<std::int64_t> roundShifted(const DecimalNumber &number, int shift);
+std::optional<std::int64_t> roundShifted(const DecimalNumber& number, int shift);
 
 } // namespace obturix

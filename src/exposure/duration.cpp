@@ -7,7 +7,7 @@
 
 namespace obturix {
 
-std::optional<std::chrono::milliseconds> durationMilliseconds(const Variant &seconds) {
+std::optional<std::chrono::milliseconds> durationMilliseconds(const Variant& seconds) {
   const auto text = variantToText(seconds);
   if (!text)
     return std::nullopt;

@@ -11,6 +11,6 @@ namespace obturix {
 // rounded halves to even by exact decimal arithmetic: "2.5" is 2500 ms,
 // "0.0015" and "0.0025" both 2 ms. Nothing when the value is not a number,
 // is negative, or does not fit a signed 32-bit count of milliseconds.
-std::optional<std::chrono::milliseconds> durationMilliseconds(const Variant &seconds);
+std::optional<std::chrono::milliseconds> durationMilliseconds(const Variant& seconds);
 
 } // namespace obturix

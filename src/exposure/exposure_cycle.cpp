@@ -7,7 +7,7 @@ namespace obturix {
 
 namespace {
 
-bool isAnswerYes(const Variant &choice) {
+bool isAnswerYes(const Variant& choice) {
   const auto text = variantToText(choice);
   const auto number = text ? parseDecimal(*text) : std::nullopt;
   return number && !number->negative && number->digits == "6" && number->exponent == 0;
@@ -15,9 +15,9 @@ bool isAnswerYes(const Variant &choice) {
 
 } // namespace
 
-void ExposureCycle::FairePause(const Variant &mirror, const Variant &exposure,
-                               const Variant &interval, const Variant &port, const Variant &pulse,
-                               const Variant &settle) {
+void ExposureCycle::FairePause(const Variant& mirror, const Variant& exposure,
+                               const Variant& interval, const Variant& port, const Variant& pulse,
+                               const Variant& settle) {
   if (isAnswerYes(mirror)) {
     pressRelease(port);
     sleepSeconds(pulse);
@@ -32,7 +32,7 @@ void ExposureCycle::FairePause(const Variant &mirror, const Variant &exposure,
 
 // A fresh service for each open; when none can be had the previous one serves.
 // A failed open keeps the previous stream, which is already closed.
-void ExposureCycle::pressRelease(const Variant &port) {
+void ExposureCycle::pressRelease(const Variant& port) {
   if (auto service = ports_.create())
     service_ = std::move(service);
   const auto name = variantToText(port);
@@ -47,7 +47,7 @@ void ExposureCycle::letGo() {
     stream_->close();
 }
 
-void ExposureCycle::sleepSeconds(const Variant &seconds) {
+void ExposureCycle::sleepSeconds(const Variant& seconds) {
   if (const auto duration = durationMilliseconds(seconds))
     sleeper_.sleepFor(*duration);
 }

@@ -17,23 +17,23 @@ inline constexpr int answerNo = 7;
 // last port service and the last stream opened (closed by then).
 class ExposureCycle {
 public:
-  ExposureCycle(SerialPortServiceFactory &ports, Sleeper &sleeper)
+  ExposureCycle(SerialPortServiceFactory& ports, Sleeper& sleeper)
       : ports_(ports), sleeper_(sleeper) {}
 
   // One exposure: if mirror is 6, a mirror-lock pulse of `pulse` seconds and
   // a wait of `settle` seconds; then the exposure of `exposure` seconds and
   // the `interval` after it. A step that fails is skipped without a word and
   // the cycle goes on; it returns once the whole cycle has elapsed.
-  void FairePause(const Variant &mirror, const Variant &exposure, const Variant &interval,
-                  const Variant &port, const Variant &pulse, const Variant &settle);
+  void FairePause(const Variant& mirror, const Variant& exposure, const Variant& interval,
+                  const Variant& port, const Variant& pulse, const Variant& settle);
 
 private:
-  void pressRelease(const Variant &port);
+  void pressRelease(const Variant& port);
   void letGo();
-  void sleepSeconds(const Variant &seconds);
+  void sleepSeconds(const Variant& seconds);
 
-  SerialPortServiceFactory &ports_;
-  Sleeper &sleeper_;
+  SerialPortServiceFactory& ports_;
+  Sleeper& sleeper_;
   std::shared_ptr<SerialPortService> service_;
   std::shared_ptr<SerialStream> stream_;
 };

@@ -8,7 +8,7 @@
 
 namespace obturix {
 
-std::optional<std::int64_t> cycleCount(const std::string &count) {
+std::optional<std::int64_t> cycleCount(const std::string& count) {
   const auto number = parseDecimal(count);
   if (!number)
     return std::nullopt;
@@ -28,12 +28,12 @@ std::optional<std::int64_t> cycleCount(const std::string &count) {
   return whole;
 }
 
-std::optional<std::string> seriesRefusal(const SeriesParams &params) {
+std::optional<std::string> seriesRefusal(const SeriesParams& params) {
   if (!cycleCount(params.count))
     return "Le nombre de pauses doit être un nombre.";
   struct Field {
-    const std::string &text;
-    const char *name;
+    const std::string& text;
+    const char* name;
     bool used;
   };
   const bool mirror = params.mirror == answerYes;
@@ -44,7 +44,7 @@ std::optional<std::string> seriesRefusal(const SeriesParams &params) {
       {params.settle, "L'intervalle entre le verrouillage du miroir et le début de la pause",
        mirror},
   };
-  for (const auto &field : durations) {
+  for (const auto& field : durations) {
     if (field.used && !durationMilliseconds(field.text))
       return std::string(field.name) +
              " doit être un nombre de secondes compris entre 0 et 2147483,647.";
@@ -52,7 +52,7 @@ std::optional<std::string> seriesRefusal(const SeriesParams &params) {
   return std::nullopt;
 }
 
-std::string confirmationPrompt(const SeriesParams &params) {
+std::string confirmationPrompt(const SeriesParams& params) {
   const std::string cr = "\r";
   return "Lancer une série de pauses ?" + cr + cr + "Temps de pause       : " + params.exposure +
          cr + "Nombre de pauses     : " + params.count + cr +

@@ -19,18 +19,18 @@ struct SeriesParams {
 
 // How many cycles a count gives: every whole number from 1 up to it, so
 // "2.5" gives 2 and "0" or "-1" none. Nothing when the count is not a number.
-std::optional<std::int64_t> cycleCount(const std::string &count);
+std::optional<std::int64_t> cycleCount(const std::string& count);
 
 // Why a series must not start, in French, or nothing when it may: a count
 // that is not a number, or a duration it would use that is not a number of
 // seconds a sleep can take.
-std::optional<std::string> seriesRefusal(const SeriesParams &params);
+std::optional<std::string> seriesRefusal(const SeriesParams& params);
 
 // The question asked before a series starts, and its title.
-std::string confirmationPrompt(const SeriesParams &params);
-inline constexpr const char *confirmationTitle = "Lancer la session de prises de vues ?";
+std::string confirmationPrompt(const SeriesParams& params);
+inline constexpr const char* confirmationTitle = "Lancer la session de prises de vues ?";
 
 // Shown when a series ends.
-inline constexpr const char *endNotice = "La série de pauses est terminée ";
+inline constexpr const char* endNotice = "La série de pauses est terminée ";
 
 } // namespace obturix

@@ -16,8 +16,8 @@ enum class MessageButtons { Ok, YesNo };
 class MessageBoxes {
 public:
   virtual ~MessageBoxes() = default;
-  virtual int show(const std::string &prompt, MessageButtons buttons,
-                   const std::optional<std::string> &title = std::nullopt) = 0;
+  virtual int show(const std::string& prompt, MessageButtons buttons,
+                   const std::optional<std::string>& title = std::nullopt) = 0;
 };
 
 } // namespace obturix

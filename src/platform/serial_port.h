@@ -19,7 +19,7 @@ class SerialPortService {
 public:
   virtual ~SerialPortService() = default;
   // Returns nullptr when the port cannot be opened; nothing is pressed then.
-  virtual std::shared_ptr<SerialStream> open(const std::string &portName) = 0;
+  virtual std::shared_ptr<SerialStream> open(const std::string& portName) = 0;
 };
 
 // Hands out port services; may fail (nullptr), as creating any system object can.

@@ -16,8 +16,8 @@ constexpr int controlLines = TIOCM_DTR | TIOCM_RTS;
 class PosixSerialStream final : public SerialStream {
 public:
   explicit PosixSerialStream(int fd) : fd_(fd) {}
-  PosixSerialStream(const PosixSerialStream &) = delete;
-  PosixSerialStream &operator=(const PosixSerialStream &) = delete;
+  PosixSerialStream(const PosixSerialStream&) = delete;
+  PosixSerialStream& operator=(const PosixSerialStream&) = delete;
   ~PosixSerialStream() override { close(); }
 
   void close() override {
@@ -33,7 +33,7 @@ private:
   int fd_;
 };
 
-bool isCharacterDevice(const std::string &path) {
+bool isCharacterDevice(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
 }
@@ -49,7 +49,7 @@ void setHangUpOnClose(int fd) {
 
 class PosixSerialPortService final : public SerialPortService {
 public:
-  std::shared_ptr<SerialStream> open(const std::string &portName) override {
+  std::shared_ptr<SerialStream> open(const std::string& portName) override {
     const std::string path = posixDevicePath(portName);
     // Only character devices are opened at all: a regular file, a directory
     // or a FIFO is refused before anything happens to it. A name with a NUL

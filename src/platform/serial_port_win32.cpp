@@ -10,8 +10,8 @@ namespace {
 class Win32SerialStream final : public SerialStream {
 public:
   explicit Win32SerialStream(HANDLE handle) : handle_(handle) {}
-  Win32SerialStream(const Win32SerialStream &) = delete;
-  Win32SerialStream &operator=(const Win32SerialStream &) = delete;
+  Win32SerialStream(const Win32SerialStream&) = delete;
+  Win32SerialStream& operator=(const Win32SerialStream&) = delete;
   ~Win32SerialStream() override { close(); }
 
   void close() override {
@@ -29,7 +29,7 @@ private:
 
 class Win32SerialPortService final : public SerialPortService {
 public:
-  std::shared_ptr<SerialStream> open(const std::string &portName) override {
+  std::shared_ptr<SerialStream> open(const std::string& portName) override {
     const std::string path = win32DevicePath(portName);
     if (path.empty() || path.find('\0') != std::string::npos)
       return nullptr; // a NUL would cut the name short and name another device

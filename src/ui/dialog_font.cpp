@@ -8,10 +8,10 @@
 
 namespace obturix {
 
-void useDialogFont(QApplication &application) {
+void useDialogFont(QApplication& application) {
   const QStringList installed = QFontDatabase::families();
   QFont font = application.font();
-  for (const char *family : {"Liberation Sans", "Arial", "Arimo", "Helvetica"}) {
+  for (const char* family : {"Liberation Sans", "Arial", "Arimo", "Helvetica"}) {
     if (installed.contains(QString::fromLatin1(family))) {
       font.setFamily(QString::fromLatin1(family));
       break;
@@ -21,7 +21,7 @@ void useDialogFont(QApplication &application) {
   application.setFont(font);
   // The classic style draws a frame's caption on its border, where the
   // controls inside the frames were placed to leave room for it.
-  if (QStyle *classic = QStyleFactory::create(QStringLiteral("Windows")))
+  if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows")))
     application.setStyle(classic);
 }
 

@@ -15,22 +15,22 @@
 
 namespace obturix {
 
-const char *const welcomeText =
+const char* const welcomeText =
     "Bonjour,\r\rbienvenue dans Obturix !\r\r V1.0.0 et c'est pas la dernière";
 
 namespace {
 
-std::string textOf(const QLineEdit &field) { return field.text().toStdString(); }
+std::string textOf(const QLineEdit& field) { return field.text().toStdString(); }
 
-bool isChecked(const QCheckBox &box) { return box.checkState() == Qt::Checked; }
+bool isChecked(const QCheckBox& box) { return box.checkState() == Qt::Checked; }
 
 } // namespace
 
-template <class Control> Control &Form1::control(const char *name) const {
-  return *findChild<Control *>(QString::fromLatin1(name));
+template <class Control> Control& Form1::control(const char* name) const {
+  return *findChild<Control*>(QString::fromLatin1(name));
 }
 
-Form1::Form1(ExposureCycle &cycle, MessageBoxes &boxes, QWidget *parent)
+Form1::Form1(ExposureCycle& cycle, MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent), cycle_(cycle), boxes_(boxes) {
   setWindowTitle(QStringLiteral("Obturix"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -42,7 +42,7 @@ Form1::Form1(ExposureCycle &cycle, MessageBoxes &boxes, QWidget *parent)
   control<QPushButton>("Command1").setFocus();
 }
 
-void Form1::showEvent(QShowEvent *event) {
+void Form1::showEvent(QShowEvent* event) {
   if (!loaded_) {
     loaded_ = true;
     load();
@@ -78,8 +78,8 @@ void Form1::LancerSerie() {
   busy_ = true;
   bAnnulation_ = false;
   const SeriesParams params = captureSeriesParams();
-  auto &counter = control<QLabel>("LabEc");
-  const auto &popups = control<QCheckBox>("ChkAffichePoppup");
+  auto& counter = control<QLabel>("LabEc");
+  const auto& popups = control<QCheckBox>("ChkAffichePoppup");
 
   if (const auto refusal = seriesRefusal(params)) {
     boxes_.show(*refusal, MessageButtons::Ok);
@@ -111,7 +111,7 @@ void Form1::LancerSerie() {
 void Form1::ChargerParams() {}
 void Form1::SauverParams() {}
 
-void Form1::closeEvent(QCloseEvent *event) {
+void Form1::closeEvent(QCloseEvent* event) {
   if (busy_) {
     // The close box during a series closes the window once the series is over.
     closeRequested_ = true;
@@ -121,7 +121,7 @@ void Form1::closeEvent(QCloseEvent *event) {
   QDialog::closeEvent(event);
 }
 
-void Form1::keyPressEvent(QKeyEvent *event) {
+void Form1::keyPressEvent(QKeyEvent* event) {
   // Escape does not close this window, as it would close a dialog.
   if (event->key() == Qt::Key_Escape) {
     event->accept();
@@ -130,18 +130,18 @@ void Form1::keyPressEvent(QKeyEvent *event) {
   QDialog::keyPressEvent(event);
 }
 
-bool Form1::isBackground(const QPointF &position) const {
+bool Form1::isBackground(const QPointF& position) const {
   return childAt(position.toPoint()) == nullptr && rect().contains(position.toPoint());
 }
 
-void Form1::mousePressEvent(QMouseEvent *event) {
+void Form1::mousePressEvent(QMouseEvent* event) {
   backgroundPressed_ = event->button() == Qt::LeftButton && isBackground(event->position());
   QDialog::mousePressEvent(event);
 }
 
 // A click is a press and a release both on the bare background; one on a
 // label or a frame reaches the window too, but is not a click on it.
-void Form1::mouseReleaseEvent(QMouseEvent *event) {
+void Form1::mouseReleaseEvent(QMouseEvent* event) {
   const bool click =
       backgroundPressed_ && event->button() == Qt::LeftButton && isBackground(event->position());
   backgroundPressed_ = false;

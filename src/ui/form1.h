@@ -19,7 +19,7 @@ class Form1 : public QDialog {
   Q_OBJECT
 
 public:
-  Form1(ExposureCycle &cycle, MessageBoxes &boxes, QWidget *parent = nullptr);
+  Form1(ExposureCycle& cycle, MessageBoxes& boxes, QWidget* parent = nullptr);
 
   // True from the end of loading until "Lancer " is pressed.
   bool annulation() const { return bAnnulation_; }
@@ -30,23 +30,23 @@ public:
   void MajMiroir();
 
 protected:
-  void showEvent(QShowEvent *event) override;
-  void closeEvent(QCloseEvent *event) override;
-  void keyPressEvent(QKeyEvent *event) override;
-  void mousePressEvent(QMouseEvent *event) override;
-  void mouseReleaseEvent(QMouseEvent *event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
   void load();
   SeriesParams captureSeriesParams() const;
   void ChargerParams();
   void SauverParams();
-  bool isBackground(const QPointF &position) const;
+  bool isBackground(const QPointF& position) const;
 
-  template <class Control> Control &control(const char *name) const;
+  template <class Control> Control& control(const char* name) const;
 
-  ExposureCycle &cycle_;
-  MessageBoxes &boxes_;
+  ExposureCycle& cycle_;
+  MessageBoxes& boxes_;
   bool bAnnulation_ = false;
   bool loaded_ = false;
   bool busy_ = false;           // a series (or its boxes) is under way
@@ -55,6 +55,6 @@ private:
 };
 
 // The welcome text shown in Label4, lines separated by carriage returns.
-extern const char *const welcomeText;
+extern const char* const welcomeText;
 
 } // namespace obturix

@@ -43,11 +43,11 @@ public:
   using QCheckBox::QCheckBox;
 
 protected:
-  bool hitButton(const QPoint &position) const override { return rect().contains(position); }
+  bool hitButton(const QPoint& position) const override { return rect().contains(position); }
 };
 
 // The counter: a sunken box on the highlighted-text colour, in a large bold font.
-void styleCounter(QLabel &counter) {
+void styleCounter(QLabel& counter) {
   counter.setFrameStyle(QFrame::Panel | QFrame::Sunken);
   counter.setLineWidth(2);
   counter.setAutoFillBackground(true);
@@ -64,11 +64,11 @@ void styleCounter(QLabel &counter) {
   counter.setWordWrap(false);
 }
 
-QWidget *createControl(const ControlSpec &spec, QWidget &parent) {
+QWidget* createControl(const ControlSpec& spec, QWidget& parent) {
   const QString caption = qt(spec.caption);
   switch (spec.kind) {
   case ControlKind::Label: {
-    auto *label = new QLabel(caption, &parent);
+    auto* label = new QLabel(caption, &parent);
     label->setAlignment(labelAlignment(spec.name));
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
@@ -79,7 +79,7 @@ QWidget *createControl(const ControlSpec &spec, QWidget &parent) {
   case ControlKind::Frame:
     return new QGroupBox(caption, &parent);
   case ControlKind::PushButton: {
-    auto *button = new QPushButton(caption, &parent);
+    auto* button = new QPushButton(caption, &parent);
     button->setAutoDefault(false);
     return button;
   }
@@ -91,12 +91,12 @@ QWidget *createControl(const ControlSpec &spec, QWidget &parent) {
 
 } // namespace
 
-void createMainWindowControls(QWidget &window) {
+void createMainWindowControls(QWidget& window) {
   window.setFixedSize(pixels(clientWidthTwips), pixels(clientHeightTwips));
-  std::map<std::string_view, QWidget *> created{{"Form1", &window}};
-  std::vector<std::pair<int, QWidget *>> focusOrder;
-  for (const ControlSpec &spec : mainWindowControls()) {
-    QWidget *control = createControl(spec, *created.at(spec.container));
+  std::map<std::string_view, QWidget*> created{{"Form1", &window}};
+  std::vector<std::pair<int, QWidget*>> focusOrder;
+  for (const ControlSpec& spec : mainWindowControls()) {
+    QWidget* control = createControl(spec, *created.at(spec.container));
     control->setObjectName(qt(spec.name));
     control->setGeometry(pixels(spec.left), pixels(spec.top), pixels(spec.width),
                          pixels(spec.height));
@@ -104,13 +104,13 @@ void createMainWindowControls(QWidget &window) {
     if (control->focusPolicy() != Qt::NoFocus)
       focusOrder.emplace_back(spec.tabOrder, control);
   }
-  auto &counter = static_cast<QLabel &>(*created.at("LabEc"));
+  auto& counter = static_cast<QLabel&>(*created.at("LabEc"));
   styleCounter(counter);
   counter.raise(); // above the heading "Pause en cours" that surrounds it
-  static_cast<QCheckBox *>(created.at("ChkAffichePoppup"))->setChecked(true);
+  static_cast<QCheckBox*>(created.at("ChkAffichePoppup"))->setChecked(true);
 
   std::sort(focusOrder.begin(), focusOrder.end(),
-            [](const auto &a, const auto &b) { return a.first < b.first; });
+            [](const auto& a, const auto& b) { return a.first < b.first; });
   for (std::size_t i = 1; i < focusOrder.size(); ++i)
     QWidget::setTabOrder(focusOrder[i - 1].second, focusOrder[i].second);
 }

@@ -5,29 +5,29 @@
 
 namespace obturix {
 
-QString displayedLines(const std::string &text) {
+QString displayedLines(const std::string& text) {
   QString lines = QString::fromStdString(text);
   lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   return lines;
 }
 
-int QtMessageBoxes::show(const std::string &prompt, MessageButtons buttons,
-                         const std::optional<std::string> &title) {
+int QtMessageBoxes::show(const std::string& prompt, MessageButtons buttons,
+                         const std::optional<std::string>& title) {
   QMessageBox box(parent_);
   box.setIcon(QMessageBox::NoIcon);
   box.setWindowTitle(QString::fromStdString(title.value_or("Obturix")));
   box.setTextFormat(Qt::PlainText);
   box.setText(displayedLines(prompt));
   if (buttons == MessageButtons::Ok) {
-    QPushButton *ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
     box.exec();
     return answerOk;
   }
-  QPushButton *yes = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
-  QPushButton *no = box.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
+  QPushButton* yes = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
   box.setDefaultButton(yes);
   box.setEscapeButton(no);
   box.exec();

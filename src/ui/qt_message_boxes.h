@@ -12,17 +12,17 @@ namespace obturix {
 // translations are installed, Yes the default, titled "Obturix" by default.
 class QtMessageBoxes final : public MessageBoxes {
 public:
-  int show(const std::string &prompt, MessageButtons buttons,
-           const std::optional<std::string> &title = std::nullopt) override;
+  int show(const std::string& prompt, MessageButtons buttons,
+           const std::optional<std::string>& title = std::nullopt) override;
 
   // The window the boxes are centred on; none by default.
-  void setParentWindow(QWidget *parent) { parent_ = parent; }
+  void setParentWindow(QWidget* parent) { parent_ = parent; }
 
 private:
-  QWidget *parent_ = nullptr;
+  QWidget* parent_ = nullptr;
 };
 
 // A carriage return alone, as the program builds its texts, is a new line.
-QString displayedLines(const std::string &text);
+QString displayedLines(const std::string& text);
 
 } // namespace obturix

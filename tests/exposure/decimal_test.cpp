@@ -15,14 +15,14 @@ struct DurationCase {
   std::optional<long long> milliseconds; // nothing: the sleep step fails
 };
 
-void PrintTo(const DurationCase &c, std::ostream *out) {
+void PrintTo(const DurationCase& c, std::ostream* out) {
   *out << variantToText(c.seconds).value_or("<list>").substr(0, 24);
 }
 
 class DurationConversion : public ::testing::TestWithParam<DurationCase> {};
 
 TEST_P(DurationConversion, GivesWholeMillisecondsOrNothing) {
-  const auto &[seconds, expected] = GetParam();
+  const auto& [seconds, expected] = GetParam();
   const auto result = durationMilliseconds(seconds);
   ASSERT_EQ(result.has_value(), expected.has_value()) << variantToText(seconds).value_or("<list>");
   if (expected) {

@@ -34,11 +34,11 @@ struct CycleCase {
   long long elapsedMilliseconds;
 };
 
-void PrintTo(const CycleCase &c, std::ostream *out) { *out << c.name; }
+void PrintTo(const CycleCase& c, std::ostream* out) { *out << c.name; }
 
 class Cycle : public ::testing::TestWithParam<CycleCase> {
 protected:
-  void run(const CycleArguments &a) {
+  void run(const CycleArguments& a) {
     cycle.FairePause(a.mirror, a.exposure, a.interval, a.port, a.pulse, a.settle);
   }
 
@@ -55,7 +55,7 @@ TEST_P(Cycle, FollowsItsTimeline) {
   EXPECT_EQ(clock.now().count(), GetParam().elapsedMilliseconds);
 }
 
-CycleArguments with(void (*change)(CycleArguments &)) {
+CycleArguments with(void (*change)(CycleArguments&)) {
   CycleArguments a;
   change(a);
   return a;
@@ -68,13 +68,13 @@ INSTANTIATE_TEST_SUITE_P(
     Timelines, Cycle,
     ::testing::Values(
         CycleCase{"MirrorWithWindowDefaults", {}, mirrorThenExposure, 3080},
-        CycleCase{"MirrorAsText", with([](auto &a) { a.mirror = "6"; }), mirrorThenExposure, 3080},
+        CycleCase{"MirrorAsText", with([](auto& a) { a.mirror = "6"; }), mirrorThenExposure, 3080},
         CycleCase{"NoMirror",
-                  with([](auto &a) { a.mirror = answerNo; }),
+                  with([](auto& a) { a.mirror = answerNo; }),
                   {"open COM1", "sleep 1000", "close COM1", "sleep 1000"},
                   2000},
         CycleCase{"NoMirrorIgnoresMirrorTimings",
-                  with([](auto &a) {
+                  with([](auto& a) {
                     a.mirror = answerNo;
                     a.pulse = "abc";
                     a.settle = "-3";
@@ -82,18 +82,18 @@ INSTANTIATE_TEST_SUITE_P(
                   {"open COM1", "sleep 1000", "close COM1", "sleep 1000"},
                   2000},
         CycleCase{"AnyOtherMirrorChoiceSkipsTheMirror",
-                  with([](auto &a) { a.mirror = Variant(); }),
+                  with([](auto& a) { a.mirror = Variant(); }),
                   {"open COM1", "sleep 1000", "close COM1", "sleep 1000"},
                   2000},
         CycleCase{"ExposureNotANumberClosesAtOnce",
-                  with([](auto &a) {
+                  with([](auto& a) {
                     a.mirror = answerNo;
                     a.exposure = "abc";
                   }),
                   {"open COM1", "close COM1", "sleep 1000"},
                   1000},
         CycleCase{"EmptyAndNegativeDurationsAreSkipped",
-                  with([](auto &a) {
+                  with([](auto& a) {
                     a.pulse = "";
                     a.settle = "-1";
                     a.exposure = "2,5";
@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"open COM1", "close COM1", "open COM1", "sleep 2500", "close COM1"},
                   2500},
         CycleCase{"OverflowingMillisecondsAreSkipped",
-                  with([](auto &a) {
+                  with([](auto& a) {
                     a.mirror = answerNo;
                     a.exposure = "2147483.648";
                     a.interval = "2147483.647";
@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"open COM1", "close COM1", "sleep 2147483647"},
                   2147483647},
         CycleCase{"NumbersConvertLikeTexts",
-                  with([](auto &a) {
+                  with([](auto& a) {
                     a.exposure = 0.0015;
                     a.interval = 2;
                     a.pulse = 0.0005;
@@ -119,13 +119,13 @@ INSTANTIATE_TEST_SUITE_P(
                    "close COM1", "sleep 2000"},
                   3002},
         CycleCase{"UnknownPortPressesNothingButTakesItsTime",
-                  with([](auto &a) { a.port = "COM9"; }),
+                  with([](auto& a) { a.port = "COM9"; }),
                   {"sleep 80", "sleep 1000", "sleep 1000", "sleep 1000"},
                   3080}),
-    [](const auto &testInfo) { return testInfo.param.name; });
+    [](const auto& testInfo) { return testInfo.param.name; });
 
 TEST_F(Cycle, UnopenablePortNeverClosesTheStaleStreamAgain) {
-  run(with([](auto &a) { a.mirror = answerNo; }));
+  run(with([](auto& a) { a.mirror = answerNo; }));
   ports.existingPorts.clear();
   log.clear();
 
@@ -135,7 +135,7 @@ TEST_F(Cycle, UnopenablePortNeverClosesTheStaleStreamAgain) {
 }
 
 TEST_F(Cycle, ReusesTheEarlierServiceWhenNoNewOneCanBeCreated) {
-  run(with([](auto &a) { a.mirror = answerNo; }));
+  run(with([](auto& a) { a.mirror = answerNo; }));
   ports.creationFails = true;
   log.clear();
 
@@ -168,14 +168,14 @@ TEST_F(Cycle, SurvivesHostileTextsInEveryValue) {
                              "/dev/null",
                              Variant(Variant::List{"COM1"}),
                              Variant(std::numeric_limits<double>::quiet_NaN())};
-  for (const auto &value : hostile) {
+  for (const auto& value : hostile) {
     run({value, value, value, value, value, value});
     run({answerYes, value, value, "COM1", value, value});
   }
   // Only the well-formed port opens, twice in each second run, and each open is closed.
   long opens = 0;
   long closes = 0;
-  for (const auto &event : log.events()) {
+  for (const auto& event : log.events()) {
     opens += event.starts_with("open ");
     closes += event.starts_with("close ");
   }

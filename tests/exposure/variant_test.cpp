@@ -15,7 +15,7 @@ TEST(VariantToText, GivesTheShortestExactFormOfNumbers) {
       {-2.5, "-2.5"},  {0.0015, "0.0015"},
       {1e21, "1e+21"}, {Variant(Variant::List{"a"}), std::nullopt},
   };
-  for (const auto &c : cases)
+  for (const auto& c : cases)
     EXPECT_EQ(variantToText(c.value), c.text);
 }
 

@@ -6,7 +6,7 @@ namespace {
 
 class FakeSerialStream final : public SerialStream {
 public:
-  FakeSerialStream(EventLog &log, std::string name) : log_(log), name_(std::move(name)) {}
+  FakeSerialStream(EventLog& log, std::string name) : log_(log), name_(std::move(name)) {}
   void close() override {
     if (closed_)
       return;
@@ -15,17 +15,17 @@ public:
   }
 
 private:
-  EventLog &log_;
+  EventLog& log_;
   std::string name_;
   bool closed_ = false;
 };
 
 class FakeSerialPortService final : public SerialPortService {
 public:
-  FakeSerialPortService(EventLog &log, const std::set<std::string> &existing, int &opens)
+  FakeSerialPortService(EventLog& log, const std::set<std::string>& existing, int& opens)
       : log_(log), existing_(existing), opens_(opens) {}
 
-  std::shared_ptr<SerialStream> open(const std::string &portName) override {
+  std::shared_ptr<SerialStream> open(const std::string& portName) override {
     if (!existing_.contains(portName))
       return nullptr;
     ++opens_;
@@ -34,9 +34,9 @@ public:
   }
 
 private:
-  EventLog &log_;
-  const std::set<std::string> &existing_;
-  int &opens_;
+  EventLog& log_;
+  const std::set<std::string>& existing_;
+  int& opens_;
 };
 
 } // namespace

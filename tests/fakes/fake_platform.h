@@ -16,7 +16,7 @@ namespace obturix::testing {
 class EventLog {
 public:
   void add(std::string event) { events_.push_back(std::move(event)); }
-  const std::vector<std::string> &events() const { return events_; }
+  const std::vector<std::string>& events() const { return events_; }
   void clear() { events_.clear(); }
 
 private:
@@ -36,12 +36,12 @@ private:
 // Logs "sleep N" and moves the fake clock on by N ms.
 class FakeSleeper final : public Sleeper {
 public:
-  FakeSleeper(EventLog &log, FakeClock &clock) : log_(log), clock_(clock) {}
+  FakeSleeper(EventLog& log, FakeClock& clock) : log_(log), clock_(clock) {}
   void sleepFor(std::chrono::milliseconds duration) override;
 
 private:
-  EventLog &log_;
-  FakeClock &clock_;
+  EventLog& log_;
+  FakeClock& clock_;
 };
 
 // Ports that exist by name. Logs "open NAME" for a successful open and
@@ -49,7 +49,7 @@ private:
 // closes leave no trace, as on a real system.
 class FakeSerialPortServiceFactory final : public SerialPortServiceFactory {
 public:
-  explicit FakeSerialPortServiceFactory(EventLog &log) : log_(log) {}
+  explicit FakeSerialPortServiceFactory(EventLog& log) : log_(log) {}
 
   std::shared_ptr<SerialPortService> create() override;
 
@@ -59,7 +59,7 @@ public:
   std::deque<int> opensPerService; // deque: references stay valid
 
 private:
-  EventLog &log_;
+  EventLog& log_;
 };
 
 } // namespace obturix::testing

@@ -7,9 +7,9 @@ namespace {
 
 TEST(PortNames, ComNamesMapToEachSystemsDevices) {
   const struct {
-    const char *name;
-    const char *posix;
-    const char *win32;
+    const char* name;
+    const char* posix;
+    const char* win32;
   } cases[] = {
       {"COM1", "/dev/ttyS0", "\\\\.\\COM1"},
       {"com2", "/dev/ttyS1", "\\\\.\\COM2"},
@@ -28,7 +28,7 @@ TEST(PortNames, ComNamesMapToEachSystemsDevices) {
        "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0"},
       {"", "", ""},
   };
-  for (const auto &c : cases) {
+  for (const auto& c : cases) {
     EXPECT_EQ(posixDevicePath(c.name), c.posix) << c.name;
     EXPECT_EQ(win32DevicePath(c.name), c.win32) << c.name;
   }

@@ -7,7 +7,7 @@
 #include <iostream>
 #include <string>
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   if (argc != 2) {
     std::cerr << "usage: port_probe PORT\n";
     return 2;

@@ -100,7 +100,7 @@ TEST(PosixSerialPortRefusal, RefusesWhatIsNotATerminalWithoutOpeningIt) {
       {std::string(5000, 'x'), false},
       {"COM4097", false},
   };
-  for (const auto &c : cases) {
+  for (const auto& c : cases) {
     std::optional<pty::OpenCloseWatcher> watcher;
     if (c.watchable)
       watcher.emplace(c.name);

@@ -27,7 +27,7 @@ using Kind = pty::OpenCloseWatcher::Kind;
 // The Windows probe in a child process, spoken to through pipes.
 class ProbeProcess {
 public:
-  ProbeProcess(const std::string &wine, const std::string &probe, const std::string &port) {
+  ProbeProcess(const std::string& wine, const std::string& probe, const std::string& port) {
     int toChild[2];
     int fromChild[2];
     if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0)
@@ -36,7 +36,7 @@ public:
     if (pid_ == 0) {
       dup2(toChild[0], STDIN_FILENO);
       dup2(fromChild[1], STDOUT_FILENO);
-      execl(wine.c_str(), wine.c_str(), probe.c_str(), port.c_str(), static_cast<char *>(nullptr));
+      execl(wine.c_str(), wine.c_str(), probe.c_str(), port.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
     ::close(toChild[0]);
@@ -65,15 +65,15 @@ public:
 private:
   pid_t pid_ = -1;
   int input_ = -1;
-  FILE *output_ = nullptr;
+  FILE* output_ = nullptr;
 };
 
 class WineSerialPort : public ::testing::Test {
 protected:
   void SetUp() override {
-    const char *wineVar = std::getenv("OBTURIX_WINE");
-    const char *probeVar = std::getenv("OBTURIX_WIN32_PORT_PROBE");
-    const char *prefixVar = std::getenv("WINEPREFIX");
+    const char* wineVar = std::getenv("OBTURIX_WINE");
+    const char* probeVar = std::getenv("OBTURIX_WIN32_PORT_PROBE");
+    const char* prefixVar = std::getenv("WINEPREFIX");
     if (!wineVar || !probeVar || !prefixVar)
       FAIL() << "OBTURIX_WINE, OBTURIX_WIN32_PORT_PROBE and WINEPREFIX must be set";
     wine = wineVar;
@@ -88,7 +88,7 @@ protected:
       fs::remove(link);
   }
 
-  static long count(const std::vector<Kind> &events, Kind kind) {
+  static long count(const std::vector<Kind>& events, Kind kind) {
     return std::count(events.begin(), events.end(), kind);
   }
 

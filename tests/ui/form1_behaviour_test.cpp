@@ -14,12 +14,12 @@ namespace obturix {
 
 namespace {
 
-QWidget *child(QWidget &form, const char *name) { return form.findChild<QWidget *>(name); }
+QWidget* child(QWidget& form, const char* name) { return form.findChild<QWidget*>(name); }
 
 // A click as the window system delivers it: queued, so an event loop that
 // holds back user input leaves it waiting.
-void queueSystemClick(QWidget &target) {
-  QWindow *window = target.window()->windowHandle();
+void queueSystemClick(QWidget& target) {
+  QWindow* window = target.window()->windowHandle();
   const QPointF local = target.mapTo(target.window(), target.rect().center());
   const QPointF global = target.mapToGlobal(target.rect().center());
   QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
@@ -38,7 +38,7 @@ private slots:
     testing::WindowRig rig;
     QVERIFY(!rig.form.annulation());
     rig.form.show();
-    QCOMPARE(rig.form.findChild<QLabel *>("Label4")->text(),
+    QCOMPARE(rig.form.findChild<QLabel*>("Label4")->text(),
              QString::fromUtf8(
                  "Bonjour,\n\nbienvenue dans Obturix !\n\n V1.0.0 et c'est pas la dernière"));
     QVERIFY(rig.form.annulation());
@@ -53,7 +53,7 @@ private slots:
   void mirrorBoxEnablesItsFieldsByMouseAndKeyboard() {
     testing::WindowRig rig;
     rig.form.show();
-    auto *box = rig.form.findChild<QCheckBox *>("ChkMiro");
+    auto* box = rig.form.findChild<QCheckBox*>("ChkMiro");
     QTest::mouseClick(box, Qt::LeftButton);
     QVERIFY(box->isChecked() && child(rig.form, "Text6")->isEnabled() &&
             child(rig.form, "Text7")->isEnabled());
@@ -70,7 +70,7 @@ private slots:
     testing::WindowRig rig;
     rig.form.show();
     const struct {
-      const char *where;
+      const char* where;
       QPoint point;
       bool answers;
     } clicks[] = {
@@ -84,16 +84,16 @@ private slots:
              child(rig.form, "Label2")->geometry().center(),
          false},
     };
-    for (const auto &click : clicks) {
+    for (const auto& click : clicks) {
       rig.log.clear();
-      QWidget *target = rig.form.childAt(click.point);
-      QWidget *receiver = target ? target : &rig.form;
+      QWidget* target = rig.form.childAt(click.point);
+      QWidget* receiver = target ? target : &rig.form;
       QTest::mouseClick(receiver, Qt::LeftButton, {}, receiver->mapFrom(&rig.form, click.point));
       const auto expected = click.answers ? std::vector<std::string>{"box Obturix: click"}
                                           : std::vector<std::string>{};
       QVERIFY2(rig.log.events() == expected, click.where);
     }
-    QCOMPARE(rig.form.findChild<QLabel *>("LabEc")->text(), QStringLiteral("0"));
+    QCOMPARE(rig.form.findChild<QLabel*>("LabEc")->text(), QStringLiteral("0"));
   }
 
   void quitterEndsTheModalDisplayAtOnce() {
@@ -113,8 +113,8 @@ private slots:
 
   void closeBoxDuringASeriesClosesWhenItEnds() {
     testing::WindowRig rig;
-    rig.form.findChild<QCheckBox *>("ChkAffichePoppup")->setChecked(false);
-    rig.form.findChild<QLineEdit *>("Text1")->setText("2");
+    rig.form.findChild<QCheckBox*>("ChkAffichePoppup")->setChecked(false);
+    rig.form.findChild<QLineEdit*>("Text1")->setText("2");
     rig.form.show();
     bool visibleAfterClose = false;
     rig.sleeper.duringFirstSleep = [&] {
@@ -136,10 +136,10 @@ private slots:
     EventLoopSleeper sleeper;
     ExposureCycle cycle{ports, sleeper};
     Form1 form{cycle, boxes};
-    form.findChild<QCheckBox *>("ChkAffichePoppup")->setChecked(false);
-    form.findChild<QLineEdit *>("Text1")->setText("2");
-    form.findChild<QLineEdit *>("Text2")->setText("0.02");
-    form.findChild<QLineEdit *>("Text3")->setText("0.02");
+    form.findChild<QCheckBox*>("ChkAffichePoppup")->setChecked(false);
+    form.findChild<QLineEdit*>("Text1")->setText("2");
+    form.findChild<QLineEdit*>("Text2")->setText("0.02");
+    form.findChild<QLineEdit*>("Text3")->setText("0.02");
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
@@ -154,9 +154,9 @@ private slots:
     QVERIFY(timerRanDuringSeries);
     QCOMPARE(log.events().size(), 4u); // two opens, two closes: the series ran whole
     QVERIFY(form.isVisible());
-    QVERIFY(!form.findChild<QCheckBox *>("ChkMiro")->isChecked());
-    QTRY_VERIFY(!form.isVisible());                               // then "Quitter" is handled
-    QVERIFY(form.findChild<QCheckBox *>("ChkMiro")->isChecked()); // and nothing was lost
+    QVERIFY(!form.findChild<QCheckBox*>("ChkMiro")->isChecked());
+    QTRY_VERIFY(!form.isVisible());                              // then "Quitter" is handled
+    QVERIFY(form.findChild<QCheckBox*>("ChkMiro")->isChecked()); // and nothing was lost
   }
 };
 

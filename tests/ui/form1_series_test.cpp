@@ -24,9 +24,9 @@ struct SeriesCase {
 
 // The confirmation and the end notice are shortened; their exact text has
 // its own test.
-Events shortened(const Events &events) {
+Events shortened(const Events& events) {
   Events result;
-  for (const auto &e : events) {
+  for (const auto& e : events) {
     if (e.starts_with("box Lancer la session de prises de vues ?: "))
       result.push_back("confirm");
     else if (e == "box Obturix: La série de pauses est terminée ")
@@ -48,12 +48,12 @@ Events cyclesWithoutMirror(int count) {
 
 Events concat(std::initializer_list<Events> parts) {
   Events all;
-  for (const auto &part : parts)
+  for (const auto& part : parts)
     all.insert(all.end(), part.begin(), part.end());
   return all;
 }
 
-const std::map<std::string, SeriesCase> &seriesCases() {
+const std::map<std::string, SeriesCase>& seriesCases() {
   static const std::map<std::string, SeriesCase> cases = {
       {"count 3, confirmed",
        {{{"Text1", "3"}},
@@ -137,37 +137,37 @@ class Form1SeriesTest : public QObject {
 private slots:
   void series_data() {
     QTest::addColumn<QString>("name");
-    for (const auto &[name, c] : seriesCases())
+    for (const auto& [name, c] : seriesCases())
       QTest::newRow(name.c_str()) << QString::fromStdString(name);
   }
 
   void series() {
     QFETCH(QString, name);
-    const SeriesCase &c = seriesCases().at(name.toStdString());
+    const SeriesCase& c = seriesCases().at(name.toStdString());
     testing::WindowRig rig;
     rig.sleeper.counter = [&] {
-      return rig.form.findChild<QLabel *>("LabEc")->text().toStdString();
+      return rig.form.findChild<QLabel*>("LabEc")->text().toStdString();
     };
-    for (const auto &[field, text] : c.fields)
-      rig.form.findChild<QLineEdit *>(QString::fromStdString(field))
+    for (const auto& [field, text] : c.fields)
+      rig.form.findChild<QLineEdit*>(QString::fromStdString(field))
           ->setText(QString::fromStdString(text));
-    rig.form.findChild<QCheckBox *>("ChkMiro")->setChecked(c.mirror);
-    rig.form.findChild<QCheckBox *>("ChkAffichePoppup")->setChecked(c.popups);
+    rig.form.findChild<QCheckBox*>("ChkMiro")->setChecked(c.mirror);
+    rig.form.findChild<QCheckBox*>("ChkAffichePoppup")->setChecked(c.popups);
     rig.boxes.answers = c.answers;
 
-    QTest::mouseClick(rig.form.findChild<QPushButton *>("Command1"), Qt::LeftButton);
+    QTest::mouseClick(rig.form.findChild<QPushButton*>("Command1"), Qt::LeftButton);
 
     QCOMPARE(shortened(rig.log.events()), c.events);
-    QCOMPARE(rig.form.findChild<QLabel *>("LabEc")->text(), QStringLiteral("0"));
+    QCOMPARE(rig.form.findChild<QLabel*>("LabEc")->text(), QStringLiteral("0"));
     QVERIFY(!rig.form.annulation());
   }
 
   void confirmationShowsTheTypedValues() {
     testing::WindowRig rig;
-    rig.form.findChild<QLineEdit *>("Text1")->setText("12");
-    rig.form.findChild<QLineEdit *>("Text2")->setText("30,5");
-    rig.form.findChild<QLineEdit *>("Text3")->setText(" 2");
-    rig.form.findChild<QCheckBox *>("ChkMiro")->setChecked(true);
+    rig.form.findChild<QLineEdit*>("Text1")->setText("12");
+    rig.form.findChild<QLineEdit*>("Text2")->setText("30,5");
+    rig.form.findChild<QLineEdit*>("Text3")->setText(" 2");
+    rig.form.findChild<QCheckBox*>("ChkMiro")->setChecked(true);
     rig.boxes.answers = {answerNo};
 
     rig.form.LancerSerie();
@@ -185,11 +185,11 @@ private slots:
 
   void parametersAreCapturedOnceWhenTheSeriesStarts() {
     testing::WindowRig rig;
-    rig.form.findChild<QCheckBox *>("ChkAffichePoppup")->setChecked(false);
-    rig.form.findChild<QLineEdit *>("Text1")->setText("2");
+    rig.form.findChild<QCheckBox*>("ChkAffichePoppup")->setChecked(false);
+    rig.form.findChild<QLineEdit*>("Text1")->setText("2");
     rig.sleeper.duringFirstSleep = [&] {
-      rig.form.findChild<QLineEdit *>("Text2")->setText("5");
-      rig.form.findChild<QLineEdit *>("Text5")->setText("COM9");
+      rig.form.findChild<QLineEdit*>("Text2")->setText("5");
+      rig.form.findChild<QLineEdit*>("Text5")->setText("COM9");
     };
     rig.form.LancerSerie();
     QCOMPARE(rig.clock.now().count(), 4000);

@@ -19,42 +19,42 @@ QString qt(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString captionOf(QWidget *w) {
-  if (auto *label = qobject_cast<QLabel *>(w))
+QString captionOf(QWidget* w) {
+  if (auto* label = qobject_cast<QLabel*>(w))
     return label->text();
-  if (auto *edit = qobject_cast<QLineEdit *>(w))
+  if (auto* edit = qobject_cast<QLineEdit*>(w))
     return edit->text();
-  if (auto *frame = qobject_cast<QGroupBox *>(w))
+  if (auto* frame = qobject_cast<QGroupBox*>(w))
     return frame->title();
-  if (auto *button = qobject_cast<QAbstractButton *>(w))
+  if (auto* button = qobject_cast<QAbstractButton*>(w))
     return button->text();
   return {};
 }
 
-bool isKind(QWidget *w, ControlKind kind) {
+bool isKind(QWidget* w, ControlKind kind) {
   switch (kind) {
   case ControlKind::Label:
-    return qobject_cast<QLabel *>(w) != nullptr;
+    return qobject_cast<QLabel*>(w) != nullptr;
   case ControlKind::TextBox:
-    return qobject_cast<QLineEdit *>(w) != nullptr;
+    return qobject_cast<QLineEdit*>(w) != nullptr;
   case ControlKind::Frame:
-    return qobject_cast<QGroupBox *>(w) != nullptr;
+    return qobject_cast<QGroupBox*>(w) != nullptr;
   case ControlKind::PushButton:
-    return qobject_cast<QPushButton *>(w) != nullptr;
+    return qobject_cast<QPushButton*>(w) != nullptr;
   case ControlKind::CheckBox:
-    return qobject_cast<QCheckBox *>(w) != nullptr;
+    return qobject_cast<QCheckBox*>(w) != nullptr;
   }
   return false;
 }
 
 // The width a caption needs on one line inside its control.
-int neededWidth(QWidget *w, const QString &caption) {
+int neededWidth(QWidget* w, const QString& caption) {
   const int text = w->fontMetrics().horizontalAdvance(caption);
-  if (auto *box = qobject_cast<QCheckBox *>(w))
+  if (auto* box = qobject_cast<QCheckBox*>(w))
     return box->sizeHint().width() - box->fontMetrics().horizontalAdvance(box->text()) + text;
-  if (qobject_cast<QGroupBox *>(w))
+  if (qobject_cast<QGroupBox*>(w))
     return text + 16;
-  if (qobject_cast<QPushButton *>(w))
+  if (qobject_cast<QPushButton*>(w))
     return text + 8;
   return text;
 }
@@ -70,16 +70,16 @@ private slots:
   void controlsFollowTheTable_data() {
     QTest::addColumn<int>("row");
     int row = 0;
-    for (const auto &spec : mainWindowControls())
+    for (const auto& spec : mainWindowControls())
       QTest::newRow(spec.name.data()) << row++;
   }
 
   void controlsFollowTheTable() {
     QFETCH(int, row);
-    const ControlSpec &spec = mainWindowControls()[static_cast<std::size_t>(row)];
+    const ControlSpec& spec = mainWindowControls()[static_cast<std::size_t>(row)];
     testing::WindowRig rig;
-    Form1 &form = rig.form;
-    auto *control = form.findChild<QWidget *>(qt(spec.name));
+    Form1& form = rig.form;
+    auto* control = form.findChild<QWidget*>(qt(spec.name));
     QVERIFY(control);
     const QString container = control->parentWidget() == &form
                                   ? QStringLiteral("Form1")
@@ -101,24 +101,24 @@ private slots:
 
   void windowIsFixedAndChecksStartAsDrawn() {
     testing::WindowRig rig;
-    Form1 &form = rig.form;
+    Form1& form = rig.form;
     QCOMPARE(form.windowTitle(), QStringLiteral("Obturix"));
     QCOMPARE(form.size(), QSize(435, 442));
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QVERIFY(!(form.windowFlags() & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
-    QVERIFY(form.findChild<QCheckBox *>("ChkAffichePoppup")->isChecked());
-    QVERIFY(!form.findChild<QCheckBox *>("ChkMiro")->isChecked());
+    QVERIFY(form.findChild<QCheckBox*>("ChkAffichePoppup")->isChecked());
+    QVERIFY(!form.findChild<QCheckBox*>("ChkMiro")->isChecked());
     QVERIFY(!form.annulation());
-    for (auto *button : form.findChildren<QPushButton *>())
+    for (auto* button : form.findChildren<QPushButton*>())
       QVERIFY(!button->isDefault() && !button->autoDefault());
   }
 
   void counterIsDrawnAboveItsHeading() {
     testing::WindowRig rig;
-    Form1 &form = rig.form;
-    auto *counter = form.findChild<QLabel *>("LabEc");
-    auto *heading = form.findChild<QLabel *>("Label5");
+    Form1& form = rig.form;
+    auto* counter = form.findChild<QLabel*>("LabEc");
+    auto* heading = form.findChild<QLabel*>("Label5");
     QVERIFY(heading->geometry().contains(counter->geometry()));
     const auto siblings = form.children();
     QVERIFY(siblings.indexOf(counter) > siblings.indexOf(heading));
@@ -130,14 +130,14 @@ private slots:
 
   void focusStartsOnLancerAndFollowsTheTabOrder() {
     testing::WindowRig rig;
-    Form1 &form = rig.form;
+    Form1& form = rig.form;
     form.show();
     QCOMPARE(form.focusWidget()->objectName(), QStringLiteral("Command1"));
     const QStringList expected = {"Command1", "Command2", "Text3",   "Text2", "Text1",
                                   "Text6",    "Text7",    "ChkMiro", "Text5", "ChkAffichePoppup",
                                   "Command1"};
     QStringList visited = {"Command1"};
-    QWidget *w = form.findChild<QWidget *>("Command1");
+    QWidget* w = form.findChild<QWidget*>("Command1");
     while (visited.size() < expected.size()) {
       w = w->nextInFocusChain();
       if (w->focusPolicy() & Qt::TabFocus && w->isEnabled() && w != &form)

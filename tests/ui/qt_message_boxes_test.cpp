@@ -18,14 +18,14 @@ private:
   };
 
   // Answers the next modal box with a key, after noting what it shows.
-  static void answerWith(Qt::Key key, Seen &seen) {
+  static void answerWith(Qt::Key key, Seen& seen) {
     QTimer::singleShot(0, [key, &seen] {
-      auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       QVERIFY(box);
       seen.title = box->windowTitle();
       seen.text = box->text();
       seen.icon = box->icon() != QMessageBox::NoIcon;
-      for (auto *button : box->buttons())
+      for (auto* button : box->buttons())
         seen.buttons << button->text();
       QTest::keyClick(box, key);
     });

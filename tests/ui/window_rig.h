@@ -15,9 +15,9 @@ namespace obturix::testing {
 // given) and answer from a script: Yes or OK when the script is empty.
 class FakeMessageBoxes final : public MessageBoxes {
 public:
-  explicit FakeMessageBoxes(EventLog &log) : log_(log) {}
-  int show(const std::string &prompt, MessageButtons buttons,
-           const std::optional<std::string> &title) override {
+  explicit FakeMessageBoxes(EventLog& log) : log_(log) {}
+  int show(const std::string& prompt, MessageButtons buttons,
+           const std::optional<std::string>& title) override {
     log_.add("box " + title.value_or("Obturix") + ": " + prompt);
     if (answers.empty())
       return buttons == MessageButtons::YesNo ? answerYes : answerOk;
@@ -28,14 +28,14 @@ public:
   std::deque<int> answers;
 
 private:
-  EventLog &log_;
+  EventLog& log_;
 };
 
 // Logs each sleep with the counter shown at that moment, and runs an
 // optional action during the first sleep.
 class CounterWatchingSleeper final : public Sleeper {
 public:
-  CounterWatchingSleeper(EventLog &log, FakeClock &clock) : log_(log), clock_(clock) {}
+  CounterWatchingSleeper(EventLog& log, FakeClock& clock) : log_(log), clock_(clock) {}
   void sleepFor(std::chrono::milliseconds duration) override {
     log_.add("sleep " + std::to_string(duration.count()) + " at " + counter());
     clock_.advance(duration);
@@ -49,8 +49,8 @@ public:
   std::function<void()> duringFirstSleep;
 
 private:
-  EventLog &log_;
-  FakeClock &clock_;
+  EventLog& log_;
+  FakeClock& clock_;
 };
 
 // The main window on fake ports, a fake clock and fake message boxes.

@@ -23,7 +23,7 @@ std::chrono::nanoseconds monotonicNowNs() {
 
 } // namespace
 
-OpenCloseWatcher::OpenCloseWatcher(const std::string &path) {
+OpenCloseWatcher::OpenCloseWatcher(const std::string& path) {
   inotify_ = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
   if (inotify_ < 0)
     throw std::system_error(errno, std::generic_category(), "inotify_init1");
@@ -63,7 +63,7 @@ std::vector<OpenCloseWatcher::Kind> OpenCloseWatcher::takePending() {
   while (readAvailable()) {
   }
   std::vector<Kind> kinds;
-  for (const auto &event : buffered_)
+  for (const auto& event : buffered_)
     kinds.push_back(event.kind);
   buffered_.clear();
   return kinds;

@@ -16,10 +16,10 @@ public:
     std::chrono::nanoseconds when; // monotonic clock, taken when the event was read
   };
 
-  explicit OpenCloseWatcher(const std::string &path); // throws std::system_error
+  explicit OpenCloseWatcher(const std::string& path); // throws std::system_error
   ~OpenCloseWatcher();
-  OpenCloseWatcher(const OpenCloseWatcher &) = delete;
-  OpenCloseWatcher &operator=(const OpenCloseWatcher &) = delete;
+  OpenCloseWatcher(const OpenCloseWatcher&) = delete;
+  OpenCloseWatcher& operator=(const OpenCloseWatcher&) = delete;
 
   // The events that have happened and not yet been taken, without waiting.
   std::vector<Kind> takePending();

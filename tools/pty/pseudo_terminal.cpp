@@ -12,7 +12,7 @@ PseudoTerminal::PseudoTerminal() {
   master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (master_ < 0)
     throw std::system_error(errno, std::generic_category(), "posix_openpt");
-  const char *name = nullptr;
+  const char* name = nullptr;
   if (grantpt(master_) != 0 || unlockpt(master_) != 0 || (name = ptsname(master_)) == nullptr) {
     const int error = errno;
     ::close(master_);

@@ -10,10 +10,10 @@ class PseudoTerminal {
 public:
   PseudoTerminal(); // throws std::system_error when none can be had
   ~PseudoTerminal();
-  PseudoTerminal(const PseudoTerminal &) = delete;
-  PseudoTerminal &operator=(const PseudoTerminal &) = delete;
+  PseudoTerminal(const PseudoTerminal&) = delete;
+  PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
-  const std::string &slavePath() const { return slavePath_; }
+  const std::string& slavePath() const { return slavePath_; }
   int masterFd() const { return master_; }
 
 private:
