@@ -1,5 +1,7 @@
 #include "exposure/exposure_cycle.h"
+#include "platform/registry.h"
 #include "platform/serial_port.h"
+#include "settings/registry_store.h"
 #include "ui/dialog_font.h"
 #include "ui/event_loop_sleeper.h"
 #include "ui/form1.h"
@@ -20,8 +22,10 @@ int main(int argc, char** argv) {
   obturix::EventLoopSleeper sleeper;
   obturix::QtMessageBoxes boxes;
   obturix::ExposureCycle cycle(*ports, sleeper);
+  const auto registry = obturix::makeUserRegistry();
+  obturix::RegistrySettingsStore settings(*registry);
 
-  auto form = std::make_unique<obturix::Form1>(cycle, boxes);
+  auto form = std::make_unique<obturix::Form1>(cycle, boxes, settings);
   boxes.setParentWindow(form.get());
   form->exec();
   [[maybe_unused]] const bool cancelled = form->annulation();

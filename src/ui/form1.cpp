@@ -2,6 +2,8 @@
 
 #include "exposure/exposure_cycle.h"
 #include "platform/message_boxes.h"
+#include "settings/registry_store.h"
+#include "settings/window_settings.h"
 #include "ui/main_window_layout.h"
 #include "ui/qt_message_boxes.h"
 
@@ -30,8 +32,9 @@ template <class Control> Control& Form1::control(const char* name) const {
   return *findChild<Control*>(QString::fromLatin1(name));
 }
 
-Form1::Form1(ExposureCycle& cycle, MessageBoxes& boxes, QWidget* parent)
-    : QDialog(parent), cycle_(cycle), boxes_(boxes) {
+Form1::Form1(ExposureCycle& cycle, MessageBoxes& boxes, RegistrySettingsStore& settings,
+             QWidget* parent)
+    : QDialog(parent), cycle_(cycle), boxes_(boxes), settings_(settings) {
   setWindowTitle(QStringLiteral("Obturix"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
@@ -107,9 +110,34 @@ void Form1::LancerSerie() {
     close();
 }
 
-// Restoring and saving the parameters between runs.
-void Form1::ChargerParams() {}
-void Form1::SauverParams() {}
+// Restores the parameters of the last series. A value that cannot be read
+// as a text leaves its field as it is.
+void Form1::ChargerParams() {
+  for (const WindowSetting& setting : windowSettings()) {
+    Variant value;
+    settings_.LireParam(settingsKeySuffix, setting.valueName, regSz, value);
+    const std::string* text = value.text();
+    if (!text)
+      continue;
+    if (setting.control == std::string_view("ChkMiro")) {
+      control<QCheckBox>("ChkMiro").setChecked(isCheckedState(*text));
+      MajMiroir();
+    } else {
+      control<QLineEdit>(setting.control).setText(QString::fromStdString(*text));
+    }
+  }
+}
+
+// Saves the parameters for the next run; a value that cannot be written
+// keeps its older one and does not stop the others.
+void Form1::SauverParams() {
+  for (const WindowSetting& setting : windowSettings()) {
+    const std::string text = setting.control == std::string_view("ChkMiro")
+                                 ? (isChecked(control<QCheckBox>("ChkMiro")) ? "1" : "0")
+                                 : textOf(control<QLineEdit>(setting.control));
+    settings_.EcrireParam(settingsKeySuffix, setting.valueName, regSz, text);
+  }
+}
 
 void Form1::closeEvent(QCloseEvent* event) {
   if (busy_) {

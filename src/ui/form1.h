@@ -12,6 +12,7 @@ namespace obturix {
 
 class ExposureCycle;
 class MessageBoxes;
+class RegistrySettingsStore;
 
 // The main window: the parameters of a series, "Lancer " and "Quitter",
 // and the counter of the exposure in progress.
@@ -19,7 +20,8 @@ class Form1 : public QDialog {
   Q_OBJECT
 
 public:
-  Form1(ExposureCycle& cycle, MessageBoxes& boxes, QWidget* parent = nullptr);
+  Form1(ExposureCycle& cycle, MessageBoxes& boxes, RegistrySettingsStore& settings,
+        QWidget* parent = nullptr);
 
   // True from the end of loading until "Lancer " is pressed.
   bool annulation() const { return bAnnulation_; }
@@ -47,6 +49,7 @@ private:
 
   ExposureCycle& cycle_;
   MessageBoxes& boxes_;
+  RegistrySettingsStore& settings_;
   bool bAnnulation_ = false;
   bool loaded_ = false;
   bool busy_ = false;           // a series (or its boxes) is under way

@@ -135,7 +135,9 @@ private slots:
     testing::FakeMessageBoxes boxes{log};
     EventLoopSleeper sleeper;
     ExposureCycle cycle{ports, sleeper};
-    Form1 form{cycle, boxes};
+    MemoryRegistry registry;
+    RegistrySettingsStore settings{registry};
+    Form1 form{cycle, boxes, settings};
     form.findChild<QCheckBox*>("ChkAffichePoppup")->setChecked(false);
     form.findChild<QLineEdit*>("Text1")->setText("2");
     form.findChild<QLineEdit*>("Text2")->setText("0.02");

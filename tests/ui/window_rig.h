@@ -2,7 +2,9 @@
 
 #include "exposure/exposure_cycle.h"
 #include "fakes/fake_platform.h"
+#include "platform/memory_registry.h"
 #include "platform/message_boxes.h"
+#include "settings/registry_store.h"
 #include "ui/form1.h"
 
 #include <deque>
@@ -61,7 +63,9 @@ struct WindowRig {
   FakeSerialPortServiceFactory ports{log};
   FakeMessageBoxes boxes{log};
   ExposureCycle cycle{ports, sleeper};
-  Form1 form{cycle, boxes};
+  MemoryRegistry registry;
+  RegistrySettingsStore settings{registry};
+  Form1 form{cycle, boxes, settings};
 };
 
 } // namespace obturix::testing

@@ -1,0 +1,176 @@
+#include "settings/registry_store.h"
+
+#include "exposure/decimal.h"
+
+#include <cstring>
+#include <limits>
+#include <optional>
+
+namespace obturix {
+
+namespace {
+
+constexpr const char* basePath = "Software\\Obturix";
+constexpr std::uint32_t textBufferSize = 255;
+constexpr std::uint32_t listBufferSize = 10000;
+// Lists are walked with a 16-bit index that steps past the last element.
+constexpr std::size_t maxListLength = 32767;
+// The status of a value that cannot be brought into the asked form.
+constexpr long notConvertible = registry_status::invalidParameter;
+
+std::string keyPath(const std::string& keySuffix) { return toAnsi(basePath + keySuffix); }
+
+std::optional<std::int32_t> toInt32(const Variant& value) {
+  if (value.isEmpty())
+    return 0;
+  const auto text = variantToText(value);
+  const auto number = text ? parseDecimal(*text) : std::nullopt;
+  const auto rounded = number ? roundShifted(*number, 0) : std::nullopt;
+  if (!rounded || *rounded < std::numeric_limits<std::int32_t>::min() ||
+      *rounded > std::numeric_limits<std::int32_t>::max())
+    return std::nullopt;
+  return static_cast<std::int32_t>(*rounded);
+}
+
+Variant::List splitAtNul(const std::string& text) {
+  Variant::List pieces;
+  if (text.empty())
+    return pieces;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = text.find('\0', start);
+    pieces.push_back(fromAnsi(text.substr(start, end - start)));
+    if (end == std::string::npos)
+      return pieces;
+    start = end + 1;
+  }
+}
+
+const std::uint8_t* bytes(const std::string& data) {
+  return reinterpret_cast<const std::uint8_t*>(data.data());
+}
+
+} // namespace
+
+bool RegistrySettingsStore::EcrireParam(const std::string& keySuffix, const std::string& valueName,
+                                        std::int32_t type, const Variant& value) {
+  if (MajValeurReg(hkeyCurrentUser, keySuffix, valueName, type, value))
+    return true;
+  return CreerValeurReg(hkeyCurrentUser, type, keySuffix, valueName, value);
+}
+
+bool RegistrySettingsStore::LireParam(const std::string& keySuffix, const std::string& valueName,
+                                      std::int32_t type, Variant& value) {
+  return LireValeurReg(hkeyCurrentUser, keySuffix, valueName, type, value);
+}
+
+bool RegistrySettingsStore::LireValeurReg(RegistryKey root, const std::string& keySuffix,
+                                          const std::string& valueName, std::int32_t type,
+                                          Variant& value) {
+  RegistryKey key = 0;
+  long status = registry_.openKey(root, keyPath(keySuffix), 0, keyAllAccess, key);
+  if (status != registry_status::success)
+    return false;
+
+  std::uint32_t storedType = 0;
+  std::uint32_t size = 0;
+  std::uint32_t numberSlot = 0;
+  std::string textBuffer; // filled only when a text is asked for
+  const std::string name = toAnsi(valueName);
+  if (type == regSz || type == regMultiSz) {
+    size = type == regSz ? textBufferSize : listBufferSize;
+    textBuffer.assign(size, '\0');
+    status = registry_.queryValue(key, name, storedType,
+                                  reinterpret_cast<std::uint8_t*>(textBuffer.data()), size);
+  } else if (type == regDword) {
+    size = sizeof numberSlot;
+    std::uint8_t slot[sizeof numberSlot] = {};
+    status = registry_.queryValue(key, name, storedType, slot, size);
+    std::memcpy(&numberSlot, slot, sizeof numberSlot);
+  }
+
+  if (status != registry_status::success) {
+    value = 1;
+  } else if (storedType == regSz) {
+    // A text usually ends in its NUL; one stored without it is kept whole.
+    std::string text = textBuffer.substr(0, size);
+    if (!text.empty() && text.back() == '\0')
+      text.pop_back();
+    value = fromAnsi(text);
+  } else if (storedType == regDword) {
+    value = static_cast<double>(static_cast<std::int32_t>(numberSlot));
+  } else if (storedType == regMultiSz) {
+    // Drops the last text's NUL and the list's own; less than that is an empty list.
+    value = size < 2 ? Variant::List{} : splitAtNul(textBuffer.substr(0, size - 2));
+  } else {
+    value = 1;
+  }
+  registry_.closeKey(key);
+  return status == registry_status::success;
+}
+
+bool RegistrySettingsStore::MajValeurReg(RegistryKey root, const std::string& keySuffix,
+                                         const std::string& valueName, std::int32_t type,
+                                         const Variant& value) {
+  RegistryKey key = 0;
+  long status = registry_.openKey(root, keyPath(keySuffix), 0, keyAllAccess, key);
+  if (status != registry_status::success)
+    return false;
+  status = setTyped(key, valueName, type, value);
+  registry_.closeKey(key);
+  return status == registry_status::success;
+}
+
+bool RegistrySettingsStore::CreerValeurReg(RegistryKey root, std::int32_t type,
+                                           const std::string& keySuffix,
+                                           const std::string& valueName, const Variant& value) {
+  RegistryKey key = 0;
+  long status =
+      registry_.createKey(root, keyPath(keySuffix), "1", regOptionNonVolatile, keyAllAccess, key);
+  if (status != registry_status::success)
+    return false;
+  status = setTyped(key, valueName, type, value);
+  registry_.closeKey(key);
+  return status == registry_status::success;
+}
+
+long RegistrySettingsStore::setTyped(RegistryKey key, const std::string& valueName,
+                                     std::int32_t type, const Variant& value) {
+  const std::string name = toAnsi(valueName);
+  if (type == regSz) {
+    const auto text = variantToText(value);
+    if (!text)
+      return notConvertible;
+    if (text->empty())
+      return registry_.setValue(key, name, regSz, nullptr, 0);
+    const std::string data = toAnsi(*text) + '\0';
+    return registry_.setValue(key, name, regSz, bytes(data),
+                              static_cast<std::uint32_t>(data.size()));
+  }
+  if (type == regDword) {
+    const auto number = toInt32(value);
+    if (!number)
+      return notConvertible;
+    const auto bits = static_cast<std::uint32_t>(*number);
+    const std::uint8_t data[4] = {
+        static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+        static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+    return registry_.setValue(key, name, regDword, data, sizeof data);
+  }
+  if (type == regMultiSz) {
+    const Variant::List* list = value.list();
+    if (!list || list->size() > maxListLength)
+      return notConvertible;
+    std::string data;
+    for (const auto& element : *list)
+      data += toAnsi(element) + '\0';
+    data += '\0';
+    if (data.size() > std::numeric_limits<std::uint32_t>::max())
+      return notConvertible;
+    return registry_.setValue(key, name, regMultiSz, bytes(data),
+                              static_cast<std::uint32_t>(data.size()));
+  }
+  return registry_status::success; // any other type: nothing is written
+}
+
+} // namespace obturix

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "exposure/variant.h"
+#include "platform/registry.h"
+
+#include <cstdint>
+#include <string>
+
+namespace obturix {
+
+// Named values of the current user kept under "Software\Obturix" + a key
+// suffix, as text (type 1), number (4) or list of texts (7). Each call opens
+// and closes the key; failures are reported only through the Boolean result
+// and, on reading, the value handed back (the number 1 for a value that
+// cannot be read).
+class RegistrySettingsStore {
+public:
+  explicit RegistrySettingsStore(Registry& registry) : registry_(registry) {}
+
+  bool EcrireParam(const std::string& keySuffix, const std::string& valueName, std::int32_t type,
+                   const Variant& value);
+  bool LireParam(const std::string& keySuffix, const std::string& valueName, std::int32_t type,
+                 Variant& value);
+
+  bool LireValeurReg(RegistryKey root, const std::string& keySuffix, const std::string& valueName,
+                     std::int32_t type, Variant& value);
+  bool MajValeurReg(RegistryKey root, const std::string& keySuffix, const std::string& valueName,
+                    std::int32_t type, const Variant& value);
+  bool CreerValeurReg(RegistryKey root, std::int32_t type, const std::string& keySuffix,
+                      const std::string& valueName, const Variant& value);
+
+private:
+  long setTyped(RegistryKey key, const std::string& valueName, std::int32_t type,
+                const Variant& value);
+
+  Registry& registry_;
+};
+
+} // namespace obturix

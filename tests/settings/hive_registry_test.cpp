@@ -1,0 +1,285 @@
+#include "platform/hive_format.h"
+#include "platform/hive_registry.h"
+#include "settings/registry_store.h"
+#include "settings/temporary_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace obturix::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string fileText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<fs::path> setAside(const fs::path& folder) {
+  std::vector<fs::path> found;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().filename().string().starts_with("registry.reg.bad-"))
+      found.push_back(entry.path());
+  }
+  return found;
+}
+
+class HiveFile : public ::testing::Test {
+protected:
+  ~HiveFile() override { fs::remove_all(root); }
+  fs::path root = temporaryFolder();
+  fs::path folder = root / "config" / "obturix";
+  fs::path file = folder / "registry.reg";
+};
+
+// Every byte of every kind of value comes back from the file as written.
+TEST_F(HiveFile, KeepsEveryByteOfEveryValue) {
+  std::string allBytes;
+  for (int b = 0; b < 256; ++b)
+    allBytes += static_cast<char>(b);
+  const struct {
+    std::string name;
+    std::uint32_t type;
+    std::string data;
+  } values[] = {
+      {"text", 1, std::string("COM1\0", 5)},
+      {"accents \"quoted\" \\ back", 1, std::string("Param\xe8tre \"x\" \\\0", 16)},
+      {"", 1, std::string("default\0", 8)},
+      {"no nul", 1, "COM3"},
+      {"inner nul", 1, std::string("a\0b\0", 4)},
+      {"empty", 1, ""},
+      {"control chars", 1, std::string("line\r\nnext\0", 11)},
+      {"number", 4, std::string("\x2a\0\0\0", 4)},
+      {"short number", 4, std::string("\x01\x02", 2)},
+      {"list", 7, std::string("a\0b\0\0", 5)},
+      {"binary", 3, allBytes},
+      {"unknown type", 0xfeedbeef, "\xff"},
+      {"none", 0, ""},
+  };
+  {
+    HiveRegistry hive(folder);
+    RegistryKey key = 0;
+    ASSERT_EQ(
+        hive.createKey(hkeyCurrentUser, "Software\\Obturix\\Param\\", "1", 0, keyAllAccess, key),
+        0);
+    for (const auto& v : values)
+      ASSERT_EQ(hive.setValue(key, v.name, v.type,
+                              reinterpret_cast<const std::uint8_t*>(v.data.data()),
+                              static_cast<std::uint32_t>(v.data.size())),
+                0)
+          << v.name;
+    hive.closeKey(key);
+  }
+  HiveRegistry again(folder);
+  RegistryKey key = 0;
+  ASSERT_EQ(again.openKey(hkeyCurrentUser, "software\\obturix\\param", 0, keyAllAccess, key), 0);
+  const auto& stored = again.keys().at("software\\obturix\\param");
+  EXPECT_EQ(stored.className, "1");
+  ASSERT_EQ(stored.values.size(), std::size(values));
+  for (std::size_t i = 0; i < std::size(values); ++i) {
+    EXPECT_EQ(stored.values[i].name, values[i].name);
+    EXPECT_EQ(stored.values[i].type, values[i].type) << values[i].name;
+    EXPECT_EQ(stored.values[i].data, values[i].data) << values[i].name;
+  }
+  const std::string text = fileText(file);
+  EXPECT_TRUE(text.starts_with("REGEDIT4\r\n"));
+  EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Obturix\\Param]\r\n;class=\"1\"\r\n"
+                      "\"text\"=\"COM1\"\r\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("\"number\"=dword:0000002a\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\"accents \\\"quoted\\\" \\\\ back\"=\"Param\xe8tre \\\"x\\\" \\\\\"\r\n"),
+            std::string::npos);
+  struct stat info {};
+  ASSERT_EQ(stat(folder.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  ASSERT_EQ(stat(file.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST(HiveFormat, ReadsWhatRegeditWrites) {
+  const auto keys = parseHive("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Obturix\\Param]\n"
+                              "\"nbpause\"=\"3\"\n\"bin\"=hex:01,02,\\\n  03\n"
+                              "\"multi\"=hex(7):61,00,00\n; a comment\n");
+  ASSERT_TRUE(keys);
+  const auto& param = keys->at("software\\obturix\\param");
+  ASSERT_EQ(param.values.size(), 3u);
+  EXPECT_EQ(param.values[1].data, "\x01\x02\x03");
+  EXPECT_TRUE(keys->contains("software"));
+  EXPECT_TRUE(keys->contains("software\\obturix"));
+}
+
+TEST(HiveFormat, RefusesWhatIsNotAHive) {
+  const char* damaged[] = {
+      "REGEDIT5\r\n",
+      "REGEDIT4\r\n\"orphan\"=\"value\"\r\n",
+      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n",
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\r\n",
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\a]\r\n\"x\"=\"unterminated\r\n",
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\a]\r\n\"x\"=dword:123\r\n",
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\a]\r\n\"x\"=hex:1,2\r\n",
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\a]\r\n\"x\"=hex(zz):00\r\n",
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\a]\r\n\"x\"=-\r\n",
+      "REGEDIT4\r\n[-HKEY_CURRENT_USER\\a]\r\n",
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\a]\r\n\"x\\q\"=\"1\"\r\n",
+      "\x7f"
+      "ELF\x02\x01\x01",
+  };
+  for (const char* text : damaged)
+    EXPECT_FALSE(parseHive(text)) << text;
+  EXPECT_TRUE(parseHive(""));
+}
+
+// A damaged file is kept aside, the hive starts empty and saving works again.
+TEST_F(HiveFile, SetsADamagedFileAsideAndStartsAfresh) {
+  const struct {
+    const char* what;
+    std::function<void()> damage;
+  } cases[] = {
+      {"truncated", [&] { std::ofstream(file) << "REGEDIT4\r\n[HKEY_CURRENT_USER\\Soft"; }},
+      {"binary garbage",
+       [&] {
+         std::ofstream out(file, std::ios::binary);
+         std::mt19937 random(7);
+         for (int i = 0; i < 4096; ++i)
+           out.put(static_cast<char>(random()));
+       }},
+      {"too large",
+       [&] {
+         std::ofstream out(file, std::ios::binary);
+         out << "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software]\r\n";
+         const std::string line = ";" + std::string(1022, 'x') + "\r\n";
+         for (int i = 0; i < 50 * 1024; ++i)
+           out << line;
+       }},
+      {"a folder", [&] { fs::create_directory(file); }},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(root);
+    fs::create_directories(folder);
+    c.damage();
+    HiveRegistry hive(folder);
+    RegistrySettingsStore store(hive);
+    Variant value;
+    EXPECT_FALSE(store.LireParam("\\Param\\", "nbpause", 1, value)) << c.what;
+    EXPECT_TRUE(value.isEmpty()) << c.what;
+    EXPECT_EQ(setAside(folder).size(), 1u) << c.what;
+    EXPECT_TRUE(store.EcrireParam("\\Param\\", "nbpause", 1, "5")) << c.what;
+    EXPECT_TRUE(store.LireParam("\\Param\\", "nbpause", 1, value)) << c.what;
+    EXPECT_EQ(value, Variant("5")) << c.what;
+    EXPECT_EQ(setAside(folder).size(), 1u) << c.what;
+  }
+}
+
+// Runs `work` in a child process; returns its exit status.
+int inChild(const std::function<int()>& work) {
+  const pid_t pid = fork();
+  if (pid == 0)
+    _exit(work());
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+TEST_F(HiveFile, AFolderThatCannotBeWrittenKeepsTheOldFile) {
+  {
+    HiveRegistry hive(folder);
+    ASSERT_TRUE(RegistrySettingsStore(hive).EcrireParam("\\Param\\", "StrCom", 1, "COM1"));
+  }
+  const std::string before = fileText(file);
+  // As root permissions do not stop writing, so the save runs as nobody.
+  fs::permissions(root, fs::perms::all, fs::perm_options::replace);
+  chmod(folder.parent_path().c_str(), 0755);
+  chmod(folder.c_str(), 0755);
+  chmod(file.c_str(), 0644);
+  const int status = inChild([&] {
+    if (geteuid() == 0 && setuid(65534) != 0)
+      return 3;
+    if (geteuid() != 0)
+      chmod(folder.c_str(), 0555);
+    HiveRegistry hive(folder);
+    RegistrySettingsStore store(hive);
+    if (store.EcrireParam("\\Param\\", "StrCom", 1, "COM2"))
+      return 1;
+    Variant value;
+    store.LireParam("\\Param\\", "StrCom", 1, value);
+    return value == Variant("COM1") ? 0 : 2;
+  });
+  chmod(folder.c_str(), 0700);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(fileText(file), before);
+}
+
+TEST_F(HiveFile, TwoProcessesSavingAtOnceLoseNothing) {
+  constexpr int saves = 500;
+  auto writer = [&](int id) {
+    return [&, id] {
+      HiveRegistry hive(folder);
+      RegistrySettingsStore store(hive);
+      for (int i = 0; i < saves; ++i) {
+        const std::string value = std::to_string(id) + "-" + std::to_string(i);
+        if (!store.EcrireParam("\\Param\\", "own" + std::to_string(id), 1, value) ||
+            !store.EcrireParam("\\Param\\", "shared", 1, value))
+          return 1;
+      }
+      return 0;
+    };
+  };
+  pid_t pids[2];
+  for (int id = 0; id < 2; ++id) {
+    pids[id] = fork();
+    if (pids[id] == 0)
+      _exit(writer(id)());
+  }
+  // Meanwhile the file, whenever it exists, always parses.
+  int unparsable = 0;
+  for (int alive = 2; alive > 0;) {
+    if (fs::exists(file) && !parseHive(fileText(file)))
+      ++unparsable;
+    alive = 0;
+    for (pid_t pid : pids)
+      alive += waitpid(pid, nullptr, WNOHANG) == 0;
+  }
+  EXPECT_EQ(unparsable, 0);
+  HiveRegistry hive(folder);
+  RegistrySettingsStore store(hive);
+  Variant own0, own1, shared;
+  store.LireParam("\\Param\\", "own0", 1, own0);
+  store.LireParam("\\Param\\", "own1", 1, own1);
+  store.LireParam("\\Param\\", "shared", 1, shared);
+  EXPECT_EQ(own0, Variant("0-499"));
+  EXPECT_EQ(own1, Variant("1-499"));
+  EXPECT_TRUE(shared == Variant("0-499") || shared == Variant("1-499"));
+  EXPECT_TRUE(setAside(folder).empty());
+}
+
+TEST_F(HiveFile, AProcessKilledWhileSavingLeavesAWholeFile) {
+  std::mt19937 random(42);
+  for (int round = 0; round < 30; ++round) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      HiveRegistry hive(folder);
+      RegistrySettingsStore store(hive);
+      for (int i = 0;; ++i)
+        store.EcrireParam("\\Param\\", "v" + std::to_string(i % 50), 1,
+                          std::string(static_cast<std::size_t>(i % 400), 'x'));
+    }
+    usleep(static_cast<useconds_t>(1000 + random() % 20000));
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    if (fs::exists(file)) {
+      ASSERT_TRUE(parseHive(fileText(file))) << "round " << round;
+    }
+  }
+  EXPECT_TRUE(setAside(folder).empty());
+}
+
+} // namespace
+} // namespace obturix::testing
