@@ -239,7 +239,7 @@ bool isWritableName(const std::string& name) {
 std::string writeHive(const MemoryRegistry::Keys& keys) {
   std::string out = "REGEDIT4\r\n";
   for (const auto& [lowered, key] : keys) {
-    if (lowered.empty() && key.values.empty())
+    if (lowered.empty() && key.values.empty() && key.className.empty())
       continue;
     out += "\r\n[";
     out += rootName;

@@ -116,6 +116,22 @@ TEST(HiveFormat, ReadsWhatRegeditWrites) {
   EXPECT_TRUE(keys->contains("software\\obturix"));
 }
 
+TEST(HiveFormat, WritesBackEverythingItRead) {
+  const char* texts[] = {
+      "REGEDIT4\r\n[HKEY_CURRENT_USER]\r\n;class=\"2\"\r\n",
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\A\\B]\r\n@=hex(0):\r\n\"x\"=hex(ffffffff):00\r\n",
+  };
+  for (const char* text : texts) {
+    const auto keys = parseHive(text);
+    ASSERT_TRUE(keys) << text;
+    const auto again = parseHive(writeHive(*keys));
+    ASSERT_TRUE(again) << text;
+    EXPECT_EQ(writeHive(*again), writeHive(*keys)) << text;
+    EXPECT_EQ(again->size(), keys->size()) << text;
+    EXPECT_EQ(again->at("").className, keys->at("").className) << text;
+  }
+}
+
 TEST(HiveFormat, RefusesWhatIsNotAHive) {
   const char* damaged[] = {
       "REGEDIT5\r\n",
