@@ -1,0 +1,65 @@
+#include "press_recorder.h"
+
+#include <gtest/gtest.h>
+
+namespace obturix::camera {
+namespace {
+
+using namespace std::chrono_literals;
+using std::chrono::nanoseconds;
+
+struct Event {
+  bool open;
+  nanoseconds when;
+};
+
+// Known presses in, the presses the recorder reports out.
+TEST(PressRecorder, MeasuresKnownPresses) {
+  const struct {
+    const char* what;
+    std::vector<Event> events;
+    std::vector<Press> presses;
+  } cases[] = {
+      {"mirror then exposure",
+       {{true, 0ms}, {false, 80ms}, {true, 1080ms}, {false, 2080ms}},
+       {{1, 0ms, 80ms, std::nullopt}, {2, 1080ms, 1000ms, 1000ms}}},
+      {"a port opened twice at once is one press",
+       {{true, 10ms}, {true, 11ms}, {false, 509ms}, {false, 510ms}, {true, 700ms}, {false, 800ms}},
+       {{1, 10ms, 500ms, std::nullopt}, {2, 700ms, 100ms, 190ms}}},
+      {"a close without an open is no press",
+       {{false, 5ms}, {true, 20ms}, {false, 20ms}},
+       {{1, 20ms, 0ms, std::nullopt}}},
+      {"sub-millisecond lengths are kept",
+       {{true, nanoseconds(1'000'000'000)}, {false, nanoseconds(1'030'000'250)}},
+       {{1, 1s, nanoseconds(30'000'250), std::nullopt}}},
+  };
+  for (const auto& c : cases) {
+    PressRecorder recorder;
+    std::vector<Press> presses;
+    for (const auto& event : c.events) {
+      if (event.open)
+        recorder.opened(event.when);
+      else if (auto press = recorder.closed(event.when))
+        presses.push_back(*press);
+    }
+    ASSERT_EQ(presses.size(), c.presses.size()) << c.what;
+    for (std::size_t i = 0; i < presses.size(); ++i) {
+      EXPECT_EQ(presses[i].number, c.presses[i].number) << c.what;
+      EXPECT_EQ(presses[i].start, c.presses[i].start) << c.what;
+      EXPECT_EQ(presses[i].length, c.presses[i].length) << c.what;
+      EXPECT_EQ(presses[i].pauseBefore, c.presses[i].pauseBefore) << c.what;
+    }
+  }
+}
+
+TEST(PressRecorder, DescribesAPressOnOneLine) {
+  const auto noon = std::chrono::system_clock::from_time_t(12 * 3600) + 42ms;
+  const std::string first = describe({1, 0ms, nanoseconds(1'000'250'000), std::nullopt}, noon);
+  EXPECT_TRUE(first.starts_with("Appui 1 : début ")) << first;
+  EXPECT_TRUE(first.ends_with(".042, durée 1000.2 ms")) << first;
+  const std::string second = describe({2, 0ms, 80ms, nanoseconds(999'960'000)}, noon);
+  EXPECT_TRUE(second.ends_with("durée 80.0 ms, pause avant 1000.0 ms")) << second;
+}
+
+} // namespace
+} // namespace obturix::camera

@@ -1,0 +1,72 @@
+// A camera on a pseudo-terminal: prints the port to type into Obturix, then
+// one line per press of the release, until Ctrl-C.
+// --precis: watch the port without ever sleeping, so that each open and
+// close is timed within microseconds even on a busy or virtual machine; it
+// keeps one processor busy, for tests and measurements.
+#include "press_recorder.h"
+#include "pty/open_close_watcher.h"
+#include "pty/pseudo_terminal.h"
+
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <exception>
+#include <string_view>
+
+using namespace obturix;
+
+namespace {
+
+std::chrono::nanoseconds monotonicNow() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return std::chrono::seconds(ts.tv_sec) + std::chrono::nanoseconds(ts.tv_nsec);
+}
+
+// The wall-clock time at which a monotonic instant happened.
+std::chrono::system_clock::time_point wallClockOf(std::chrono::nanoseconds when) {
+  const auto age = monotonicNow() - when;
+  return std::chrono::system_clock::now() -
+         std::chrono::duration_cast<std::chrono::system_clock::duration>(age);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  const bool precise = argc > 1 && std::string_view(argv[1]) == "--precis";
+  // SIGINT and SIGTERM are taken when the loop looks for them, so the
+  // pseudo-terminal is always released cleanly.
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGINT);
+  sigaddset(&stop, SIGTERM);
+  sigprocmask(SIG_BLOCK, &stop, nullptr);
+
+  try {
+    pty::PseudoTerminal terminal;
+    pty::OpenCloseWatcher watcher(terminal.slavePath());
+    std::printf("Port virtuel : %s\n", terminal.slavePath().c_str());
+    std::printf("Tapez ce port dans Obturix ; chaque appui s'affiche ici. Ctrl-C pour finir.\n");
+    std::fflush(stdout);
+
+    camera::PressRecorder recorder;
+    const timespec noWait{};
+    for (unsigned round = 0;; ++round) {
+      if ((!precise || round % 4096 == 0) && sigtimedwait(&stop, nullptr, &noWait) >= 0)
+        break;
+      const auto event = precise ? watcher.poll() : watcher.next(std::chrono::milliseconds(100));
+      if (!event)
+        continue;
+      if (event->kind == pty::OpenCloseWatcher::Kind::Open) {
+        recorder.opened(event->when);
+      } else if (const auto press = recorder.closed(event->when)) {
+        std::printf("%s\n", camera::describe(*press, wallClockOf(press->start)).c_str());
+        std::fflush(stdout);
+      }
+    }
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "obturix-virtual-camera : %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
