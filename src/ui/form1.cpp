@@ -9,10 +9,12 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 
 namespace obturix {
@@ -25,6 +27,16 @@ namespace {
 std::string textOf(const QLineEdit& field) { return field.text().toStdString(); }
 
 bool isChecked(const QCheckBox& box) { return box.checkState() == Qt::Checked; }
+
+// Draws every digit once in the counter's font, off screen: the first
+// drawing of a glyph can take several milliseconds, which would otherwise
+// lengthen the pause before the next press.
+void warmUpCounterFont(const QLabel& counter) {
+  QImage scratch(counter.size(), QImage::Format_ARGB32_Premultiplied);
+  QPainter painter(&scratch);
+  painter.setFont(counter.font());
+  painter.drawText(scratch.rect(), Qt::AlignCenter, QStringLiteral("0123456789"));
+}
 
 } // namespace
 
@@ -91,11 +103,14 @@ void Form1::LancerSerie() {
         !isChecked(popups) || boxes_.show(confirmationPrompt(params), MessageButtons::YesNo,
                                           confirmationTitle) == answerYes;
     if (confirmed) {
+      warmUpCounterFont(counter);
       repaint();
       const std::int64_t cycles = *cycleCount(params.count);
       for (std::int64_t i = 1; i <= cycles; ++i) {
         counter.setText(QString::number(i));
-        repaint();
+        // Only the counter changes: repainting it alone keeps the pause
+        // before the next press from growing by a whole window's repaint.
+        counter.repaint();
         cycle_.FairePause(params.mirror, params.exposure, params.interval, params.port,
                           params.pulse, params.settle);
       }

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The installed package: its files are where a desktop looks for them, and
+# the installed program starts on its window and quits.
+# usage: installed_program.sh
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+E2E_WORK=$(mktemp -d)
+export XDG_CONFIG_HOME="$E2E_WORK/config"
+trap 'e2e_stop_display; rm -rf "$E2E_WORK"' EXIT
+
+for file in /usr/bin/obturix /usr/bin/obturix-virtual-camera \
+  /usr/share/applications/obturix.desktop /usr/share/icons/hicolor/scalable/apps/obturix.svg \
+  /usr/share/man/man1/obturix.1; do
+  [ -e "$file" ] || e2e_fail "$file n'est pas installé"
+done
+grep -q '^Categories=Graphics;Photography;$' /usr/share/applications/obturix.desktop ||
+  e2e_fail "catégories du .desktop"
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate /usr/share/applications/obturix.desktop || e2e_fail ".desktop invalide"
+fi
+
+e2e_start_display
+obturix &
+pid=$!
+E2E_WINDOW=$(e2e_main_window)
+e2e_press Command2
+wait "$pid" || e2e_fail "le programme installé sort avec le code $?"
+echo "installed: 1 passed, 0 failed"

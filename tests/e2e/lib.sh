@@ -1,0 +1,72 @@
+# Helpers for driving the built program under Xvfb with real X input.
+# Positions come from the window's control table, in pixels (twips / 15).
+
+e2e_fail() {
+  echo "ÉCHEC: $*" >&2
+  exit 1
+}
+
+# Starts Xvfb on a free display and a window manager (for the close box).
+e2e_start_display() {
+  local fifo="$E2E_WORK/display"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  E2E_XVFB=$!
+  read -r display <"$fifo"
+  export DISPLAY=":$display"
+  openbox >/dev/null 2>&1 &
+  E2E_WM=$!
+  sleep 0.5
+}
+
+e2e_stop_display() {
+  kill "$E2E_WM" "$E2E_XVFB" 2>/dev/null || true
+}
+
+# The main window's id, waiting for it to appear.
+e2e_main_window() {
+  local id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name '^Obturix$' 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "$id" ] || e2e_fail "la fenêtre Obturix n'apparaît pas"
+  echo "$id"
+}
+
+# Waits until exactly `count` visible windows carry `title`.
+e2e_wait_windows() {
+  local title="$1" count="$2" pattern
+  pattern=$(printf '%s' "$1" | sed 's/[][?*.+^$()|{}\\]/\\&/g')
+  for _ in $(seq 200); do
+    [ "$(xdotool search --onlyvisible --name "^${pattern}\$" 2>/dev/null | wc -l)" -eq "$count" ] && return 0
+    sleep 0.05
+  done
+  e2e_fail "attendu $count fenêtre(s) « $title »"
+}
+
+# Clicks at a point of the main window's client area (pixels).
+e2e_click() {
+  xdotool mousemove --window "$E2E_WINDOW" "$1" "$2" click 1
+  sleep 0.1
+}
+
+# Control centres, from the control table (window left/top + half size, / 15).
+declare -A E2E_AT=(
+  [Text5]="358 175" [Text1]="358 205" [Text2]="359 228" [Text3]="359 250"
+  [Text6]="359 345" [Text7]="359 368" [ChkMiro]="231 319"
+  [Command1]="95 420" [Command2]="339 421" [background]="5 200"
+)
+
+e2e_type_into() {
+  # shellcheck disable=SC2086
+  e2e_click ${E2E_AT[$1]}
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 5 -- "$2"
+}
+
+e2e_press() {
+  # shellcheck disable=SC2086
+  e2e_click ${E2E_AT[$1]}
+}

@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# The built program driven from outside: real X input under Xvfb, the
+# virtual camera as the camera, a throw-away configuration folder.
+# usage: window_series.sh OBTURIX VIRTUAL_CAMERA
+set -euo pipefail
+obturix="$1"
+camera="$2"
+source "$(dirname "$0")/lib.sh"
+
+E2E_WORK=$(mktemp -d)
+export XDG_CONFIG_HOME="$E2E_WORK/config"
+cleanup() {
+  kill "${camera_pid:-}" "${program_pid:-}" 2>/dev/null || true
+  e2e_stop_display
+  cp "$E2E_WORK/camera.txt" /tmp/last-camera.txt 2>/dev/null || true
+  rm -rf "$E2E_WORK"
+}
+trap cleanup EXIT
+e2e_start_display
+
+# The camera is the instrument: where allowed it runs at real-time priority,
+# so that its timestamps do not wait for the other processes of the test.
+realtime=()
+chrt -f 50 true 2>/dev/null && realtime=(chrt -f 50)
+"${realtime[@]}" "$camera" >"$E2E_WORK/camera.txt" 2>&1 &
+camera_pid=$!
+for _ in $(seq 50); do
+  port=$(sed -n 's/^Port virtuel : //p' "$E2E_WORK/camera.txt")
+  [ -n "$port" ] && break
+  sleep 0.1
+done
+[ -n "$port" ] || e2e_fail "la caméra virtuelle ne donne pas de port"
+
+start_program() {
+  "$obturix" 2>"$E2E_WORK/stderr.txt" &
+  program_pid=$!
+  E2E_WINDOW=$(e2e_main_window)
+}
+
+# Presses seen by the camera since line $1, as "length pause" pairs in ms.
+presses_since() {
+  tail -n +"$1" "$E2E_WORK/camera.txt" | grep '^Appui' |
+    sed -E 's/.*durée ([0-9.]+) ms(, pause avant ([0-9.]+) ms)?/\1 \3/'
+}
+
+# Whether the measured presses match "length pause" pairs asked (pause "-"
+# for none), each within 2 ms; says what differs.
+presses_match() {
+  local since="$1"
+  shift
+  local measured
+  measured=$(presses_since "$since")
+  if [ "$(echo "$measured" | grep -c .)" -ne "$#" ]; then
+    echo "attendu $# appuis, vu : $(echo "$measured" | tr '\n' '|')"
+    return 1
+  fi
+  local i=0
+  while read -r length pause; do
+    i=$((i + 1))
+    read -r want_length want_pause <<<"${!i}"
+    if ! awk -v m="$length" -v w="$want_length" 'BEGIN { d = m - w; exit (d < -2 || d > 2) }'; then
+      echo "appui $i : durée $length ms au lieu de $want_length"
+      return 1
+    fi
+    if [ "$want_pause" != "-" ] &&
+      ! awk -v m="$pause" -v w="$want_pause" 'BEGIN { d = m - w; exit (d < -2 || d > 2) }'; then
+      echo "appui $i : pause $pause ms au lieu de $want_pause"
+      return 1
+    fi
+  done <<<"$measured"
+}
+
+# Runs the series and checks its presses. A virtual machine now and then
+# wakes a thread milliseconds late, so a series whose timing misses is run
+# again, up to four times; a wrong count of presses fails at once.
+series_presses_within_2ms() {
+  local attempt before why
+  for attempt in 1 2 3 4; do
+    before=$(($(camera_lines) + 1))
+    run_series_and_confirm
+    why=$(presses_match "$before" "$@") && return 0
+    case "$why" in attendu*) e2e_fail "$why" ;; esac
+    echo "   essai $attempt : $why"
+  done
+  e2e_fail "$why"
+}
+
+camera_lines() { wc -l <"$E2E_WORK/camera.txt"; }
+
+run_series_and_confirm() {
+  e2e_press Command1
+  e2e_wait_windows "Lancer la session de prises de vues ?" 1
+  xdotool key Return
+  e2e_wait_windows "Obturix" 2 # the end notice beside the window
+  xdotool key Return
+  e2e_wait_windows "Obturix" 1
+}
+
+echo "== la fenêtre s'ouvre telle que sur la capture de référence (légendes entières)"
+start_program
+sleep 0.3
+import -window "$E2E_WINDOW" "$E2E_WORK/window.png"
+differing=$(compare -metric AE "$E2E_WORK/window.png" "$(dirname "$0")/../../docs/window.png" \
+  /dev/null 2>&1 || true)
+[ "$differing" = "0" ] || e2e_fail "la fenêtre diffère de docs/window.png ($differing pixels)"
+
+echo "== une série de 3 poses avec le miroir, puis Quitter"
+e2e_type_into Text5 "$port"
+e2e_type_into Text1 "3"
+e2e_type_into Text2 "0.3"
+e2e_type_into Text3 "0,2"
+e2e_press ChkMiro
+e2e_type_into Text6 "0.05"
+e2e_type_into Text7 "0.15"
+series_presses_within_2ms "50 -" "300 150" "50 200" "300 150" "50 200" "300 150"
+for name in nbpause tmppause intervalle Relever StrCom lngSleppav lngSleppap; do
+  grep -q "^\"$name\"=" "$XDG_CONFIG_HOME/obturix/registry.reg" || e2e_fail "$name n'est pas enregistré"
+done
+grep -q '^"StrCom"="'"$port"'"' "$XDG_CONFIG_HOME/obturix/registry.reg" || e2e_fail "mauvais port enregistré"
+e2e_press Command2
+wait "$program_pid" || e2e_fail "Quitter : code de sortie $?"
+
+echo "== au redémarrage, la même série sans toucher un champ"
+start_program
+series_presses_within_2ms "50 -" "300 150" "50 200" "300 150" "50 200" "300 150"
+
+echo "== un port qui n'existe pas : la série dure son temps et n'appuie sur rien"
+e2e_type_into Text5 "/dev/obturix-absent"
+e2e_type_into Text1 "2"
+e2e_press ChkMiro # décoche le miroir
+before=$(($(camera_lines) + 1))
+start=$(date +%s%N)
+run_series_and_confirm
+elapsed_ms=$((($(date +%s%N) - start) / 1000000))
+[ "$elapsed_ms" -ge 1000 ] || e2e_fail "la série sans port n'a duré que $elapsed_ms ms"
+[ -z "$(presses_since "$before")" ] || e2e_fail "un appui sur un port absent"
+
+echo "== des saisies invalides sont refusées avant toute confirmation"
+for field_value in "Text1 trois" "Text2 -1" "Text3 abc"; do
+  read -r field value <<<"$field_value"
+  e2e_type_into Text5 "$port"
+  e2e_type_into "$field" "$value"
+  before=$(($(camera_lines) + 1))
+  e2e_press Command1
+  e2e_wait_windows "Obturix" 2 # the refusal, titled with the program's name
+  [ -z "$(xdotool search --onlyvisible --name '^Lancer la session' 2>/dev/null)" ] ||
+    e2e_fail "$field=$value : une confirmation est demandée"
+  xdotool key Return
+  e2e_wait_windows "Obturix" 1
+  [ -z "$(presses_since "$before")" ] || e2e_fail "$field=$value : un appui a eu lieu"
+  e2e_type_into "$field" "1"
+done
+
+echo "== un clic sur le fond affiche « click »"
+e2e_press background
+e2e_wait_windows "Obturix" 2
+xdotool key Return
+e2e_wait_windows "Obturix" 1
+
+echo "== la case de fermeture termine le programme"
+wmctrl -i -c "$E2E_WINDOW"
+wait "$program_pid" || e2e_fail "fermeture : code de sortie $?"
+program_pid=""
+
+kill -INT "$camera_pid"
+wait "$camera_pid" || e2e_fail "la caméra virtuelle ne s'arrête pas proprement"
+camera_pid=""
+echo "e2e: 1 passed, 0 failed"
