@@ -94,6 +94,13 @@ std::optional<DecimalNumber> parseDecimal(std::string_view text) {
   return number;
 }
 
+bool isDecimalEqualTo(std::string_view text, unsigned value) {
+  const auto number = parseDecimal(text);
+  const auto rounded = number ? roundShifted(*number, 0) : std::nullopt;
+  // Equal only when rounding changed nothing: no digits below the units.
+  return rounded && *rounded == static_cast<std::int64_t>(value) && number->exponent >= 0;
+}
+
 std::optional<std::int64_t> roundShifted(const DecimalNumber& number, int shift) {
   if (number.isZero())
     return 0;

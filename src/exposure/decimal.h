@@ -21,6 +21,9 @@ struct DecimalNumber {
 // exponent ("1e3", "2,5E-1"). Anything else gives nothing.
 std::optional<DecimalNumber> parseDecimal(std::string_view text);
 
+// Whether a text is a number equal to `value` ("6", "6.0", "60e-1" for 6).
+bool isDecimalEqualTo(std::string_view text, unsigned value);
+
 // number × 10^shift rounded to the nearest integer, halves to the even
 // neighbour; nothing when the result has more than 18 digits.
 std::optional<std::int64_t> roundShifted(const DecimalNumber& number, int shift);

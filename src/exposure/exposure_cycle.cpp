@@ -9,8 +9,7 @@ namespace {
 
 bool isAnswerYes(const Variant& choice) {
   const auto text = variantToText(choice);
-  const auto number = text ? parseDecimal(*text) : std::nullopt;
-  return number && !number->negative && number->digits == "6" && number->exponent == 0;
+  return text && isDecimalEqualTo(*text, answerYes);
 }
 
 } // namespace

@@ -22,9 +22,6 @@ constexpr std::array<WindowSetting, 7> settings = {{
 
 std::span<const WindowSetting> windowSettings() { return settings; }
 
-bool isCheckedState(const std::string& stored) {
-  const auto number = parseDecimal(stored);
-  return number && !number->negative && number->digits == "1" && number->exponent == 0;
-}
+bool isCheckedState(const std::string& stored) { return isDecimalEqualTo(stored, 1); }
 
 } // namespace obturix

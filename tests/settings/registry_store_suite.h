@@ -10,8 +10,25 @@
 
 namespace obturix::testing {
 
+// A value read with an asked type, and what the store must answer.
+struct ReadCase {
+  const char* name;
+  std::int32_t asked;
+  bool result;
+  Variant value;
+};
+
 template <class Backend> class RegistryStoreSuite : public ::testing::Test {
 protected:
+  template <std::size_t N> void expectReads(const ReadCase (&cases)[N]) {
+    for (const auto& c : cases) {
+      Variant value;
+      EXPECT_EQ(store.LireParam("\\Param\\", c.name, c.asked, value), c.result)
+          << c.name << " as " << c.asked;
+      EXPECT_EQ(value, c.value) << c.name << " as " << c.asked;
+    }
+  }
+
   Backend backend;
   Registry& registry = backend.registry();
   RegistrySettingsStore store{registry};
@@ -112,12 +129,7 @@ TYPED_TEST_P(RegistryStoreSuite, ConversionFollowsTheStoredType) {
   ASSERT_TRUE(this->store.EcrireParam(param, "short", 1, "abc"));
   ASSERT_TRUE(this->store.EcrireParam(param, "number", 4, 42));
   ASSERT_TRUE(this->store.EcrireParam(param, "negative", 4, "-7"));
-  const struct {
-    const char* name;
-    std::int32_t asked;
-    bool result;
-    Variant value;
-  } cases[] = {
+  const ReadCase cases[] = {
       {"text", 7, true, "COM2"}, // text asked as a list
       {"text", 4, false, 1},     // 5 bytes do not fit the number slot
       {"short", 4, true, ""},    // 4 bytes do, but no text buffer was filled
@@ -125,12 +137,7 @@ TYPED_TEST_P(RegistryStoreSuite, ConversionFollowsTheStoredType) {
       {"number", 4, true, 42},   {"negative", 4, true, -7},
       {"number", 3, true, 1}, // an unknown asked type makes no query
   };
-  for (const auto& c : cases) {
-    Variant value;
-    EXPECT_EQ(this->store.LireParam(param, c.name, c.asked, value), c.result)
-        << c.name << " as " << c.asked;
-    EXPECT_EQ(value, c.value) << c.name << " as " << c.asked;
-  }
+  this->expectReads(cases);
 }
 
 TYPED_TEST_P(RegistryStoreSuite, ListsRoundTrip) {
@@ -158,22 +165,13 @@ TYPED_TEST_P(RegistryStoreSuite, ValuesFromOtherWriters) {
   this->setRaw("tiny", 7, std::string(1, '\0'));
   this->setRaw("binary", 3, "\x01\x02");
   this->setRaw("expand", 2, std::string("%X%\0", 4));
-  const struct {
-    const char* name;
-    std::int32_t asked;
-    bool result;
-    Variant value;
-  } cases[] = {
+  const ReadCase cases[] = {
       {"nonul", 1, true, "COM3"}, // kept whole
       {"tiny", 7, true, Variant::List{}},
       {"binary", 1, true, 1},
       {"expand", 1, true, 1},
   };
-  for (const auto& c : cases) {
-    Variant value;
-    EXPECT_EQ(this->store.LireParam(param, c.name, c.asked, value), c.result) << c.name;
-    EXPECT_EQ(value, c.value) << c.name;
-  }
+  this->expectReads(cases);
 }
 
 TYPED_TEST_P(RegistryStoreSuite, UnknownTypesWriteNothingButMakeTheKey) {

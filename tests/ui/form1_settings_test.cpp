@@ -91,6 +91,8 @@ const std::map<std::string, RestoreCase>& restoreCases() {
          {"Text7", "2"}},
         true}},
       {"mirror stored unticked", {{{"Relever", text("0")}}, initialFields, false}},
+      {"mirror stored as 1,0",
+       {{{"Relever", text("1,0")}}, with(initialFields, {{"ChkMiro", "1"}}), true}},
       {"mirror stored as something else", {{{"Relever", text("oui")}}, initialFields, false}},
       {"values not stored as text",
        {{{"nbpause", {regDword, std::string("\x05\0\0\0", 4)}},

@@ -1,5 +1,7 @@
 #include "open_close_watcher.h"
 
+#include "platform/monotonic_clock.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -12,16 +14,6 @@
 #include <unistd.h>
 
 namespace obturix::pty {
-
-namespace {
-
-std::chrono::nanoseconds monotonicNowNs() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return std::chrono::seconds(ts.tv_sec) + std::chrono::nanoseconds(ts.tv_nsec);
-}
-
-} // namespace
 
 OpenCloseWatcher::OpenCloseWatcher(const std::string& path) {
   inotify_ = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
@@ -46,7 +38,7 @@ bool OpenCloseWatcher::readAvailable() {
   const ssize_t length = ::read(inotify_, buffer.data(), buffer.size());
   if (length <= 0)
     return false;
-  const auto when = monotonicNowNs();
+  const auto when = monotonicNow();
   for (ssize_t offset = 0; offset < length;) {
     inotify_event event{};
     std::memcpy(&event, buffer.data() + offset, sizeof event);

@@ -3,6 +3,7 @@
 // --precis: watch the port without ever sleeping, so that each open and
 // close is timed within microseconds even on a busy or virtual machine; it
 // keeps one processor busy, for tests and measurements.
+#include "platform/monotonic_clock.h"
 #include "press_recorder.h"
 #include "pty/open_close_watcher.h"
 #include "pty/pseudo_terminal.h"
@@ -16,12 +17,6 @@
 using namespace obturix;
 
 namespace {
-
-std::chrono::nanoseconds monotonicNow() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return std::chrono::seconds(ts.tv_sec) + std::chrono::nanoseconds(ts.tv_nsec);
-}
 
 // The wall-clock time at which a monotonic instant happened.
 std::chrono::system_clock::time_point wallClockOf(std::chrono::nanoseconds when) {
