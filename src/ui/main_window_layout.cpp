@@ -64,12 +64,12 @@ void styleCounter(QLabel& counter) {
   counter.setWordWrap(false);
 }
 
-QWidget* createControl(const ControlSpec& spec, QWidget& parent) {
-  const QString caption = qt(spec.caption);
-  switch (spec.kind) {
+QWidget* createControl(const ControlSpec& entry, QWidget& parent) {
+  const QString caption = qt(entry.caption);
+  switch (entry.kind) {
   case ControlKind::Label: {
     auto* label = new QLabel(caption, &parent);
-    label->setAlignment(labelAlignment(spec.name));
+    label->setAlignment(labelAlignment(entry.name));
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
     return label;
@@ -95,14 +95,14 @@ void createMainWindowControls(QWidget& window) {
   window.setFixedSize(pixels(clientWidthTwips), pixels(clientHeightTwips));
   std::map<std::string_view, QWidget*> created{{"Form1", &window}};
   std::vector<std::pair<int, QWidget*>> focusOrder;
-  for (const ControlSpec& spec : mainWindowControls()) {
-    QWidget* control = createControl(spec, *created.at(spec.container));
-    control->setObjectName(qt(spec.name));
-    control->setGeometry(pixels(spec.left), pixels(spec.top), pixels(spec.width),
-                         pixels(spec.height));
-    created[spec.name] = control;
+  for (const ControlSpec& entry : mainWindowControls()) {
+    QWidget* control = createControl(entry, *created.at(entry.container));
+    control->setObjectName(qt(entry.name));
+    control->setGeometry(pixels(entry.left), pixels(entry.top), pixels(entry.width),
+                         pixels(entry.height));
+    created[entry.name] = control;
     if (control->focusPolicy() != Qt::NoFocus)
-      focusOrder.emplace_back(spec.tabOrder, control);
+      focusOrder.emplace_back(entry.tabOrder, control);
   }
   auto& counter = static_cast<QLabel&>(*created.at("LabEc"));
   styleCounter(counter);

@@ -70,28 +70,28 @@ private slots:
   void controlsFollowTheTable_data() {
     QTest::addColumn<int>("row");
     int row = 0;
-    for (const auto& spec : mainWindowControls())
-      QTest::newRow(spec.name.data()) << row++;
+    for (const auto& entry : mainWindowControls())
+      QTest::newRow(entry.name.data()) << row++;
   }
 
   void controlsFollowTheTable() {
     QFETCH(int, row);
-    const ControlSpec& spec = mainWindowControls()[static_cast<std::size_t>(row)];
+    const ControlSpec& entry = mainWindowControls()[static_cast<std::size_t>(row)];
     testing::WindowRig rig;
     Form1& form = rig.form;
-    auto* control = form.findChild<QWidget*>(qt(spec.name));
+    auto* control = form.findChild<QWidget*>(qt(entry.name));
     QVERIFY(control);
     const QString container = control->parentWidget() == &form
                                   ? QStringLiteral("Form1")
                                   : control->parentWidget()->objectName();
-    QCOMPARE(container, qt(spec.container));
-    QVERIFY(isKind(control, spec.kind));
-    QCOMPARE(captionOf(control), qt(spec.caption));
+    QCOMPARE(container, qt(entry.container));
+    QVERIFY(isKind(control, entry.kind));
+    QCOMPARE(captionOf(control), qt(entry.caption));
     QCOMPARE(control->geometry(),
-             QRect(spec.left / 15, spec.top / 15, spec.width / 15, spec.height / 15));
+             QRect(entry.left / 15, entry.top / 15, entry.width / 15, entry.height / 15));
     QVERIFY(control->isEnabled());
     // Every caption fits its box on one line, in the font in use.
-    if (spec.name != "Label4" && spec.kind != ControlKind::TextBox) {
+    if (entry.name != "Label4" && entry.kind != ControlKind::TextBox) {
       QVERIFY2(neededWidth(control, captionOf(control)) <= control->width(),
                qPrintable(control->objectName()));
       QVERIFY2(control->fontMetrics().height() <= control->height(),
