@@ -19,19 +19,14 @@ OpenCloseWatcher::OpenCloseWatcher(const std::string& path) {
   inotify_ = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
   if (inotify_ < 0)
     throw std::system_error(errno, std::generic_category(), "inotify_init1");
-  if (inotify_add_watch(inotify_, path.c_str(), IN_OPEN | IN_CLOSE) < 0 ||
-      pipe2(wakePipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
+  if (inotify_add_watch(inotify_, path.c_str(), IN_OPEN | IN_CLOSE) < 0) {
     const int error = errno;
     ::close(inotify_);
     throw std::system_error(error, std::generic_category(), "inotify_add_watch " + path);
   }
 }
 
-OpenCloseWatcher::~OpenCloseWatcher() {
-  ::close(inotify_);
-  ::close(wakePipe_[0]);
-  ::close(wakePipe_[1]);
-}
+OpenCloseWatcher::~OpenCloseWatcher() { ::close(inotify_); }
 
 bool OpenCloseWatcher::readAvailable() {
   alignas(inotify_event) std::array<char, 4096> buffer{};
@@ -63,8 +58,8 @@ std::vector<OpenCloseWatcher::Kind> OpenCloseWatcher::takePending() {
 
 std::optional<OpenCloseWatcher::Event> OpenCloseWatcher::next(std::chrono::milliseconds timeout) {
   if (buffered_.empty()) {
-    pollfd fds[2] = {{inotify_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
-    if (::poll(fds, 2, static_cast<int>(timeout.count())) <= 0 || (fds[1].revents & POLLIN))
+    pollfd watched = {inotify_, POLLIN, 0};
+    if (::poll(&watched, 1, static_cast<int>(timeout.count())) <= 0)
       return std::nullopt;
     readAvailable();
     if (buffered_.empty())
@@ -81,11 +76,6 @@ std::optional<OpenCloseWatcher::Event> OpenCloseWatcher::poll() {
   const Event event = buffered_.front();
   buffered_.erase(buffered_.begin());
   return event;
-}
-
-void OpenCloseWatcher::interrupt() {
-  const char byte = 0;
-  [[maybe_unused]] const auto written = ::write(wakePipe_[1], &byte, 1);
 }
 
 } // namespace obturix::pty

@@ -28,12 +28,9 @@ public:
   // The next event if one has happened, without waiting: for an observer
   // that polls in a loop to timestamp events within microseconds.
   std::optional<Event> poll();
-  // Makes a thread blocked in next() return at once.
-  void interrupt();
 
 private:
   int inotify_ = -1;
-  int wakePipe_[2] = {-1, -1};
   std::vector<Event> buffered_;
   bool readAvailable();
 };
