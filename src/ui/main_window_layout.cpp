@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -74,8 +75,11 @@ QWidget* createControl(const ControlSpec& entry, QWidget& parent) {
     label->setTextFormat(Qt::PlainText);
     return label;
   }
-  case ControlKind::TextBox:
-    return new QLineEdit(caption, &parent);
+  case ControlKind::TextBox: {
+    auto* field = new QLineEdit(caption, &parent);
+    field->setMaxLength(std::numeric_limits<int>::max()); // no limit of its own
+    return field;
+  }
   case ControlKind::Frame:
     return new QGroupBox(caption, &parent);
   case ControlKind::PushButton: {

@@ -90,6 +90,8 @@ private slots:
     QCOMPARE(control->geometry(),
              QRect(entry.left / 15, entry.top / 15, entry.width / 15, entry.height / 15));
     QVERIFY(control->isEnabled());
+    if (auto* field = qobject_cast<QLineEdit*>(control))
+      QVERIFY(field->maxLength() >= 100000); // a field has no length limit of its own
     // Every caption fits its box on one line, in the font in use.
     if (entry.name != "Label4" && entry.kind != ControlKind::TextBox) {
       QVERIFY2(neededWidth(control, captionOf(control)) <= control->width(),
