@@ -25,5 +25,5 @@ obturix &
 pid=$!
 E2E_WINDOW=$(e2e_main_window)
 e2e_press Command2
-wait "$pid" || e2e_fail "le programme installé sort avec le code $?"
+e2e_wait_exit "$pid" || e2e_fail "le programme installé sort avec le code $?"
 echo "installed: 1 passed, 0 failed"

@@ -12,7 +12,7 @@ e2e_start_display() {
   mkfifo "$fifo"
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   E2E_XVFB=$!
-  read -r display <"$fifo"
+  read -r -t 20 display <>"$fifo" || e2e_fail "Xvfb ne démarre pas"
   export DISPLAY=":$display"
   openbox >/dev/null 2>&1 &
   E2E_WM=$!
@@ -44,6 +44,17 @@ e2e_wait_windows() {
     sleep 0.05
   done
   e2e_fail "attendu $count fenêtre(s) « $title »"
+}
+
+# Waits (20 s at most) for a process to end, then returns its exit status.
+e2e_wait_exit() {
+  local pid="$1"
+  for _ in $(seq 200); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && e2e_fail "le processus $pid ne se termine pas"
+  wait "$pid"
 }
 
 # Clicks at a point of the main window's client area (pixels).

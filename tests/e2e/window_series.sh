@@ -118,7 +118,7 @@ for name in nbpause tmppause intervalle Relever StrCom lngSleppav lngSleppap; do
 done
 grep -q '^"StrCom"="'"$port"'"' "$XDG_CONFIG_HOME/obturix/registry.reg" || e2e_fail "mauvais port enregistré"
 e2e_press Command2
-wait "$program_pid" || e2e_fail "Quitter : code de sortie $?"
+e2e_wait_exit "$program_pid" || e2e_fail "Quitter : code de sortie $?"
 
 echo "== au redémarrage, la même série sans toucher un champ"
 start_program
@@ -159,10 +159,10 @@ e2e_wait_windows "Obturix" 1
 
 echo "== la case de fermeture termine le programme"
 wmctrl -i -c "$E2E_WINDOW"
-wait "$program_pid" || e2e_fail "fermeture : code de sortie $?"
+e2e_wait_exit "$program_pid" || e2e_fail "fermeture : code de sortie $?"
 program_pid=""
 
 kill -INT "$camera_pid"
-wait "$camera_pid" || e2e_fail "la caméra virtuelle ne s'arrête pas proprement"
+e2e_wait_exit "$camera_pid" || e2e_fail "la caméra virtuelle ne s'arrête pas proprement"
 camera_pid=""
 echo "e2e: 1 passed, 0 failed"
