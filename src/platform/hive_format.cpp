@@ -220,15 +220,6 @@ std::vector<std::string> logicalLines(std::string_view text) {
   return lines;
 }
 
-void addKey(MemoryRegistry::Keys& keys, const std::string& path, const std::string& lowered) {
-  for (std::size_t end = 0; end != std::string::npos;) {
-    end = lowered.find('\\', end + 1);
-    const std::string prefix = lowered.substr(0, end);
-    if (!keys.contains(prefix))
-      keys[prefix] = MemoryRegistry::Key{path.substr(0, end), "", {}};
-  }
-}
-
 } // namespace
 
 bool isWritableName(const std::string& name) {
@@ -285,21 +276,15 @@ std::optional<MemoryRegistry::Keys> parseHive(std::string_view text) {
       if (l.back() != ']' || l.size() < 2)
         return std::nullopt;
       const std::string inner = l.substr(1, l.size() - 2);
-      std::string path;
-      if (inner == rootName) {
+      std::optional<std::string> path;
+      if (inner == rootName)
         path = "";
-      } else if (inner.starts_with(std::string(rootName) + "\\")) {
-        path = inner.substr(rootName.size() + 1);
-        while (!path.empty() && path.back() == '\\')
-          path.pop_back();
-        if (path.empty() || path.front() == '\\' || path.find("\\\\") != std::string::npos)
-          return std::nullopt;
-      } else {
+      else if (inner.starts_with(std::string(rootName) + "\\"))
+        path = normalisedKeyPath(inner.substr(rootName.size() + 1));
+      if (!path || (path->empty() && inner != rootName))
         return std::nullopt;
-      }
-      const std::string lowered = lowerAnsi(path);
-      addKey(keys, path, lowered);
-      current = &keys[lowered];
+      addKeyPath(keys, *path, "");
+      current = &keys[lowerAnsi(*path)];
       classAllowed = current->className.empty() && current->values.empty();
       continue;
     }
@@ -309,13 +294,7 @@ std::optional<MemoryRegistry::Keys> parseHive(std::string_view text) {
     if (!value)
       return std::nullopt;
     classAllowed = false;
-    const std::string lowered = lowerAnsi(value->name);
-    auto existing = std::find_if(current->values.begin(), current->values.end(),
-                                 [&](const auto& v) { return lowerAnsi(v.name) == lowered; });
-    if (existing != current->values.end())
-      *existing = std::move(*value);
-    else
-      current->values.push_back(std::move(*value));
+    current->put(std::move(*value)); // a later line of the same name wins, as in regedit
   }
   return keys;
 }

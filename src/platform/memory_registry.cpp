@@ -21,21 +21,60 @@ std::string lowerAnsi(const std::string& text) {
   return lowered;
 }
 
-long MemoryRegistry::resolve(RegistryKey root, const std::string& path,
-                             std::string& lowered) const {
+MemoryRegistry::Value* MemoryRegistry::Key::find(const std::string& name) {
+  const std::string lowered = lowerAnsi(name);
+  const auto found = std::find_if(values.begin(), values.end(),
+                                  [&](const Value& v) { return lowerAnsi(v.name) == lowered; });
+  return found == values.end() ? nullptr : &*found;
+}
+
+const MemoryRegistry::Value* MemoryRegistry::Key::find(const std::string& name) const {
+  return const_cast<Key*>(this)->find(name);
+}
+
+void MemoryRegistry::Key::put(Value value) {
+  if (Value* existing = find(value.name)) {
+    existing->type = value.type;
+    existing->data = std::move(value.data);
+  } else {
+    values.push_back(std::move(value));
+  }
+}
+
+std::optional<std::string> normalisedKeyPath(std::string path) {
+  while (!path.empty() && path.back() == '\\')
+    path.pop_back();
+  if (!path.empty() && (path.front() == '\\' || path.find("\\\\") != std::string::npos))
+    return std::nullopt;
+  if (path.find('\0') != std::string::npos)
+    return std::nullopt;
+  return path;
+}
+
+bool addKeyPath(MemoryRegistry::Keys& keys, const std::string& path, const std::string& className) {
+  const std::string lowered = lowerAnsi(path);
+  bool added = false;
+  for (std::size_t end = 0; end != std::string::npos;) {
+    end = lowered.find('\\', end + 1);
+    const std::string prefix = lowered.substr(0, end);
+    if (!keys.contains(prefix)) {
+      keys[prefix] = MemoryRegistry::Key{path.substr(0, end), className, {}};
+      added = true;
+    }
+  }
+  return added;
+}
+
+// The full path of a key below the root, in the case it was given.
+long MemoryRegistry::resolve(RegistryKey root, const std::string& path, std::string& full) const {
   const std::string* rootPath = root == hkeyCurrentUser ? nullptr : pathOf(root);
   if (root != hkeyCurrentUser && !rootPath)
     return registry_status::invalidHandle;
-  std::string relative = path;
-  while (!relative.empty() && relative.back() == '\\')
-    relative.pop_back();
-  if (!relative.empty() && (relative.front() == '\\' || relative.find("\\\\") != std::string::npos))
+  const auto relative = normalisedKeyPath(path);
+  if (!relative)
     return registry_status::badPathname;
-  if (relative.find('\0') != std::string::npos)
-    return registry_status::badPathname;
-  lowered = lowerAnsi(relative);
-  if (rootPath && !rootPath->empty())
-    lowered = relative.empty() ? *rootPath : *rootPath + "\\" + lowered;
+  const std::string base = rootPath ? keys_.at(*rootPath).path : std::string();
+  full = base.empty() ? *relative : relative->empty() ? base : base + "\\" + *relative;
   return registry_status::success;
 }
 
@@ -44,18 +83,24 @@ const std::string* MemoryRegistry::pathOf(RegistryKey key) const {
   return found == handles_.end() ? nullptr : &found->second;
 }
 
+RegistryKey MemoryRegistry::issueHandle(const std::string& lowered) {
+  const RegistryKey handle = nextHandle_;
+  nextHandle_ += 4;
+  handles_[handle] = lowered;
+  return handle;
+}
+
 long MemoryRegistry::openKey(RegistryKey root, const std::string& path, std::uint32_t,
                              std::uint32_t, RegistryKey& opened) {
   if (const long status = beforeOperation())
     return status;
-  std::string lowered;
-  if (const long status = resolve(root, path, lowered))
+  std::string full;
+  if (const long status = resolve(root, path, full))
     return status;
+  const std::string lowered = lowerAnsi(full);
   if (!keys_.contains(lowered))
     return registry_status::fileNotFound;
-  opened = nextHandle_;
-  nextHandle_ += 4;
-  handles_[opened] = lowered;
+  opened = issueHandle(lowered);
   return registry_status::success;
 }
 
@@ -64,32 +109,14 @@ long MemoryRegistry::createKey(RegistryKey root, const std::string& path,
                                RegistryKey& opened) {
   if (const long status = beforeOperation())
     return status;
-  std::string lowered;
-  if (const long status = resolve(root, path, lowered))
+  std::string full;
+  if (const long status = resolve(root, path, full))
     return status;
-  bool created = false;
-  // Every missing key along the path, parents first.
-  std::string original = path;
-  while (!original.empty() && original.back() == '\\')
-    original.pop_back();
-  for (std::size_t end = 0; end != std::string::npos;) {
-    end = lowered.find('\\', end + 1);
-    const std::string prefix = lowered.substr(0, end);
-    if (!keys_.contains(prefix)) {
-      Key key;
-      key.path = root == hkeyCurrentUser ? original.substr(0, end) : prefix;
-      key.className = className;
-      keys_[prefix] = key;
-      created = true;
-    }
-  }
-  if (created) {
+  if (addKeyPath(keys_, full, className)) {
     if (const long status = afterChange())
       return status;
   }
-  opened = nextHandle_;
-  nextHandle_ += 4;
-  handles_[opened] = lowered;
+  opened = issueHandle(lowerAnsi(full));
   return registry_status::success;
 }
 
@@ -101,13 +128,8 @@ long MemoryRegistry::queryValue(RegistryKey key, const std::string& name, std::u
   if (!path)
     return registry_status::invalidHandle;
   const auto found = keys_.find(*path);
-  if (found == keys_.end())
-    return registry_status::fileNotFound;
-  const std::string lowered = lowerAnsi(name);
-  const auto& values = found->second.values;
-  const auto value = std::find_if(values.begin(), values.end(),
-                                  [&](const Value& v) { return lowerAnsi(v.name) == lowered; });
-  if (value == values.end())
+  const Value* value = found == keys_.end() ? nullptr : found->second.find(name);
+  if (!value)
     return registry_status::fileNotFound;
   // Texts stored without their final NUL are handed out with one added.
   std::string bytes = value->data;
@@ -137,19 +159,10 @@ long MemoryRegistry::setValue(RegistryKey key, const std::string& name, std::uin
   const auto found = keys_.find(*path);
   if (found == keys_.end())
     return registry_status::fileNotFound;
-  auto& values = found->second.values;
-  const std::string lowered = lowerAnsi(name);
-  auto value = std::find_if(values.begin(), values.end(),
-                            [&](const Value& v) { return lowerAnsi(v.name) == lowered; });
-  if (value == values.end()) {
-    values.push_back(Value{name, 0, {}});
-    value = values.end() - 1;
-  }
-  value->type = type;
-  if (size == 0)
-    value->data.clear();
-  else
-    value->data.assign(reinterpret_cast<const char*>(data), size);
+  Value value{name, type, {}};
+  if (size > 0)
+    value.data.assign(reinterpret_cast<const char*>(data), size);
+  found->second.put(std::move(value));
   return afterChange();
 }
 

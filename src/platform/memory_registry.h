@@ -3,6 +3,7 @@
 #include "platform/registry.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,12 @@ public:
     std::string path; // as first created
     std::string className;
     std::vector<Value> values;
+
+    // The value of that name, compared case-insensitively, or null.
+    Value* find(const std::string& name);
+    const Value* find(const std::string& name) const;
+    // Stores a value, replacing the one of the same name where it keeps its place.
+    void put(Value value);
   };
   // Keys by lower-case path relative to the root; "" is the root itself.
   using Keys = std::map<std::string, Key>;
@@ -49,8 +56,9 @@ protected:
   Keys keys_{{"", Key{}}};
 
 private:
-  long resolve(RegistryKey root, const std::string& path, std::string& lowered) const;
+  long resolve(RegistryKey root, const std::string& path, std::string& full) const;
   const std::string* pathOf(RegistryKey key) const;
+  RegistryKey issueHandle(const std::string& lowered);
 
   std::map<RegistryKey, std::string> handles_;
   RegistryKey nextHandle_ = 0x100;
@@ -58,5 +66,13 @@ private:
 
 // Lower-case form of an ANSI name, for case-insensitive comparison.
 std::string lowerAnsi(const std::string& text);
+
+// A key path without its trailing backslashes, or nothing when it cannot
+// name a key (a leading or doubled backslash, a NUL).
+std::optional<std::string> normalisedKeyPath(std::string path);
+
+// Adds the key of a normalised path and its missing parents, each new one
+// with that class; whether any key was added.
+bool addKeyPath(MemoryRegistry::Keys& keys, const std::string& path, const std::string& className);
 
 } // namespace obturix

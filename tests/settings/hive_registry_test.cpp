@@ -204,33 +204,47 @@ int inChild(const std::function<int()>& work) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }
 
+// In a folder that cannot be written nothing is lost: a good file keeps its
+// values, a damaged one (which cannot be set aside there) is not replaced.
 TEST_F(HiveFile, AFolderThatCannotBeWrittenKeepsTheOldFile) {
-  {
-    HiveRegistry hive(folder);
-    ASSERT_TRUE(RegistrySettingsStore(hive).EcrireParam("\\Param\\", "StrCom", 1, "COM1"));
+  const struct {
+    const char* what;
+    std::string file;
+    std::optional<std::string> readable; // what StrCom reads as, if anything
+  } cases[] = {
+      {"good file",
+       "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Obturix\\Param]\r\n\"StrCom\"=\"COM1\"\r\n",
+       "COM1"},
+      {"damaged file", "REGEDIT4\r\n[HKEY_CURRENT_USER\\Soft", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(root);
+    fs::create_directories(folder);
+    std::ofstream(file, std::ios::binary) << c.file;
+    // As root permissions do not stop writing, so the store runs as nobody.
+    chmod(root.c_str(), 0755);
+    chmod(folder.parent_path().c_str(), 0755);
+    chmod(folder.c_str(), 0755);
+    chmod(file.c_str(), 0644);
+    const int status = inChild([&] {
+      if (geteuid() == 0 && setuid(65534) != 0)
+        return 3;
+      if (geteuid() != 0)
+        chmod(folder.c_str(), 0555);
+      HiveRegistry hive(folder);
+      RegistrySettingsStore store(hive);
+      if (store.EcrireParam("\\Param\\", "StrCom", 1, "COM2"))
+        return 1;
+      Variant value;
+      store.LireParam("\\Param\\", "StrCom", 1, value);
+      const Variant expected = c.readable ? Variant(*c.readable) : Variant();
+      return value == expected ? 0 : 2;
+    });
+    chmod(folder.c_str(), 0700);
+    EXPECT_EQ(status, 0) << c.what;
+    EXPECT_EQ(fileText(file), c.file) << c.what;
+    EXPECT_TRUE(setAside(folder).empty()) << c.what;
   }
-  const std::string before = fileText(file);
-  // As root permissions do not stop writing, so the save runs as nobody.
-  fs::permissions(root, fs::perms::all, fs::perm_options::replace);
-  chmod(folder.parent_path().c_str(), 0755);
-  chmod(folder.c_str(), 0755);
-  chmod(file.c_str(), 0644);
-  const int status = inChild([&] {
-    if (geteuid() == 0 && setuid(65534) != 0)
-      return 3;
-    if (geteuid() != 0)
-      chmod(folder.c_str(), 0555);
-    HiveRegistry hive(folder);
-    RegistrySettingsStore store(hive);
-    if (store.EcrireParam("\\Param\\", "StrCom", 1, "COM2"))
-      return 1;
-    Variant value;
-    store.LireParam("\\Param\\", "StrCom", 1, value);
-    return value == Variant("COM1") ? 0 : 2;
-  });
-  chmod(folder.c_str(), 0700);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(fileText(file), before);
 }
 
 TEST_F(HiveFile, TwoProcessesSavingAtOnceLoseNothing) {

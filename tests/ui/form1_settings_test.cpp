@@ -180,7 +180,7 @@ private slots:
   }
 
   void aValueThatCannotBeWrittenDoesNotStopTheOthers() {
-    struct RefusingPort final : MemoryRegistry {
+    struct RefusesStrCom final : MemoryRegistry {
       long setValue(RegistryKey key, const std::string& name, std::uint32_t type,
                     const std::uint8_t* data, std::uint32_t size) override {
         if (name == "StrCom")
