@@ -142,6 +142,42 @@ std::optional<std::string> bytesFromHex(std::string_view text) {
   }
 }
 
+// The data after "=": a quoted text, a dword or a hex form; nothing when
+// malformed.
+std::optional<std::pair<std::uint32_t, std::string>> parseValueData(Reader& reader) {
+  if (reader.rest.starts_with("\"")) {
+    const auto text = reader.quotedText();
+    if (!text || !reader.rest.empty())
+      return std::nullopt;
+    return std::pair{regSz, *text + '\0'};
+  }
+  if (reader.take("dword:")) {
+    const auto number = reader.rest.size() == 8 ? hexNumber(reader.rest, 8) : std::nullopt;
+    if (!number)
+      return std::nullopt;
+    std::string data;
+    for (int i = 0; i < 4; ++i)
+      data += static_cast<char>((*number >> (8 * i)) & 0xFF);
+    return std::pair{regDword, data};
+  }
+  if (reader.take("hex:")) {
+    const auto bytes = bytesFromHex(reader.rest);
+    if (!bytes)
+      return std::nullopt;
+    return std::pair{regBinary, *bytes};
+  }
+  if (reader.take("hex(")) {
+    const std::size_t close = reader.rest.find("):");
+    const auto type =
+        close == std::string_view::npos ? std::nullopt : hexNumber(reader.rest.substr(0, close), 8);
+    const auto bytes = type ? bytesFromHex(reader.rest.substr(close + 2)) : std::nullopt;
+    if (!bytes)
+      return std::nullopt;
+    return std::pair{*type, *bytes};
+  }
+  return std::nullopt;
+}
+
 std::optional<MemoryRegistry::Value> parseValue(std::string_view line) {
   Reader reader{line};
   MemoryRegistry::Value value;
@@ -153,40 +189,37 @@ std::optional<MemoryRegistry::Value> parseValue(std::string_view line) {
   }
   if (!reader.take("="))
     return std::nullopt;
-  if (reader.rest.starts_with("\"")) {
-    const auto text = reader.quotedText();
-    if (!text || !reader.rest.empty())
-      return std::nullopt;
-    value.type = regSz;
-    value.data = *text + '\0';
-  } else if (reader.take("dword:")) {
-    if (reader.rest.size() != 8)
-      return std::nullopt;
-    const auto number = hexNumber(reader.rest, 8);
-    if (!number)
-      return std::nullopt;
-    value.type = regDword;
-    for (int i = 0; i < 4; ++i)
-      value.data += static_cast<char>((*number >> (8 * i)) & 0xFF);
-  } else if (reader.take("hex:")) {
-    const auto bytes = bytesFromHex(reader.rest);
-    if (!bytes)
-      return std::nullopt;
-    value.type = regBinary;
-    value.data = *bytes;
-  } else if (reader.take("hex(")) {
-    const std::size_t close = reader.rest.find("):");
-    const auto type =
-        close == std::string_view::npos ? std::nullopt : hexNumber(reader.rest.substr(0, close), 8);
-    const auto bytes = type ? bytesFromHex(reader.rest.substr(close + 2)) : std::nullopt;
-    if (!bytes)
-      return std::nullopt;
-    value.type = *type;
-    value.data = *bytes;
-  } else {
+  auto data = parseValueData(reader);
+  if (!data)
     return std::nullopt;
-  }
+  value.type = data->first;
+  value.data = std::move(data->second);
   return value;
+}
+
+// The key path of a "[HKEY_CURRENT_USER\…]" line ("" for the root itself);
+// nothing for any other root or a malformed line.
+std::optional<std::string> parseKeyHeader(const std::string& line) {
+  if (line.back() != ']' || line.size() < 2)
+    return std::nullopt;
+  const std::string inner = line.substr(1, line.size() - 2);
+  if (inner == rootName)
+    return "";
+  if (!inner.starts_with(std::string(rootName) + "\\"))
+    return std::nullopt;
+  auto path = normalisedKeyPath(inner.substr(rootName.size() + 1));
+  if (!path || path->empty())
+    return std::nullopt;
+  return path;
+}
+
+// The class name kept on a comment line.
+std::optional<std::string> parseClassLine(const std::string& line) {
+  Reader reader{std::string_view(line).substr(classPrefix.size())};
+  const auto className = reader.quotedText();
+  if (!className || !reader.rest.empty())
+    return std::nullopt;
+  return className;
 }
 
 // Splits into logical lines: CR LF or LF endings, a trailing backslash
@@ -248,53 +281,39 @@ std::string writeHive(const MemoryRegistry::Keys& keys) {
 std::optional<MemoryRegistry::Keys> parseHive(std::string_view text) {
   MemoryRegistry::Keys keys{{"", MemoryRegistry::Key{}}};
   const auto lines = logicalLines(text);
-  auto line = lines.begin();
-  while (line != lines.end() && line->empty())
-    ++line;
+  auto line = std::find_if(lines.begin(), lines.end(), [](auto& l) { return !l.empty(); });
   if (line == lines.end())
     return keys; // an empty file is an empty hive
   if (*line != "REGEDIT4")
     return std::nullopt;
   MemoryRegistry::Key* current = nullptr;
-  bool classAllowed = false;
+  bool classAllowed = false; // only on the line right after a new key's header
   for (++line; line != lines.end(); ++line) {
     const std::string& l = *line;
-    if (l.empty())
+    if (l.empty()) {
       continue;
-    if (l.front() == ';') {
-      if (l.starts_with(classPrefix) && classAllowed) {
-        Reader reader{std::string_view(l).substr(classPrefix.size())};
-        const auto className = reader.quotedText();
-        if (!className || !reader.rest.empty())
-          return std::nullopt;
-        current->className = *className;
-        classAllowed = false;
-      }
-      continue;
-    }
-    if (l.front() == '[') {
-      if (l.back() != ']' || l.size() < 2)
+    } else if (l.front() == ';') {
+      if (!l.starts_with(classPrefix) || !classAllowed)
+        continue;
+      const auto className = parseClassLine(l);
+      if (!className)
         return std::nullopt;
-      const std::string inner = l.substr(1, l.size() - 2);
-      std::optional<std::string> path;
-      if (inner == rootName)
-        path = "";
-      else if (inner.starts_with(std::string(rootName) + "\\"))
-        path = normalisedKeyPath(inner.substr(rootName.size() + 1));
-      if (!path || (path->empty() && inner != rootName))
+      current->className = *className;
+      classAllowed = false;
+    } else if (l.front() == '[') {
+      const auto path = parseKeyHeader(l);
+      if (!path)
         return std::nullopt;
       addKeyPath(keys, *path, "");
       current = &keys[lowerAnsi(*path)];
       classAllowed = current->className.empty() && current->values.empty();
-      continue;
+    } else {
+      auto value = current ? parseValue(l) : std::nullopt;
+      if (!value)
+        return std::nullopt;
+      classAllowed = false;
+      current->put(std::move(*value)); // a later line of the same name wins, as in regedit
     }
-    if (!current)
-      return std::nullopt;
-    auto value = parseValue(l);
-    if (!value)
-      return std::nullopt;
-    classAllowed = false;
-    current->put(std::move(*value)); // a later line of the same name wins, as in regedit
   }
   return keys;
 }
