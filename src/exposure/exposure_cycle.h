@@ -1,17 +1,13 @@
 #pragma once
 
 #include "exposure/variant.h"
+#include "platform/answer_codes.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
 
 #include <memory>
 
 namespace obturix {
-
-// The answer code of a Yes button: as mirror choice, raise the mirror first.
-inline constexpr int answerYes = 6;
-// The answer code of a No button: expose without raising the mirror.
-inline constexpr int answerNo = 7;
 
 // Runs exposure cycles through the serial port. Keeps, between cycles, the
 // last port service and the last stream opened (closed by then).

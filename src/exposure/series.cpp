@@ -2,7 +2,6 @@
 
 #include "exposure/decimal.h"
 #include "exposure/duration.h"
-#include "exposure/exposure_cycle.h"
 
 #include <limits>
 

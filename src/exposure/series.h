@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/answer_codes.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,7 +13,7 @@ struct SeriesParams {
   std::string count;
   std::string exposure;
   std::string interval;
-  int mirror = 7; // 6: raise the mirror before each exposure, 7: don't
+  int mirror = answerNo; // answerYes: raise the mirror before each exposure
   std::string port;
   std::string pulse;
   std::string settle;

@@ -14,9 +14,6 @@ namespace obturix {
 
 namespace {
 
-constexpr long diskFull = 112;
-constexpr long writeFault = 29;
-
 long statusOf(int error) {
   switch (error) {
   case EACCES:
@@ -25,9 +22,9 @@ long statusOf(int error) {
     return registry_status::accessDenied;
   case ENOSPC:
   case EDQUOT:
-    return diskFull;
+    return registry_status::diskFull;
   default:
-    return writeFault;
+    return registry_status::writeFault;
   }
 }
 

@@ -7,7 +7,7 @@ namespace obturix {
 
 namespace {
 
-bool isStringType(std::uint32_t type) { return type == 1 || type == 2 || type == 7; }
+bool isStringType(std::uint32_t type) { return type == regSz || type == regExpandSz || type == regMultiSz; }
 
 } // namespace
 

@@ -1,18 +1,17 @@
 #pragma once
 
+#include "platform/answer_codes.h"
+
 #include <optional>
 #include <string>
 
 namespace obturix {
 
-// The answer codes a message box returns.
-inline constexpr int answerOk = 1;
-
 enum class MessageButtons { Ok, YesNo };
 
 // Modal message boxes: a prompt (UTF-8, each carriage return starts a new
 // line), a button set and a title, the application's name when none is given.
-// Returns 1 for OK, 6 for Yes, 7 for No.
+// Returns answerOk, answerYes or answerNo.
 class MessageBoxes {
 public:
   virtual ~MessageBoxes() = default;

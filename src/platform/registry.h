@@ -16,8 +16,10 @@ inline constexpr long success = 0;
 inline constexpr long fileNotFound = 2;
 inline constexpr long accessDenied = 5;
 inline constexpr long invalidHandle = 6;
+inline constexpr long writeFault = 29;
 inline constexpr long invalidParameter = 87;
 inline constexpr long moreData = 234;
+inline constexpr long diskFull = 112;
 inline constexpr long badPathname = 161;
 } // namespace registry_status
 
@@ -27,6 +29,7 @@ inline constexpr std::uint32_t regOptionNonVolatile = 0;
 // Registry value types.
 inline constexpr std::uint32_t regNone = 0;
 inline constexpr std::uint32_t regSz = 1;
+inline constexpr std::uint32_t regExpandSz = 2;
 inline constexpr std::uint32_t regBinary = 3;
 inline constexpr std::uint32_t regDword = 4;
 inline constexpr std::uint32_t regMultiSz = 7;

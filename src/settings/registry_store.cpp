@@ -71,42 +71,53 @@ bool RegistrySettingsStore::LireValeurReg(RegistryKey root, const std::string& k
   long status = registry_.openKey(root, keyPath(keySuffix), 0, keyAllAccess, key);
   if (status != registry_status::success)
     return false;
+  const Query query = queryTyped(key, valueName, type);
+  value = query.status == registry_status::success ? decoded(query) : Variant(unreadableValue);
+  registry_.closeKey(key);
+  return query.status == registry_status::success;
+}
 
-  std::uint32_t storedType = 0;
-  std::uint32_t size = 0;
-  std::uint32_t numberSlot = 0;
-  std::string textBuffer; // filled only when a text is asked for
+// Queries into the buffer the asked type calls for: a text buffer for texts
+// and lists, a number slot for numbers; any other type makes no query. The
+// other buffer stays empty, and what is decoded from it follows the type
+// stored: a number asked as text reads as 0, a short text asked as a number
+// reads as the empty text.
+RegistrySettingsStore::Query RegistrySettingsStore::queryTyped(RegistryKey key,
+                                                               const std::string& valueName,
+                                                               std::int32_t type) {
+  Query query;
   const std::string name = toAnsi(valueName);
   if (type == regSz || type == regMultiSz) {
-    size = type == regSz ? textBufferSize : listBufferSize;
-    textBuffer.assign(size, '\0');
-    status = registry_.queryValue(key, name, storedType,
-                                  reinterpret_cast<std::uint8_t*>(textBuffer.data()), size);
+    query.size = type == regSz ? textBufferSize : listBufferSize;
+    query.text.assign(query.size, '\0');
+    query.status =
+        registry_.queryValue(key, name, query.storedType,
+                             reinterpret_cast<std::uint8_t*>(query.text.data()), query.size);
   } else if (type == regDword) {
-    size = sizeof numberSlot;
-    std::uint8_t slot[sizeof numberSlot] = {};
-    status = registry_.queryValue(key, name, storedType, slot, size);
-    std::memcpy(&numberSlot, slot, sizeof numberSlot);
+    query.size = sizeof query.number;
+    std::uint8_t slot[sizeof query.number] = {};
+    query.status = registry_.queryValue(key, name, query.storedType, slot, query.size);
+    std::memcpy(&query.number, slot, sizeof query.number);
   }
+  return query;
+}
 
-  if (status != registry_status::success) {
-    value = 1;
-  } else if (storedType == regSz) {
+// What a successful query hands back, by the type stored.
+Variant RegistrySettingsStore::decoded(const Query& query) {
+  if (query.storedType == regSz) {
     // A text usually ends in its NUL; one stored without it is kept whole.
-    std::string text = textBuffer.substr(0, size);
+    std::string text = query.text.substr(0, query.size);
     if (!text.empty() && text.back() == '\0')
       text.pop_back();
-    value = fromAnsi(text);
-  } else if (storedType == regDword) {
-    value = static_cast<double>(static_cast<std::int32_t>(numberSlot));
-  } else if (storedType == regMultiSz) {
-    // Drops the last text's NUL and the list's own; less than that is an empty list.
-    value = size < 2 ? Variant::List{} : splitAtNul(textBuffer.substr(0, size - 2));
-  } else {
-    value = 1;
+    return fromAnsi(text);
   }
-  registry_.closeKey(key);
-  return status == registry_status::success;
+  if (query.storedType == regDword)
+    return static_cast<double>(static_cast<std::int32_t>(query.number));
+  if (query.storedType == regMultiSz) {
+    // Drops the last text's NUL and the list's own; less than that is an empty list.
+    return query.size < 2 ? Variant::List{} : splitAtNul(query.text.substr(0, query.size - 2));
+  }
+  return unreadableValue;
 }
 
 bool RegistrySettingsStore::MajValeurReg(RegistryKey root, const std::string& keySuffix,

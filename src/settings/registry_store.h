@@ -8,6 +8,9 @@
 
 namespace obturix {
 
+// What reading hands back for a value that cannot be read or converted.
+inline constexpr int unreadableValue = 1;
+
 // Named values of the current user kept under "Software\Obturix" + a key
 // suffix, as text (type 1), number (4) or list of texts (7). Each call opens
 // and closes the key; failures are reported only through the Boolean result
@@ -30,6 +33,15 @@ public:
                       const std::string& valueName, const Variant& value);
 
 private:
+  struct Query {
+    long status = registry_status::success;
+    std::uint32_t storedType = regNone;
+    std::uint32_t size = 0;
+    std::string text;         // the text buffer, when a text or a list was asked for
+    std::uint32_t number = 0; // the number slot, when a number was asked for
+  };
+  Query queryTyped(RegistryKey key, const std::string& valueName, std::int32_t type);
+  static Variant decoded(const Query& query);
   long setTyped(RegistryKey key, const std::string& valueName, std::int32_t type,
                 const Variant& value);
 
