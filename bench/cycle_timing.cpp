@@ -11,7 +11,7 @@
 #include "platform/monotonic_clock.h"
 #include "pty/open_close_watcher.h"
 #include "pty/pseudo_terminal.h"
-#include "ui/event_loop_sleeper.h"
+#include "ui/qt/event_loop_sleeper.h"
 
 #include <QGuiApplication>
 

@@ -8,15 +8,20 @@ namespace obturix {
 
 namespace {
 
+using enum Control;
+using enum SettingHolds;
+
+// clang-format off
 constexpr std::array<WindowSetting, 7> settings = {{
-    {"Text1", "nbpause"},
-    {"Text2", "tmppause"},
-    {"Text3", "intervalle"},
-    {"ChkMiro", "Relever"},
-    {"Text5", "StrCom"},
-    {"Text6", "lngSleppav"},
-    {"Text7", "lngSleppap"},
+    {Text1,   Text,     "nbpause"},
+    {Text2,   Text,     "tmppause"},
+    {Text3,   Text,     "intervalle"},
+    {ChkMiro, BoxState, "Relever"},
+    {Text5,   Text,     "StrCom"},
+    {Text6,   Text,     "lngSleppav"},
+    {Text7,   Text,     "lngSleppap"},
 }};
+// clang-format on
 
 } // namespace
 

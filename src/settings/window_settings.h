@@ -1,5 +1,7 @@
 #pragma once
 
+#include "window/control.h"
+
 #include <span>
 #include <string>
 
@@ -8,9 +10,13 @@ namespace obturix {
 // Where the window's parameters are kept in the settings store.
 inline constexpr const char* settingsKeySuffix = "\\Param\\";
 
-// One parameter field of the main window and the text value that keeps it.
+// What a control keeps: a text box its text, a check box its state.
+enum class SettingHolds { Text, BoxState };
+
+// One parameter control of the main window and the text value that keeps it.
 struct WindowSetting {
-  const char* control;
+  Control control;
+  SettingHolds holds;
   const char* valueName;
 };
 

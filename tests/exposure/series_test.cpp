@@ -32,16 +32,39 @@ TEST(CycleCount, CountsTheWholeNumbersFromOneUpToTheCount) {
     EXPECT_EQ(cycleCount(c.count), c.cycles) << c.count;
 }
 
-TEST(SeriesRefusal, MirrorTimingsCountOnlyWhenTheMirrorIsRaised) {
-  SeriesParams params{"1", "1", "1", 7, "COM1", "abc", "-1"};
-  EXPECT_EQ(seriesRefusal(params), std::nullopt);
-  params.mirror = 6;
-  ASSERT_TRUE(seriesRefusal(params));
-  EXPECT_TRUE(seriesRefusal(params)->starts_with("La durée de l'impulsion"));
-  params.pulse = "0,08";
-  EXPECT_TRUE(seriesRefusal(params)->starts_with("L'intervalle entre le verrouillage"));
-  params.settle = "0";
-  EXPECT_EQ(seriesRefusal(params), std::nullopt);
+TEST(SeriesRefusal, NamesTheFirstValueThatCannotBeUsed) {
+  const std::string range = " doit être un nombre de secondes compris entre 0 et 2147483,647.";
+  // The mirror timings count only when the mirror is raised.
+  const SeriesParams usable{"1", "1", "1", answerNo, "COM1", "abc", "-1"};
+  const auto with = [&](auto change) {
+    SeriesParams params = usable;
+    change(params);
+    return params;
+  };
+  const auto mirror = [](SeriesParams& p) { p.mirror = answerYes; };
+  const struct {
+    SeriesParams params;
+    std::optional<std::string> refusal;
+  } cases[] = {
+      {usable, std::nullopt},
+      {with([](auto& p) { p.count = ""; }), "Le nombre de pauses doit être un nombre."},
+      {with([](auto& p) { p.exposure = "2147484"; }), "Le temps de pause" + range},
+      {with([](auto& p) { p.interval = ""; }), "L'intervalle entre les pauses" + range},
+      {with(mirror), "La durée de l'impulsion pour le verrouillage du miroir" + range},
+      {with([&](auto& p) {
+         mirror(p);
+         p.pulse = "0,08";
+       }),
+       "L'intervalle entre le verrouillage du miroir et le début de la pause" + range},
+      {with([&](auto& p) {
+         mirror(p);
+         p.pulse = "0,08";
+         p.settle = "0";
+       }),
+       std::nullopt},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(seriesRefusal(c.params), c.refusal) << c.refusal.value_or("accepted");
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "fakes/fake_platform.h"
 
+#include <utility>
+
 namespace obturix::testing {
 
 namespace {
@@ -44,6 +46,18 @@ private:
 void FakeSleeper::sleepFor(std::chrono::milliseconds duration) {
   log_.add("sleep " + std::to_string(duration.count()));
   clock_.advance(duration);
+  if (auto action = std::exchange(duringNextSleep, nullptr))
+    action();
+}
+
+int FakeMessageBoxes::show(const std::string& prompt, MessageButtons buttons,
+                           const std::optional<std::string>& title) {
+  log_.add("box " + title.value_or("Obturix") + ": " + prompt);
+  if (answers.empty())
+    return buttons == MessageButtons::YesNo ? answerYes : answerOk;
+  const int answer = answers.front();
+  answers.pop_front();
+  return answer;
 }
 
 std::shared_ptr<SerialPortService> FakeSerialPortServiceFactory::create() {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/message_boxes.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -33,11 +35,13 @@ private:
   std::chrono::milliseconds now_{0};
 };
 
-// Logs "sleep N" and moves the fake clock on by N ms.
+// Logs "sleep N" and moves the fake clock on by N ms; then runs, once, what
+// was set to happen during the next sleep.
 class FakeSleeper final : public Sleeper {
 public:
   FakeSleeper(EventLog& log, FakeClock& clock) : log_(log), clock_(clock) {}
   void sleepFor(std::chrono::milliseconds duration) override;
+  std::function<void()> duringNextSleep;
 
 private:
   EventLog& log_;
@@ -57,6 +61,19 @@ public:
   bool creationFails = false;
   // Opens made through each service created so far, in order of creation.
   std::deque<int> opensPerService; // deque: references stay valid
+
+private:
+  EventLog& log_;
+};
+
+// Message boxes that log "box TITLE: PROMPT" (title "Obturix" when none is
+// given) and answer from a script: Yes or OK when the script is empty.
+class FakeMessageBoxes final : public MessageBoxes {
+public:
+  explicit FakeMessageBoxes(EventLog& log) : log_(log) {}
+  int show(const std::string& prompt, MessageButtons buttons,
+           const std::optional<std::string>& title) override;
+  std::deque<int> answers;
 
 private:
   EventLog& log_;

@@ -4,6 +4,7 @@
 // registry, the hive file and, in the Windows build, the real registry.
 // A backend type provides registry() and a fresh, empty "Software\Obturix".
 
+#include "fakes/raw_registry.h"
 #include "settings/registry_store.h"
 
 #include <gtest/gtest.h>
@@ -35,14 +36,7 @@ protected:
 
   // Writes raw bytes as another program might, bypassing the store.
   void setRaw(const std::string& name, std::uint32_t type, const std::string& data) {
-    RegistryKey key = 0;
-    ASSERT_EQ(registry.createKey(hkeyCurrentUser, "Software\\Obturix\\Param\\", "1", 0,
-                                 keyAllAccess, key),
-              0);
-    ASSERT_EQ(registry.setValue(key, name, type, reinterpret_cast<const std::uint8_t*>(data.data()),
-                                static_cast<std::uint32_t>(data.size())),
-              0);
-    registry.closeKey(key);
+    ASSERT_EQ(writeRawParam(registry, name, type, data), registry_status::success);
   }
 
   // The raw bytes and type of a value, as the registry reports them.

@@ -1,4 +1,4 @@
-#include "ui/event_loop_sleeper.h"
+#include "ui/qt/event_loop_sleeper.h"
 
 #include "platform/monotonic_clock.h"
 

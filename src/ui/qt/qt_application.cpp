@@ -1,4 +1,4 @@
-#include "ui/dialog_font.h"
+#include "ui/qt/qt_application.h"
 
 #include <QApplication>
 #include <QFont>
@@ -7,6 +7,8 @@
 #include <QStyleFactory>
 
 namespace obturix {
+
+namespace {
 
 void useDialogFont(QApplication& application) {
   const QStringList installed = QFontDatabase::families();
@@ -19,6 +21,12 @@ void useDialogFont(QApplication& application) {
   }
   font.setPointSize(8);
   application.setFont(font);
+}
+
+} // namespace
+
+void setUpApplication(QApplication& application) {
+  useDialogFont(application);
   // The classic style draws a frame's caption on its border, where the
   // controls inside the frames were placed to leave room for it.
   if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows")))

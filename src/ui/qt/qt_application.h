@@ -4,8 +4,9 @@ class QApplication;
 
 namespace obturix {
 
-// An 8-point font with Arial's metrics for every control, so that each
-// caption fits the box it was drawn for; the nearest available otherwise.
-void useDialogFont(QApplication& application);
+// Dresses the application as the window was drawn for: an 8-point font with
+// Arial's metrics for every control, so that each caption fits the box it
+// was drawn for (the nearest available otherwise), and the classic style.
+void setUpApplication(QApplication& application);
 
 } // namespace obturix

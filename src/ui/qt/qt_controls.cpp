@@ -1,6 +1,6 @@
-#include "ui/main_window_layout.h"
+#include "ui/qt/qt_controls.h"
 
-#include "ui/control_table.h"
+#include "window/control_table.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -11,15 +11,11 @@
 
 #include <algorithm>
 #include <limits>
-#include <map>
 #include <vector>
 
 namespace obturix {
 
 namespace {
-
-constexpr int clientWidthTwips = 6525;
-constexpr int clientHeightTwips = 6630;
 
 int pixels(int twips) { return twips / twipsPerPixel; }
 
@@ -27,13 +23,15 @@ QString qt(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-Qt::Alignment labelAlignment(std::string_view name) {
-  static const std::string_view rightAligned[] = {"Label1", "Label2", "Label3",
-                                                  "Label6", "Label7", "Label8"};
-  if (std::find(std::begin(rightAligned), std::end(rightAligned), name) != std::end(rightAligned))
+Qt::Alignment qtAlignment(Alignment alignment) {
+  switch (alignment) {
+  case Alignment::Right:
     return Qt::AlignRight | Qt::AlignTop;
-  if (name == "Label5" || name == "LabEc")
+  case Alignment::Centre:
     return Qt::AlignHCenter | Qt::AlignTop;
+  case Alignment::Left:
+    break;
+  }
   return Qt::AlignLeft | Qt::AlignTop;
 }
 
@@ -48,7 +46,7 @@ protected:
 };
 
 // The counter: a sunken box on the highlighted-text colour, in a large bold font.
-void styleCounter(QLabel& counter) {
+void giveCounterLook(QLabel& counter) {
   counter.setFrameStyle(QFrame::Panel | QFrame::Sunken);
   counter.setLineWidth(2);
   counter.setAutoFillBackground(true);
@@ -65,14 +63,16 @@ void styleCounter(QLabel& counter) {
   counter.setWordWrap(false);
 }
 
-QWidget* createControl(const ControlSpec& entry, QWidget& parent) {
+QWidget* createControl(const ControlEntry& entry, QWidget& parent) {
   const QString caption = qt(entry.caption);
   switch (entry.kind) {
   case ControlKind::Label: {
     auto* label = new QLabel(caption, &parent);
-    label->setAlignment(labelAlignment(entry.name));
+    label->setAlignment(qtAlignment(entry.alignment));
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
+    if (entry.counterLook)
+      giveCounterLook(*label);
     return label;
   }
   case ControlKind::TextBox: {
@@ -87,36 +87,52 @@ QWidget* createControl(const ControlSpec& entry, QWidget& parent) {
     button->setAutoDefault(false);
     return button;
   }
-  case ControlKind::CheckBox:
-    return new WholeAreaCheckBox(caption, &parent);
+  case ControlKind::CheckBox: {
+    auto* box = new WholeAreaCheckBox(caption, &parent);
+    box->setChecked(entry.checked);
+    return box;
+  }
   }
   return nullptr;
 }
 
+void setFocusOrder(const QtControls& controls) {
+  std::vector<std::pair<int, QWidget*>> order;
+  for (const ControlEntry& entry : mainWindowControls()) {
+    QWidget* control = controls[indexOf(entry.control)];
+    if (control->focusPolicy() != Qt::NoFocus)
+      order.emplace_back(entry.tabOrder, control);
+  }
+  std::sort(order.begin(), order.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 1; i < order.size(); ++i)
+    QWidget::setTabOrder(order[i - 1].second, order[i].second);
+}
+
 } // namespace
 
-void createMainWindowControls(QWidget& window) {
+QtControls createControls(QWidget& window) {
   window.setFixedSize(pixels(clientWidthTwips), pixels(clientHeightTwips));
-  std::map<std::string_view, QWidget*> created{{"Form1", &window}};
-  std::vector<std::pair<int, QWidget*>> focusOrder;
-  for (const ControlSpec& entry : mainWindowControls()) {
-    QWidget* control = createControl(entry, *created.at(entry.container));
+  QtControls controls{};
+  for (const ControlEntry& entry : mainWindowControls()) {
+    QWidget& parent = entry.frame ? *controls[indexOf(*entry.frame)] : window;
+    QWidget* control = createControl(entry, parent);
     control->setObjectName(qt(entry.name));
-    control->setGeometry(pixels(entry.left), pixels(entry.top), pixels(entry.width),
-                         pixels(entry.height));
-    created[entry.name] = control;
-    if (control->focusPolicy() != Qt::NoFocus)
-      focusOrder.emplace_back(entry.tabOrder, control);
+    const TwipsRect& at = entry.at;
+    control->setGeometry(pixels(at.left), pixels(at.top), pixels(at.width), pixels(at.height));
+    controls[indexOf(entry.control)] = control;
   }
-  auto& counter = static_cast<QLabel&>(*created.at("LabEc"));
-  styleCounter(counter);
-  counter.raise(); // above the heading "Pause en cours" that surrounds it
-  static_cast<QCheckBox*>(created.at("ChkAffichePoppup"))->setChecked(true);
-
-  std::sort(focusOrder.begin(), focusOrder.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (std::size_t i = 1; i < focusOrder.size(); ++i)
-    QWidget::setTabOrder(focusOrder[i - 1].second, focusOrder[i].second);
+  for (const ControlEntry& entry : mainWindowControls()) {
+    QWidget* control = controls[indexOf(entry.control)];
+    if (entry.labelledBy)
+      control->setAccessibleName(qt(entryOf(*entry.labelledBy).caption));
+    // The counter lies inside its heading "Pause en cours", created after
+    // it: drawn above it.
+    if (entry.counterLook)
+      control->raise();
+  }
+  setFocusOrder(controls);
+  return controls;
 }
 
 } // namespace obturix

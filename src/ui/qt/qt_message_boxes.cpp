@@ -1,4 +1,4 @@
-#include "ui/qt_message_boxes.h"
+#include "ui/qt/qt_message_boxes.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -31,7 +31,7 @@ int QtMessageBoxes::show(const std::string& prompt, MessageButtons buttons,
   box.setDefaultButton(yes);
   box.setEscapeButton(no);
   box.exec();
-  return box.clickedButton() == yes ? 6 : 7;
+  return box.clickedButton() == yes ? answerYes : answerNo;
 }
 
 } // namespace obturix

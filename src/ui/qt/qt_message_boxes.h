@@ -12,14 +12,14 @@ namespace obturix {
 // translations are installed, Yes the default, titled "Obturix" by default.
 class QtMessageBoxes final : public MessageBoxes {
 public:
+  // Boxes centred on `parent`, or on the screen when there is none.
+  explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
+
   int show(const std::string& prompt, MessageButtons buttons,
            const std::optional<std::string>& title = std::nullopt) override;
 
-  // The window the boxes are centred on; none by default.
-  void setParentWindow(QWidget* parent) { parent_ = parent; }
-
 private:
-  QWidget* parent_ = nullptr;
+  QWidget* parent_;
 };
 
 // A carriage return alone, as the program builds its texts, is a new line.

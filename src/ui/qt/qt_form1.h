@@ -1,0 +1,61 @@
+#pragma once
+
+#include "ui/qt/qt_controls.h"
+#include "ui/qt/qt_message_boxes.h"
+#include "window/form1.h"
+
+#include <QDialog>
+
+namespace obturix {
+
+// The main window in Qt: the controls from the control table, their events
+// handed to the window's behaviour, and the operations it asks for.
+class QtForm1 final : public QDialog {
+  Q_OBJECT
+
+public:
+  QtForm1(ExposureCycle& cycle, RegistrySettingsStore& settings);
+
+  Form1& behaviour() { return form1_; }
+  QWidget& widget(Control control) const { return *controls_[indexOf(control)]; }
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+  // The operations the behaviour asks for, on this window's widgets.
+  class View final : public Form1View {
+  public:
+    explicit View(QtForm1& window) : window_(window), boxes_(&window) {}
+    std::string text(Control textBox) const override;
+    void setText(Control textBox, const std::string& text) override;
+    bool isChecked(Control checkBox) const override;
+    void setChecked(Control checkBox, bool checked) override;
+    void setEnabled(Control textBox, bool enabled) override;
+    void setCaption(Control label, const std::string& caption) override;
+    void repaint() override { window_.repaint(); }
+    void repaint(Control control) override { window_.widget(control).repaint(); }
+    void hide() override { window_.hide(); }
+    MessageBoxes& messageBoxes() override { return boxes_; }
+
+  private:
+    template <class Widget> Widget& as(Control control) const;
+
+    QtForm1& window_;
+    QtMessageBoxes boxes_;
+  };
+
+  bool isBackground(const QPointF& position) const;
+
+  QtControls controls_;
+  View view_{*this};
+  Form1 form1_;
+  bool loaded_ = false;
+  bool backgroundPressed_ = false;
+};
+
+} // namespace obturix

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "exposure/series.h"
+#include "window/form1_view.h"
+
+namespace obturix {
+
+class ExposureCycle;
+class RegistrySettingsStore;
+
+// The main window's behaviour, whatever the toolkit: the toolkit's window
+// calls the handlers below on its events, and the behaviour acts on it
+// through its view.
+class Form1 {
+public:
+  Form1(Form1View& view, ExposureCycle& cycle, RegistrySettingsStore& settings)
+      : view_(view), cycle_(cycle), settings_(settings) {}
+
+  // True from the end of loading until "Lancer " is pressed.
+  bool annulation() const { return bAnnulation_; }
+
+  // Before the window is first shown: the welcome text, the saved parameters.
+  void load();
+  // "Lancer ": checks, confirms and runs a series, then saves its parameters.
+  void LancerSerie();
+  // The mirror box: enables the mirror timing fields exactly when it is checked.
+  void MajMiroir();
+  // "Quitter": hides the window, which ends the program.
+  void quit();
+  // A click on the window's bare background.
+  void backgroundClick();
+  // The close box: whether the window may close now. During a series it
+  // closes once the series is over.
+  bool mayClose();
+
+private:
+  SeriesParams captureSeriesParams() const;
+  bool confirmed(const SeriesParams& params);
+  void runCycles(const SeriesParams& params);
+  void announceEnd();
+  void ChargerParams();
+  void SauverParams();
+
+  Form1View& view_;
+  ExposureCycle& cycle_;
+  RegistrySettingsStore& settings_;
+  bool bAnnulation_ = false;
+  bool busy_ = false;           // a series (or one of its boxes) is under way
+  bool closeRequested_ = false; // the close box was used while busy
+};
+
+// The welcome text shown in Label4, lines separated by carriage returns.
+extern const char* const welcomeText;
+
+} // namespace obturix

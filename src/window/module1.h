@@ -1,0 +1,25 @@
+#pragma once
+
+#include "exposure/exposure_cycle.h"
+#include "platform/registry.h"
+#include "platform/serial_port.h"
+#include "settings/registry_store.h"
+
+#include <memory>
+
+namespace obturix {
+
+// The program's module: the platform services for the life of the process,
+// the exposure cycle with the port service and stream it keeps between
+// cycles, and the settings store. The toolkit supplies the wait the cycle
+// sleeps in, which keeps its window painted.
+struct Module1 {
+  explicit Module1(Sleeper& wait) : cycle{*ports, wait} {}
+
+  std::unique_ptr<SerialPortServiceFactory> ports = makeSystemSerialPortServiceFactory();
+  ExposureCycle cycle;
+  std::unique_ptr<Registry> registry = makeUserRegistry();
+  RegistrySettingsStore settings{*registry};
+};
+
+} // namespace obturix

@@ -1,0 +1,291 @@
+#include "exposure/exposure_cycle.h"
+#include "fakes/fake_platform.h"
+#include "platform/memory_registry.h"
+#include "settings/registry_store.h"
+#include "ui/qt/event_loop_sleeper.h"
+#include "ui/qt/qt_application.h"
+#include "ui/qt/qt_form1.h"
+#include "window/control_table.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <qpa/qwindowsysteminterface.h>
+
+namespace obturix {
+
+namespace {
+
+using enum Control;
+
+// The Qt window on fake ports and a fake clock, or on the real wait.
+struct QtRig {
+  explicit QtRig(bool realWait = false)
+      : cycle{ports, realWait ? static_cast<Sleeper&>(eventLoopWait) : fakeWait} {}
+
+  template <class Widget = QWidget> Widget& get(Control control) {
+    return static_cast<Widget&>(form.widget(control));
+  }
+  void type(Control field, const char* text) { get<QLineEdit>(field).setText(text); }
+
+  testing::EventLog log;
+  testing::FakeClock clock;
+  testing::FakeSleeper fakeWait{log, clock};
+  EventLoopSleeper eventLoopWait;
+  testing::FakeSerialPortServiceFactory ports{log};
+  ExposureCycle cycle;
+  MemoryRegistry registry;
+  RegistrySettingsStore settings{registry};
+  QtForm1 form{cycle, settings};
+};
+
+struct SeenBox {
+  bool shown = false;
+  QString title, text;
+  QStringList buttons;
+  bool icon = false;
+};
+
+// Answers the next modal message box with a key, after noting what it shows.
+void answerNextBox(Qt::Key key, SeenBox& seen) {
+  QTimer::singleShot(0, [key, &seen] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box)
+      return;
+    seen = {true, box->windowTitle(), box->text(), {}, box->icon() != QMessageBox::NoIcon};
+    for (auto* button : box->buttons())
+      seen.buttons << button->text();
+    QTest::keyClick(box, key);
+  });
+}
+
+QString captionOf(QWidget& w) {
+  if (auto* label = qobject_cast<QLabel*>(&w))
+    return label->text();
+  if (auto* frame = qobject_cast<QGroupBox*>(&w))
+    return frame->title();
+  return static_cast<QAbstractButton&>(w).text();
+}
+
+// The width a caption needs on one line inside its control.
+int neededWidth(QWidget& w) {
+  const int text = w.fontMetrics().horizontalAdvance(captionOf(w));
+  if (auto* box = qobject_cast<QCheckBox*>(&w))
+    return box->sizeHint().width() - box->fontMetrics().horizontalAdvance(box->text()) + text;
+  if (qobject_cast<QGroupBox*>(&w))
+    return text + 16;
+  if (qobject_cast<QPushButton*>(&w))
+    return text + 8;
+  return text;
+}
+
+// A click as the window system delivers it: queued, so an event loop that
+// holds back user input leaves it waiting.
+void queueSystemClick(QWidget& target) {
+  QWindow* window = target.window()->windowHandle();
+  const QPointF local = target.mapTo(target.window(), target.rect().center());
+  const QPointF global = target.mapToGlobal(target.rect().center());
+  QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+      window, local, global, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress);
+  QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+      window, local, global, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease);
+}
+
+} // namespace
+
+class QtForm1Test : public QObject {
+  Q_OBJECT
+
+private slots:
+  void initTestCase() { setUpApplication(*qApp); }
+
+  void captionsFitTheirBoxesAndFieldsHaveNoLimit() {
+    QtRig rig;
+    for (const ControlEntry& entry : mainWindowControls()) {
+      QWidget& control = rig.form.widget(entry.control);
+      if (entry.kind == ControlKind::TextBox) {
+        QVERIFY(static_cast<QLineEdit&>(control).maxLength() >= 100000);
+      } else if (entry.control != Label4) { // the welcome text wraps
+        QVERIFY2(neededWidth(control) <= control.width(), entry.name.data());
+        QVERIFY2(control.fontMetrics().height() <= control.height(), entry.name.data());
+      }
+    }
+  }
+
+  void windowIsFixedWithACloseBoxOnly() {
+    QtRig rig;
+    QCOMPARE(rig.form.minimumSize(), rig.form.maximumSize());
+    QVERIFY(rig.form.windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(
+        !(rig.form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    for (auto* button : rig.form.findChildren<QPushButton*>())
+      QVERIFY(!button->isDefault() && !button->autoDefault());
+  }
+
+  void counterIsDrawnAboveItsHeading() {
+    QtRig rig;
+    const auto siblings = rig.form.children();
+    QVERIFY(siblings.indexOf(&rig.get(LabEc)) > siblings.indexOf(&rig.get(Label5)));
+  }
+
+  void focusStartsOnLancerAndFollowsTheTabOrder() {
+    QtRig rig;
+    rig.form.show();
+    const QStringList expected = {"Command1", "Command2", "Text3",   "Text2", "Text1",
+                                  "Text6",    "Text7",    "ChkMiro", "Text5", "ChkAffichePoppup",
+                                  "Command1"};
+    QStringList visited = {rig.form.focusWidget()->objectName()};
+    QWidget* w = rig.form.focusWidget();
+    while (visited.size() < expected.size()) {
+      w = w->nextInFocusChain();
+      if (w->focusPolicy() & Qt::TabFocus && w->isEnabled() && w != &rig.form)
+        visited << w->objectName();
+    }
+    QCOMPARE(visited, expected);
+  }
+
+  void screenReadersNameFieldsAfterTheirLabels() {
+    QtRig rig;
+    const std::pair<Control, const char*> names[] = {
+        {Text5, "Port : "},
+        {Text1, "Nombre de pauses : "},
+        {Text2, "Temps de pause :(en secondes)"},
+        {Text3, "Intervalle entre les pauses : (en secondes)"},
+        {Text6, "Durée impulsion pour vérouillage miroir :"},
+        {Text7, "Intervalle entre vérouillage miroir et début de pause :"},
+        {LabEc, "Pause en cours"}};
+    for (const auto& [control, name] : names)
+      QCOMPARE(QAccessible::queryAccessibleInterface(&rig.get(control))->text(QAccessible::Name),
+               QString::fromUtf8(name));
+  }
+
+  void mouseAndKeyboardReachTheHandlers() {
+    QtRig rig;
+    rig.form.show();
+    auto& mirror = rig.get<QCheckBox>(ChkMiro);
+    QTest::mouseClick(&mirror, Qt::LeftButton);
+    QVERIFY(mirror.isChecked() && rig.get(Text6).isEnabled() && rig.get(Text7).isEnabled());
+    QTest::mouseClick(&mirror, Qt::LeftButton);
+    QVERIFY(!rig.get(Text6).isEnabled() && !rig.get(Text7).isEnabled());
+    mirror.setFocus();
+    QTest::keyClick(&mirror, Qt::Key_Space);
+    QVERIFY(rig.get(Text6).isEnabled());
+
+    rig.get<QCheckBox>(ChkAffichePoppup).setChecked(false);
+    rig.type(Text1, "2");
+    QTest::mouseClick(&rig.get(Command1), Qt::LeftButton);
+    QCOMPARE(rig.ports.opensPerService.size(), 4u); // two cycles with the mirror
+    QCOMPARE(rig.get<QLabel>(LabEc).text(), QStringLiteral("0"));
+
+    QTest::keyClick(&rig.form, Qt::Key_Escape); // closes a dialog, not this window
+    QVERIFY(rig.form.isVisible());
+    QTimer::singleShot(0, [&] { QTest::mouseClick(&rig.get(Command2), Qt::LeftButton); });
+    rig.form.exec();
+    QVERIFY(!rig.form.isVisible());
+  }
+
+  // The real message box, once: titled with the program's name, OK only, no icon.
+  void onlyTheBareBackgroundAnswersAClick() {
+    QtRig rig;
+    rig.form.show();
+    const auto inside = [&](Control c, QPoint offset) {
+      return rig.get(c).mapTo(&rig.form, offset);
+    };
+    const struct {
+      const char* where;
+      QPoint point;
+      bool answers;
+    } clicks[] = {
+        {"background", {5, 200}, true},
+        {"Label5", inside(Label5, {2, 2}), false},
+        {"LabEc", inside(LabEc, {10, 10}), false},
+        {"Label4", inside(Label4, {10, 40}), false},
+        {"Frame1 border", inside(Frame1, {3, 30}), false},
+        {"Label2", inside(Label2, {10, 5}), false},
+    };
+    for (const auto& click : clicks) {
+      SeenBox seen;
+      answerNextBox(Qt::Key_Return, seen);
+      QWidget* target = rig.form.childAt(click.point);
+      QWidget* receiver = target ? target : &rig.form;
+      QTest::mouseClick(receiver, Qt::LeftButton, {}, receiver->mapFrom(&rig.form, click.point));
+      QTest::qWait(0);
+      QVERIFY2(seen.shown == click.answers, click.where);
+      if (seen.shown) {
+        QCOMPARE(seen.title, QStringLiteral("Obturix"));
+        QCOMPARE(seen.text, QStringLiteral("click"));
+        QCOMPARE(seen.buttons, QStringList{"OK"});
+        QVERIFY(!seen.icon);
+      }
+    }
+  }
+
+  void yesIsTheDefaultEscapeIsNoAndCarriageReturnsBreakLines() {
+    QtMessageBoxes boxes;
+    SeenBox seen;
+    answerNextBox(Qt::Key_Return, seen);
+    QCOMPARE(boxes.show("Lancer ?\r\rTemps : 1", MessageButtons::YesNo, std::string("Titre")),
+             answerYes);
+    QCOMPARE(seen.title, QStringLiteral("Titre"));
+    QCOMPARE(seen.text, QStringLiteral("Lancer ?\n\nTemps : 1"));
+    QCOMPARE(seen.buttons, (QStringList{"Oui", "Non"}));
+    QVERIFY(!seen.icon);
+    answerNextBox(Qt::Key_Escape, seen);
+    QCOMPARE(boxes.show("?", MessageButtons::YesNo), answerNo);
+  }
+
+  void closeBoxDuringASeriesClosesWhenItEnds() {
+    QtRig rig;
+    rig.get<QCheckBox>(ChkAffichePoppup).setChecked(false);
+    rig.type(Text1, "2");
+    rig.form.show();
+    bool visibleAfterClose = false;
+    rig.fakeWait.duringNextSleep = [&] {
+      rig.form.close();
+      visibleAfterClose = rig.form.isVisible();
+    };
+    QTest::mouseClick(&rig.get(Command1), Qt::LeftButton);
+    QVERIFY(visibleAfterClose);
+    QCOMPARE(rig.clock.now().count(), 4000); // both cycles ran to the end
+    QVERIFY(!rig.form.isVisible());
+  }
+
+  // The real wait: the window keeps answering (timers and paints run) while
+  // clicks made during the series wait until it is over.
+  void inputDuringASeriesIsHeldUntilItsEnd() {
+    QtRig rig{true};
+    rig.get<QCheckBox>(ChkAffichePoppup).setChecked(false);
+    rig.type(Text1, "2");
+    rig.type(Text2, "0.02");
+    rig.type(Text3, "0.02");
+    rig.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
+
+    bool timerRanDuringSeries = false;
+    QTimer::singleShot(5, [&] {
+      timerRanDuringSeries = true;
+      queueSystemClick(rig.get(ChkMiro));
+      queueSystemClick(rig.get(Command2)); // "Quitter"
+    });
+    rig.form.behaviour().LancerSerie();
+
+    QVERIFY(timerRanDuringSeries);
+    QCOMPARE(rig.log.events().size(), 4u); // two opens, two closes: the series ran whole
+    QVERIFY(rig.form.isVisible());
+    QVERIFY(!rig.get<QCheckBox>(ChkMiro).isChecked());
+    QTRY_VERIFY(!rig.form.isVisible());               // then "Quitter" is handled
+    QVERIFY(rig.get<QCheckBox>(ChkMiro).isChecked()); // and nothing was lost
+  }
+};
+
+} // namespace obturix
+
+QTEST_MAIN(obturix::QtForm1Test)
+#include "qt_form1_test.moc"

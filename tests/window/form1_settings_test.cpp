@@ -1,0 +1,138 @@
+#include "fakes/raw_registry.h"
+#include "window/form1_rig.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace obturix {
+namespace {
+
+using enum Control;
+using testing::Form1Rig;
+using Fields = std::map<Control, std::string>; // ChkMiro: "0" or "1"
+using Stored = std::map<std::string, std::pair<std::uint32_t, std::string>>;
+
+const Fields initialFields = {{Text1, "1"},    {Text2, "1"},    {Text3, "1"}, {ChkMiro, "0"},
+                              {Text5, "COM1"}, {Text6, "0.08"}, {Text7, "1"}};
+
+Fields fieldsOf(const testing::FakeForm1View& view) {
+  Fields fields;
+  for (const auto& [control, initial] : initialFields)
+    fields[control] =
+        control == ChkMiro ? (view.isChecked(control) ? "1" : "0") : view.text(control);
+  return fields;
+}
+
+Fields with(Fields fields, const Fields& changes) {
+  for (const auto& [control, text] : changes)
+    fields[control] = text;
+  return fields;
+}
+
+std::pair<std::uint32_t, std::string> text(const std::string& s) { return {regSz, s + '\0'}; }
+
+const Stored allSeven = {{"nbpause", text("12")},   {"tmppause", text("30")},
+                         {"intervalle", text("5")}, {"Relever", text("1")},
+                         {"StrCom", text("COM2")},  {"lngSleppav", text("0,1")},
+                         {"lngSleppap", text("2")}};
+const Fields allSevenFields = {{Text1, "12"},   {Text2, "30"},  {Text3, "5"}, {ChkMiro, "1"},
+                               {Text5, "COM2"}, {Text6, "0,1"}, {Text7, "2"}};
+
+struct RestoreCase {
+  const char* name;
+  Stored stored;
+  Fields expected;
+  bool mirrorFieldsEnabled;
+};
+
+// clang-format off
+const RestoreCase restoreCases[] = {
+    {"first run, no key", {}, initialFields, true},
+    {"all seven", allSeven, allSevenFields, true},
+    {"exposure and interval apart", {{"tmppause", text("7")}, {"intervalle", text("9")}}, with(initialFields, {{Text2, "7"}, {Text3, "9"}}), true},
+    {"a deleted value keeps its field", {{"nbpause", text("12")}, {"lngSleppap", text("2")}}, with(initialFields, {{Text1, "12"}, {Text7, "2"}}), true},
+    {"mirror stored unticked", {{"Relever", text("0")}}, initialFields, false},
+    {"mirror stored as 1,0", {{"Relever", text("1,0")}}, with(initialFields, {{ChkMiro, "1"}}), true},
+    {"mirror stored as something else", {{"Relever", text("oui")}}, initialFields, false},
+    {"values not stored as text", {{"nbpause", {regDword, std::string("\x05\0\0\0", 4)}}, {"StrCom", {regBinary, "COM9"}}, {"Relever", {regDword, std::string("\x01\0\0\0", 4)}}, {"tmppause", text(std::string(300, '9'))}}, initialFields, true},
+    {"a text stored without its NUL", {{"StrCom", {regSz, "COM4"}}}, with(initialFields, {{Text5, "COM4"}}), true},
+};
+// clang-format on
+
+TEST(Form1Settings, RestoresAtLoad) {
+  for (const RestoreCase& c : restoreCases) {
+    Form1Rig rig;
+    for (const auto& [name, value] : c.stored)
+      ASSERT_EQ(testing::writeRawParam(rig.registry, name, value.first, value.second), 0);
+    rig.form.load();
+    EXPECT_EQ(fieldsOf(rig.view), c.expected) << c.name;
+    EXPECT_EQ(rig.view.isEnabled(Text6), c.mirrorFieldsEnabled) << c.name;
+    EXPECT_EQ(rig.view.isEnabled(Text7), c.mirrorFieldsEnabled) << c.name;
+  }
+}
+
+TEST(Form1Settings, ASeriesSavesAllSevenForTheNextRun) {
+  Form1Rig rig;
+  rig.form.load();
+  const Fields typed = {{Text1, "0"},    {Text2, "30"},  {Text3, "2,5"}, {ChkMiro, "1"},
+                        {Text5, "COM2"}, {Text6, "0.2"}, {Text7, "3"}};
+  for (const auto& [control, text] : typed)
+    if (control != ChkMiro)
+      rig.type(control, text);
+  rig.clickMirrorBox();
+  rig.form.LancerSerie(); // a count of 0 starts a series with no cycle: it is saved
+
+  const auto& param = rig.registry.keys().at("software\\obturix\\param");
+  EXPECT_EQ(param.className, "1");
+  std::vector<std::string> names;
+  for (const auto& value : param.values) {
+    names.push_back(value.name);
+    EXPECT_EQ(value.type, regSz);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"nbpause", "tmppause", "intervalle", "Relever",
+                                             "StrCom", "lngSleppav", "lngSleppap"}));
+
+  testing::FakeForm1View restarted{rig.log};
+  Form1 form{restarted, rig.cycle, rig.settings};
+  form.load();
+  EXPECT_EQ(fieldsOf(restarted), typed);
+  EXPECT_TRUE(restarted.isEnabled(Text6));
+}
+
+TEST(Form1Settings, NothingIsSavedWhenNoSeriesStarts) {
+  const struct {
+    const char* why;
+    std::string count;
+    std::deque<int> answers;
+  } cases[] = {{"answered No", "1", {answerNo}}, {"count refused", "x", {}}};
+  for (const auto& c : cases) {
+    Form1Rig rig;
+    rig.type(Text1, c.count);
+    rig.view.boxes.answers = c.answers;
+    rig.form.LancerSerie();
+    EXPECT_FALSE(rig.registry.keys().contains("software\\obturix\\param")) << c.why;
+  }
+}
+
+TEST(Form1Settings, AValueThatCannotBeWrittenDoesNotStopTheOthers) {
+  struct RefusesStrCom final : MemoryRegistry {
+    long setValue(RegistryKey key, const std::string& name, std::uint32_t type,
+                  const std::uint8_t* data, std::uint32_t size) override {
+      if (name == "StrCom")
+        return registry_status::accessDenied;
+      return MemoryRegistry::setValue(key, name, type, data, size);
+    }
+  } registry;
+  Form1Rig rig;
+  RegistrySettingsStore settings{registry};
+  Form1 form{rig.view, rig.cycle, settings};
+  rig.view.setChecked(ChkAffichePoppup, false);
+  form.LancerSerie();
+  const auto& param = registry.keys().at("software\\obturix\\param");
+  EXPECT_EQ(param.values.size(), 6u);
+  EXPECT_EQ(param.values.back().name, "lngSleppap");
+}
+
+} // namespace
+} // namespace obturix

@@ -1,0 +1,168 @@
+#include "window/form1_rig.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+namespace obturix {
+namespace {
+
+using enum Control;
+using Events = std::vector<std::string>;
+using testing::Form1Rig;
+
+struct SeriesCase {
+  const char* name;
+  std::vector<std::pair<Control, std::string>> typed = {}; // over the initial texts
+  bool mirror = false;
+  bool popups = true;
+  std::deque<int> answers = {};
+  Events events = {};
+};
+
+// The confirmation and the end notice shortened: their texts have their own test.
+Events shortened(const Events& events) {
+  Events result;
+  for (const auto& e : events) {
+    if (e.starts_with("box Lancer la session de prises de vues ?: "))
+      result.push_back("confirm");
+    else if (e == "box Obturix: La série de pauses est terminée ")
+      result.push_back("end notice");
+    else
+      result.push_back(e);
+  }
+  return result;
+}
+
+Events concat(std::initializer_list<Events> parts) {
+  Events all;
+  for (const auto& part : parts)
+    all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// A series that starts: the window repainted, then per cycle the counter
+// shown and repainted before the cycle runs.
+Events started(int cycles, const Events& cycle) {
+  Events events = {"repaint"};
+  for (int i = 1; i <= cycles; ++i)
+    events = concat({events, {"LabEc " + std::to_string(i), "repaint LabEc"}, cycle});
+  return events;
+}
+
+const Events exposure = {"open COM1", "sleep 1000", "close COM1", "sleep 1000"};
+const Events mirrorThenExposure =
+    concat({{"open COM1", "sleep 80", "close COM1", "sleep 1000"}, exposure});
+
+// clang-format off
+const SeriesCase seriesCases[] = {
+    {.name = "count 3, confirmed", .typed = {{Text1, "3"}}, .events = concat({{"confirm"}, started(3, exposure), {"end notice", "LabEc 0"}})},
+    {.name = "count 2.5 gives two", .typed = {{Text1, "2.5"}}, .popups = false, .events = concat({started(2, exposure), {"LabEc 0"}})},
+    {.name = "count 0 starts no cycle", .typed = {{Text1, "0"}}, .events = {"confirm", "repaint", "end notice", "LabEc 0"}},
+    {.name = "answer No", .answers = {answerNo}, .events = {"confirm", "end notice", "LabEc 0"}},
+    {.name = "mirror checked", .typed = {{Text6, "0,08"}}, .mirror = true, .popups = false, .events = concat({started(1, mirrorThenExposure), {"LabEc 0"}})},
+    {.name = "mirror unchecked ignores its timings", .typed = {{Text6, "abc"}, {Text7, "-4"}}, .popups = false, .events = concat({started(1, exposure), {"LabEc 0"}})},
+    {.name = "unknown port takes its time", .typed = {{Text5, "COM9"}}, .popups = false, .events = concat({started(1, {"sleep 1000", "sleep 1000"}), {"LabEc 0"}})},
+    {.name = "refused count", .typed = {{Text1, "trois"}}, .events = {"box Obturix: Le nombre de pauses doit être un nombre."}},
+};
+// clang-format on
+
+TEST(Form1Series, RunsAsTheWindowSays) {
+  for (const SeriesCase& c : seriesCases) {
+    Form1Rig rig;
+    for (const auto& [field, text] : c.typed)
+      rig.type(field, text);
+    rig.view.setChecked(ChkMiro, c.mirror);
+    rig.view.setChecked(ChkAffichePoppup, c.popups);
+    rig.view.boxes.answers = c.answers;
+
+    rig.form.LancerSerie();
+
+    EXPECT_EQ(shortened(rig.log.events()), c.events) << c.name;
+    EXPECT_EQ(rig.view.shown(LabEc), "0") << c.name;
+    EXPECT_FALSE(rig.form.annulation()) << c.name;
+  }
+}
+
+TEST(Form1Series, ConfirmationShowsTheTypedValues) {
+  for (const bool mirror : {true, false}) {
+    Form1Rig rig;
+    rig.type(Text1, "12");
+    rig.type(Text2, "30,5");
+    rig.type(Text3, " 2");
+    rig.view.setChecked(ChkMiro, mirror);
+    rig.view.boxes.answers = {answerNo};
+
+    rig.form.LancerSerie();
+
+    EXPECT_EQ(rig.log.events().front(), std::string("box Lancer la session de prises de vues ?: "
+                                                    "Lancer une série de pauses ?\r\r"
+                                                    "Temps de pause       : 30,5\r"
+                                                    "Nombre de pauses     : 12\r"
+                                                    "Intervalle           :  2\r"
+                                                    "Relever le miroir    : ") +
+                                            (mirror ? "Oui" : "Non") +
+                                            "\r\r Oui pour lancer, Non pour arrêter...");
+  }
+}
+
+TEST(Form1Series, CapturesTheParametersOnceWhenItStarts) {
+  Form1Rig rig;
+  rig.view.setChecked(ChkAffichePoppup, false);
+  rig.type(Text1, "2");
+  rig.sleeper.duringNextSleep = [&] {
+    rig.type(Text2, "5");
+    rig.type(Text5, "COM9");
+  };
+  rig.form.LancerSerie();
+  EXPECT_EQ(rig.clock.now().count(), 4000);
+  EXPECT_EQ(rig.ports.opensPerService.size(), 2u);
+}
+
+TEST(Form1, LoadingShowsTheWelcomeAndSetsAnnulationUntilLancer) {
+  Form1Rig rig;
+  EXPECT_FALSE(rig.form.annulation());
+  rig.form.load();
+  EXPECT_EQ(rig.view.shown(Label4),
+            "Bonjour,\r\rbienvenue dans Obturix !\r\r V1.0.0 et c'est pas la dernière");
+  EXPECT_TRUE(rig.form.annulation());
+  rig.view.boxes.answers = {answerNo}; // cleared whether or not the series is confirmed
+  rig.form.LancerSerie();
+  EXPECT_FALSE(rig.form.annulation());
+}
+
+TEST(Form1, MirrorBoxEnablesItsFieldsExactlyWhenChecked) {
+  Form1Rig rig;
+  rig.form.load();
+  // First run: the box unchecked, its fields enabled all the same.
+  EXPECT_TRUE(rig.view.isEnabled(Text6) && rig.view.isEnabled(Text7));
+  rig.clickMirrorBox();
+  EXPECT_TRUE(rig.view.isEnabled(Text6) && rig.view.isEnabled(Text7));
+  rig.clickMirrorBox();
+  EXPECT_FALSE(rig.view.isEnabled(Text6) || rig.view.isEnabled(Text7));
+}
+
+TEST(Form1, BackgroundShowsClickAndQuitterHides) {
+  Form1Rig rig;
+  rig.form.backgroundClick();
+  rig.form.quit();
+  EXPECT_EQ(rig.log.events(), (Events{"box Obturix: click", "hide"}));
+}
+
+TEST(Form1, CloseBoxDuringASeriesClosesWhenItEnds) {
+  Form1Rig rig;
+  rig.view.setChecked(ChkAffichePoppup, false);
+  rig.type(Text1, "2");
+  bool mayCloseDuringSeries = true;
+  rig.sleeper.duringNextSleep = [&] { mayCloseDuringSeries = rig.form.mayClose(); };
+
+  rig.form.LancerSerie();
+
+  EXPECT_FALSE(mayCloseDuringSeries);
+  EXPECT_EQ(rig.clock.now().count(), 4000); // both cycles ran to the end
+  EXPECT_EQ(rig.log.events().back(), "hide");
+  EXPECT_TRUE(rig.form.mayClose());
+}
+
+} // namespace
+} // namespace obturix
