@@ -57,10 +57,20 @@ e2e_wait_exit() {
   wait "$pid"
 }
 
-# Clicks at a point of the main window's client area (pixels).
+# Clicks at a point of the main window's client area (pixels), with the
+# left button or the one given third.
 e2e_click() {
-  xdotool mousemove --window "$E2E_WINDOW" "$1" "$2" click 1
+  xdotool mousemove --window "$E2E_WINDOW" "$1" "$2" click "${3:-1}"
   sleep 0.1
+}
+
+# Fails unless a window, once painted, matches a reviewed screenshot pixel for pixel.
+e2e_matches_reference() {
+  local id="$1" reference="$2" differing
+  sleep 0.3
+  import -window "$id" "$E2E_WORK/shot.png"
+  differing=$(compare -metric AE "$E2E_WORK/shot.png" "$reference" /dev/null 2>&1 || true)
+  [ "$differing" = "0" ] || e2e_fail "$(basename "$reference") : $differing pixels diffèrent"
 }
 
 # Control centres, from the control table (window left/top + half size, / 15).

@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTranslator>
 
 namespace obturix {
 
@@ -23,6 +25,13 @@ void useDialogFont(QApplication& application) {
   application.setFont(font);
 }
 
+void speakFrench(QApplication& application) {
+  auto* translator = new QTranslator(&application);
+  if (translator->load(QStringLiteral("qtbase_fr"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(translator);
+}
+
 } // namespace
 
 void setUpApplication(QApplication& application) {
@@ -31,6 +40,7 @@ void setUpApplication(QApplication& application) {
   // controls inside the frames were placed to leave room for it.
   if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows")))
     application.setStyle(classic);
+  speakFrench(application);
 }
 
 } // namespace obturix
