@@ -1,4 +1,5 @@
-#include "platform/registry.h"
+#include "platform/ansi_text.h"
+#include "platform/utf8.h"
 
 #include <array>
 #include <cstdint>
@@ -28,44 +29,13 @@ char toCp1252(char32_t c) {
   return '?';
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-// The next code point of a UTF-8 text; an invalid sequence gives one
-// replacement per byte.
-char32_t nextCodePoint(const std::string& text, std::size_t& i) {
-  const auto lead = static_cast<unsigned char>(text[i++]);
-  if (lead < 0x80)
-    return lead;
-  int length = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : -1;
-  if (length < 0 || lead >= 0xF5)
-    return 0xFFFD;
-  char32_t c = lead & (0x3F >> length);
-  for (int k = 0; k < length; ++k) {
-    if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-      return 0xFFFD;
-    c = (c << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
-  }
-  return c;
-}
-
 } // namespace
 
 std::string toAnsi(const std::string& utf8) {
   std::string ansi;
   ansi.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size();)
-    ansi += toCp1252(nextCodePoint(utf8, i));
+  for (const char32_t c : decodeUtf8(utf8))
+    ansi += toCp1252(c);
   return ansi;
 }
 

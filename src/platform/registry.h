@@ -56,10 +56,4 @@ public:
 // in the user's configuration folder.
 std::unique_ptr<Registry> makeUserRegistry();
 
-// Texts as they cross the registry, in the 8-bit ANSI code page: Windows-1252
-// on Linux, the system's ANSI code page on Windows. A character with no 8-bit
-// form becomes '?'.
-std::string toAnsi(const std::string& utf8);
-std::string fromAnsi(const std::string& ansi);
-
 } // namespace obturix

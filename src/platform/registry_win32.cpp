@@ -6,7 +6,11 @@ namespace obturix {
 
 namespace {
 
-HKEY toHkey(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
+// The predefined root is the system's own handle value, sign-extended on
+// 64-bit Windows, not the 32-bit number widened with zeros.
+HKEY toHkey(RegistryKey key) {
+  return key == hkeyCurrentUser ? HKEY_CURRENT_USER : reinterpret_cast<HKEY>(key);
+}
 
 class Win32Registry final : public Registry {
 public:

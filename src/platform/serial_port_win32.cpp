@@ -1,3 +1,4 @@
+#include "platform/ansi_text.h"
 #include "platform/port_names.h"
 #include "platform/serial_port.h"
 
@@ -33,7 +34,8 @@ public:
     const std::string path = win32DevicePath(portName);
     if (path.empty() || path.find('\0') != std::string::npos)
       return nullptr; // a NUL would cut the name short and name another device
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    // Names are typed in UTF-8; the system takes them in its ANSI code page.
+    HANDLE handle = CreateFileA(toAnsi(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
       return nullptr;

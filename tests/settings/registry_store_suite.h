@@ -144,6 +144,11 @@ TYPED_TEST_P(RegistryStoreSuite, ListsRoundTrip) {
       {{""}, std::string("\0\0", 2), {}},
       {{"", ""}, std::string("\0\0\0", 3), {"", ""}},
       {{"Été", "x"}, std::string("\xC9t\xE9\0x\0\0", 7), {"Été", "x"}},
+      // an overlong NUL is one '?', never a NUL that would split the text
+      {{"a\xE0\x80\x80"
+        "b"},
+       std::string("a?b\0\0", 5),
+       {"a?b"}},
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(this->store.EcrireParam(param, "list", 7, c.written));

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace obturix {
+
+// Texts as they cross the registry and the Windows file functions, in the
+// 8-bit ANSI code page: Windows-1252 on Linux, the system's ANSI code page
+// on Windows. A character with no 8-bit form, and a malformed UTF-8
+// sequence, becomes one '?'.
+std::string toAnsi(const std::string& utf8);
+std::string fromAnsi(const std::string& ansi);
+
+} // namespace obturix

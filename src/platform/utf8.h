@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace obturix {
+
+inline constexpr char32_t replacementCharacter = 0xFFFD;
+
+// The code points of a UTF-8 text. A malformed sequence (a stray or missing
+// continuation byte), an overlong form, a surrogate or a value beyond
+// U+10FFFF becomes one replacement character: it never decodes to a NUL or
+// to another character.
+std::u32string decodeUtf8(std::string_view text);
+
+void appendUtf8(std::string& out, char32_t c);
+
+} // namespace obturix
