@@ -1,9 +1,8 @@
 #include "platform/port_names.h"
+#include "platform/serial_devices_posix.h"
 #include "platform/serial_port.h"
 
-#include <fcntl.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -33,11 +32,6 @@ private:
   int fd_;
 };
 
-bool isCharacterDevice(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
-}
-
 // Drop DTR and RTS when the last descriptor closes, even if the process dies.
 void setHangUpOnClose(int fd) {
   termios settings{};
@@ -49,33 +43,36 @@ void setHangUpOnClose(int fd) {
 
 class PosixSerialPortService final : public SerialPortService {
 public:
+  explicit PosixSerialPortService(std::shared_ptr<SerialDevices> devices)
+      : devices_(std::move(devices)) {}
+
+  // Only a serial port is opened at all: a regular file, a folder, a FIFO or
+  // another kind of terminal is refused before anything happens to it.
   std::shared_ptr<SerialStream> open(const std::string& portName) override {
     const std::string path = posixDevicePath(portName);
-    // Only character devices are opened at all: a regular file, a directory
-    // or a FIFO is refused before anything happens to it. A name with a NUL
-    // in it would reach the system cut short, naming another file.
-    if (path.empty() || path.find('\0') != std::string::npos || !isCharacterDevice(path))
-      return nullptr;
-    // Non-blocking, so a port without carrier cannot hold the series up.
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const auto identity = devices_->identify(path);
+    const int fd = identity ? openIdentified(path, *identity) : -1;
     if (fd < 0)
       return nullptr;
-    if (!isatty(fd)) {
-      ::close(fd); // no terminal ioctl on a device that is not a terminal
-      return nullptr;
-    }
     setHangUpOnClose(fd);
     int lines = controlLines;
     ioctl(fd, TIOCMBIS, &lines); // fails harmlessly on a pseudo-terminal
     return std::make_shared<PosixSerialStream>(fd);
   }
+
+private:
+  std::shared_ptr<SerialDevices> devices_;
 };
 
+// The services share what they learnt of the system's tty drivers.
 class PosixSerialPortServiceFactory final : public SerialPortServiceFactory {
 public:
   std::shared_ptr<SerialPortService> create() override {
-    return std::make_shared<PosixSerialPortService>();
+    return std::make_shared<PosixSerialPortService>(devices_);
   }
+
+private:
+  std::shared_ptr<SerialDevices> devices_ = std::make_shared<SerialDevices>();
 };
 
 } // namespace

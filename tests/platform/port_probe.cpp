@@ -1,9 +1,12 @@
-// Opens a serial port through the system's port service and holds it, so a
-// watcher outside this process can check that open presses and close releases.
-// Prints "pressed" (or "refused") once the port is open, closes it when a line
-// arrives on standard input, then prints "released".
+// Checks a serial port, then opens it through the system's port service and
+// holds it, so a watcher outside this process can check that open presses
+// and close releases. Prints "exists" or "missing" and "listed" or "unlisted"
+// (the port check), then "pressed" (or "refused") once the port is open,
+// closes it when a line arrives on standard input, then prints "released".
+#include "platform/port_check.h"
 #include "platform/serial_port.h"
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 
@@ -12,6 +15,11 @@ int main(int argc, char** argv) {
     std::cerr << "usage: port_probe PORT\n";
     return 2;
   }
+  const auto check = obturix::makeSystemPortCheck();
+  const auto listed = check->available();
+  std::cout << (check->exists(argv[1]) ? "exists" : "missing") << std::endl;
+  std::cout << (std::count(listed.begin(), listed.end(), argv[1]) ? "listed" : "unlisted")
+            << std::endl;
   auto service = obturix::makeSystemSerialPortServiceFactory()->create();
   auto stream = service ? service->open(argv[1]) : nullptr;
   if (!stream) {

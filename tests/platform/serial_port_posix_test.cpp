@@ -1,7 +1,9 @@
+#include "platform/port_check.h"
 #include "platform/serial_port.h"
 
 #include "pty/open_close_watcher.h"
 #include "pty/pseudo_terminal.h"
+#include "settings/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -76,16 +78,22 @@ TEST_F(PosixSerialPort, ReleasesWhenTheStreamIsDroppedWithoutClose) {
   EXPECT_EQ(watcher.takePending(), (Kinds{Kind::Open, Kind::Close}));
 }
 
-TEST(PosixSerialPortRefusal, RefusesWhatIsNotATerminalWithoutOpeningIt) {
-  const fs::path folder = fs::temp_directory_path() / ("obturix-port-" + std::to_string(getpid()));
-  fs::create_directories(folder);
-  const fs::path regular = folder / "regular";
+// What names no serial port is neither found by the port check nor opened.
+TEST(PosixSerialPortRefusal, RefusesWhatIsNotASerialPortWithoutOpeningIt) {
+  pty::PseudoTerminal terminal;
+  const fs::path folder = testing::temporaryFolder();
+  const fs::path regular = folder / "regular", fifo = folder / "fifo";
   std::ofstream(regular) << "data";
-  const fs::path fifo = folder / "fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  const fs::path link = folder / "link-to-regular";
-  fs::create_symlink(regular, link);
+  fs::create_symlink(regular, folder / "link-to-regular");
+  fs::create_symlink(folder / "gone", folder / "dangling");
+  fs::create_symlink(terminal.slavePath(), folder / "camera");
 
+  const auto check = makeSystemPortCheck();
+  pty::OpenCloseWatcher camera(terminal.slavePath());
+  EXPECT_TRUE(check->exists(terminal.slavePath()));
+  EXPECT_TRUE(check->exists(folder / "camera")); // links are followed
+  EXPECT_EQ(camera.takePending(), Kinds{}) << "checking pressed the release";
   auto service = makeSystemSerialPortServiceFactory()->create();
   const struct {
     std::string name;
@@ -93,19 +101,23 @@ TEST(PosixSerialPortRefusal, RefusesWhatIsNotATerminalWithoutOpeningIt) {
   } cases[] = {
       {regular.string(), true},
       {fifo.string(), true},
-      {link.string(), true},
+      {(folder / "link-to-regular").string(), true},
       {folder.string(), true},
-      {(folder / "missing").string(), false},
+      {"/dev/ptmx", false}, // a terminal, but no port
+      {(folder / "dangling").string(), false},
       {"", false},
-      {std::string(5000, 'x'), false},
+      {"COM0", false},
       {"COM4097", false},
+      {std::string(10000, 'x'), false},
+      {terminal.slavePath() + std::string(1, '\0') + "x", false},
   };
   for (const auto& c : cases) {
+    EXPECT_FALSE(check->exists(c.name)) << c.name.substr(0, 80);
     std::optional<pty::OpenCloseWatcher> watcher;
     if (c.watchable)
       watcher.emplace(c.name);
     // A FIFO opened for reading without a writer would block: this must return.
-    EXPECT_EQ(service->open(c.name), nullptr) << c.name;
+    EXPECT_EQ(service->open(c.name), nullptr) << c.name.substr(0, 80);
     if (watcher) {
       EXPECT_EQ(watcher->takePending(), Kinds{}) << c.name << " was opened";
     }

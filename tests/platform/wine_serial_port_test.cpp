@@ -1,7 +1,9 @@
-// The Windows port service, cross-built and run under Wine, against a
-// pseudo-terminal that Wine's dosdevices link presents as a COM port.
+// The Windows port check and port service, cross-built and run under Wine,
+// against a pseudo-terminal that Wine presents as COM150: the Windows test
+// run registers that port (HKLM\Software\Wine\Ports) as the link
+// OBTURIX_WINE_CAMERA, which each test points at its own pseudo-terminal.
 // OBTURIX_WINE and OBTURIX_WIN32_PORT_PROBE name the Wine loader and the
-// Windows port probe; the Windows test run sets both.
+// Windows port probe.
 #include "pty/open_close_watcher.h"
 #include "pty/pseudo_terminal.h"
 
@@ -73,13 +75,12 @@ protected:
   void SetUp() override {
     const char* wineVar = std::getenv("OBTURIX_WINE");
     const char* probeVar = std::getenv("OBTURIX_WIN32_PORT_PROBE");
-    const char* prefixVar = std::getenv("WINEPREFIX");
-    if (!wineVar || !probeVar || !prefixVar)
-      FAIL() << "OBTURIX_WINE, OBTURIX_WIN32_PORT_PROBE and WINEPREFIX must be set";
+    const char* cameraVar = std::getenv("OBTURIX_WINE_CAMERA");
+    if (!wineVar || !probeVar || !cameraVar)
+      FAIL() << "OBTURIX_WINE, OBTURIX_WIN32_PORT_PROBE and OBTURIX_WINE_CAMERA must be set";
     wine = wineVar;
     probe = probeVar;
-    portNumber = 100 + getpid() % 100;
-    link = fs::path(prefixVar) / "dosdevices" / ("com" + std::to_string(portNumber));
+    link = cameraVar;
     fs::remove(link);
     fs::create_symlink(terminal.slavePath(), link);
   }
@@ -93,14 +94,15 @@ protected:
   }
 
   std::string wine, probe;
-  int portNumber = 0;
   fs::path link;
   pty::PseudoTerminal terminal;
   pty::OpenCloseWatcher watcher{terminal.slavePath()};
 };
 
-TEST_F(WineSerialPort, HoldsTheComPortOpenFromPressToRelease) {
-  ProbeProcess process(wine, probe, "COM" + std::to_string(portNumber));
+TEST_F(WineSerialPort, FindsTheComPortAndHoldsItOpenFromPressToRelease) {
+  ProbeProcess process(wine, probe, "COM150");
+  EXPECT_EQ(process.readLine(), "exists");
+  EXPECT_EQ(process.readLine(), "listed");
   ASSERT_EQ(process.readLine(), "pressed");
   const auto whilePressed = watcher.takePending();
   EXPECT_GT(count(whilePressed, Kind::Open), count(whilePressed, Kind::Close))
@@ -116,8 +118,9 @@ TEST_F(WineSerialPort, HoldsTheComPortOpenFromPressToRelease) {
 }
 
 TEST_F(WineSerialPort, RefusesAComPortThatDoesNotExist) {
-  fs::remove(link);
-  ProbeProcess process(wine, probe, "COM" + std::to_string(portNumber));
+  ProbeProcess process(wine, probe, "COM151");
+  EXPECT_EQ(process.readLine(), "missing");
+  EXPECT_EQ(process.readLine(), "unlisted");
   EXPECT_EQ(process.readLine(), "refused");
   EXPECT_EQ(watcher.takePending(), std::vector<Kind>{});
 }
