@@ -11,7 +11,7 @@ namespace obturix {
 // `annulation` once the window is hidden or closed, and drops the window;
 // the process then ends.
 void Main(Module1& module) {
-  auto form = std::make_unique<QtForm1>(module.cycle, module.settings);
+  auto form = std::make_unique<QtForm1>(module.cycle, *module.portCheck, module.settings);
   form->exec();
   [[maybe_unused]] const bool cancelled = form->behaviour().annulation(); // ends whatever it holds
   form.reset();

@@ -30,15 +30,18 @@ void ExposureCycle::FairePause(const Variant& mirror, const Variant& exposure,
 }
 
 // A fresh service for each open; when none can be had the previous one serves.
-// A failed open keeps the previous stream, which is already closed.
+// A failed open keeps the previous stream, which is already closed, and is
+// counted.
 void ExposureCycle::pressRelease(const Variant& port) {
+  ++presses_.asked;
   if (auto service = ports_.create())
     service_ = std::move(service);
   const auto name = variantToText(port);
-  if (!service_ || !name)
-    return;
-  if (auto stream = service_->open(*name))
+  auto stream = service_ && name ? service_->open(*name) : nullptr;
+  if (stream)
     stream_ = std::move(stream);
+  else
+    ++presses_.failed;
 }
 
 void ExposureCycle::letGo() {

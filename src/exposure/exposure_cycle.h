@@ -5,12 +5,22 @@
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace obturix {
 
+// How many presses the cycles were asked for, and how many of them could not
+// be made because the port could not be opened.
+struct PressCount {
+  std::int64_t asked = 0;
+  std::int64_t failed = 0;
+  friend bool operator==(const PressCount&, const PressCount&) = default;
+};
+
 // Runs exposure cycles through the serial port. Keeps, between cycles, the
-// last port service and the last stream opened (closed by then).
+// last port service and the last stream opened (closed by then), and counts
+// the presses.
 class ExposureCycle {
 public:
   ExposureCycle(SerialPortServiceFactory& ports, Sleeper& sleeper)
@@ -23,6 +33,9 @@ public:
   void FairePause(const Variant& mirror, const Variant& exposure, const Variant& interval,
                   const Variant& port, const Variant& pulse, const Variant& settle);
 
+  // Since the cycle was made.
+  const PressCount& presses() const { return presses_; }
+
 private:
   void pressRelease(const Variant& port);
   void letGo();
@@ -32,6 +45,7 @@ private:
   Sleeper& sleeper_;
   std::shared_ptr<SerialPortService> service_;
   std::shared_ptr<SerialStream> stream_;
+  PressCount presses_;
 };
 
 } // namespace obturix

@@ -2,6 +2,7 @@
 
 #include "exposure/decimal.h"
 #include "exposure/duration.h"
+#include "platform/utf8.h"
 
 #include <limits>
 
@@ -28,8 +29,11 @@ std::optional<std::int64_t> cycleCount(const std::string& count) {
 }
 
 std::optional<std::string> seriesRefusal(const SeriesParams& params) {
-  if (!cycleCount(params.count))
+  const auto cycles = cycleCount(params.count);
+  if (!cycles)
     return "Le nombre de pauses doit être un nombre.";
+  if (*cycles == 0)
+    return std::nullopt;
   struct Field {
     const std::string& text;
     const char* name;
@@ -49,6 +53,42 @@ std::optional<std::string> seriesRefusal(const SeriesParams& params) {
              " doit être un nombre de secondes compris entre 0 et 2147483,647.";
   }
   return std::nullopt;
+}
+
+namespace {
+
+// A name as the user typed it, fit for a message: control characters shown
+// as '?', and a long one cut short.
+std::string shown(const std::string& name) {
+  constexpr std::size_t longest = 60;
+  const std::u32string characters = decodeUtf8(name);
+  std::string text;
+  for (std::size_t i = 0; i < characters.size() && i < longest; ++i)
+    appendUtf8(text, characters[i] < 0x20 || characters[i] == 0x7F ? U'?' : characters[i]);
+  return characters.size() > longest ? text + "…" : text;
+}
+
+} // namespace
+
+std::string portRefusal(const std::string& port, const std::vector<std::string>& available) {
+  std::string text = "Le port « " + shown(port) + " » n'existe pas sur cet ordinateur.\r";
+  if (available.empty())
+    return text + "Aucun port série n'a été trouvé.";
+  text += "Ports disponibles : ";
+  for (std::size_t i = 0; i < available.size(); ++i)
+    text += (i ? ", " : "") + shown(available[i]);
+  return text;
+}
+
+std::string missedPressesWarning(std::int64_t failed, std::int64_t asked, const std::string& port) {
+  const std::string where = " : le port « " + shown(port) + " » n'a pas pu être ouvert.";
+  const std::string of = std::to_string(asked) + " déclenchements";
+  if (failed == asked)
+    return (asked == 1 ? "Attention : le déclenchement n'a pas eu lieu"
+                       : "Attention : aucun des " + of + " n'a eu lieu") +
+           where;
+  return "Attention : " + std::to_string(failed) + " des " + of +
+         (failed == 1 ? " n'a pas eu lieu" : " n'ont pas eu lieu") + where;
 }
 
 std::string confirmationPrompt(const SeriesParams& params) {

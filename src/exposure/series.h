@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace obturix {
 
@@ -25,8 +26,15 @@ std::optional<std::int64_t> cycleCount(const std::string& count);
 
 // Why a series must not start, in French, or nothing when it may: a count
 // that is not a number, or a duration it would use that is not a number of
-// seconds a sleep can take.
+// seconds a sleep can take. A count that gives no cycle uses no duration.
 std::optional<std::string> seriesRefusal(const SeriesParams& params);
+
+// Why a series on a port that does not exist must not start, with the ports
+// that do.
+std::string portRefusal(const std::string& port, const std::vector<std::string>& available);
+
+// What the user is told when some presses of a series could not be made.
+std::string missedPressesWarning(std::int64_t failed, std::int64_t asked, const std::string& port);
 
 // The question asked before a series starts, and its title.
 std::string confirmationPrompt(const SeriesParams& params);

@@ -1,6 +1,7 @@
 #include "window/form1.h"
 
 #include "exposure/exposure_cycle.h"
+#include "platform/port_check.h"
 #include "settings/registry_store.h"
 #include "settings/window_settings.h"
 
@@ -31,15 +32,20 @@ bool Form1::mayClose() {
 }
 
 void Form1::LancerSerie() {
+  // Pressed again by a means the held input does not hold, such as an
+  // accessibility action.
+  if (busy_)
+    return;
   busy_ = true;
   bAnnulation_ = false;
   const SeriesParams params = captureSeriesParams();
-  if (const auto refusal = seriesRefusal(params)) {
-    view_.messageBoxes().show(*refusal, MessageButtons::Ok);
+  if (const auto why = refusal(params)) {
+    view_.messageBoxes().show(*why, MessageButtons::Ok);
   } else {
     if (confirmed(params)) {
-      runCycles(params);
+      const PressCount presses = runCycles(params);
       SauverParams();
+      warnOfMissedPresses(presses, params.port);
     }
     announceEnd();
     view_.setCaption(Control::LabEc, "0");
@@ -60,14 +66,26 @@ SeriesParams Form1::captureSeriesParams() const {
           .settle = view_.text(Text7)};
 }
 
+// A series that would run cycles on a port that does not exist would take
+// its whole time and press nothing: it is refused before it starts.
+std::optional<std::string> Form1::refusal(const SeriesParams& params) {
+  if (auto why = seriesRefusal(params))
+    return why;
+  if (*cycleCount(params.count) > 0 && !ports_.exists(params.port))
+    return portRefusal(params.port, ports_.available());
+  return std::nullopt;
+}
+
 bool Form1::confirmed(const SeriesParams& params) {
   return !view_.isChecked(Control::ChkAffichePoppup) ||
          view_.messageBoxes().show(confirmationPrompt(params), MessageButtons::YesNo,
                                    confirmationTitle) == answerYes;
 }
 
-void Form1::runCycles(const SeriesParams& params) {
+// The presses of these cycles, and how many could not be made.
+PressCount Form1::runCycles(const SeriesParams& params) {
   view_.repaint();
+  const PressCount before = cycle_.presses();
   const std::int64_t cycles = *cycleCount(params.count);
   for (std::int64_t i = 1; i <= cycles; ++i) {
     view_.setCaption(Control::LabEc, std::to_string(i));
@@ -77,6 +95,15 @@ void Form1::runCycles(const SeriesParams& params) {
     cycle_.FairePause(params.mirror, params.exposure, params.interval, params.port, params.pulse,
                       params.settle);
   }
+  return {cycle_.presses().asked - before.asked, cycle_.presses().failed - before.failed};
+}
+
+// Presses that could not be made (the cable pulled out during the night)
+// are told whether or not the end is announced.
+void Form1::warnOfMissedPresses(const PressCount& presses, const std::string& port) {
+  if (presses.failed > 0)
+    view_.messageBoxes().show(missedPressesWarning(presses.failed, presses.asked, port),
+                              MessageButtons::Ok);
 }
 
 // Read again after the series: the user may have unticked it since.

@@ -6,6 +6,8 @@
 namespace obturix {
 
 class ExposureCycle;
+class PortCheck;
+struct PressCount;
 class RegistrySettingsStore;
 
 // The main window's behaviour, whatever the toolkit: the toolkit's window
@@ -13,8 +15,8 @@ class RegistrySettingsStore;
 // through its view.
 class Form1 {
 public:
-  Form1(Form1View& view, ExposureCycle& cycle, RegistrySettingsStore& settings)
-      : view_(view), cycle_(cycle), settings_(settings) {}
+  Form1(Form1View& view, ExposureCycle& cycle, PortCheck& ports, RegistrySettingsStore& settings)
+      : view_(view), cycle_(cycle), ports_(ports), settings_(settings) {}
 
   // True from the end of loading until "Lancer " is pressed.
   bool annulation() const { return bAnnulation_; }
@@ -22,6 +24,7 @@ public:
   // Before the window is first shown: the welcome text, the saved parameters.
   void load();
   // "Lancer ": checks, confirms and runs a series, then saves its parameters.
+  // Does nothing while a series runs.
   void LancerSerie();
   // The mirror box: enables the mirror timing fields exactly when it is checked.
   void MajMiroir();
@@ -35,14 +38,17 @@ public:
 
 private:
   SeriesParams captureSeriesParams() const;
+  std::optional<std::string> refusal(const SeriesParams& params);
   bool confirmed(const SeriesParams& params);
-  void runCycles(const SeriesParams& params);
+  PressCount runCycles(const SeriesParams& params);
+  void warnOfMissedPresses(const PressCount& presses, const std::string& port);
   void announceEnd();
   void ChargerParams();
   void SauverParams();
 
   Form1View& view_;
   ExposureCycle& cycle_;
+  PortCheck& ports_;
   RegistrySettingsStore& settings_;
   bool bAnnulation_ = false;
   bool busy_ = false;           // a series (or one of its boxes) is under way

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exposure/exposure_cycle.h"
+#include "platform/port_check.h"
 #include "platform/registry.h"
 #include "platform/serial_port.h"
 #include "settings/registry_store.h"
@@ -11,12 +12,13 @@ namespace obturix {
 
 // The program's module: the platform services for the life of the process,
 // the exposure cycle with the port service and stream it keeps between
-// cycles, and the settings store. The toolkit supplies the wait the cycle
+// cycles, the port check and the settings store. The toolkit supplies the wait the cycle
 // sleeps in, which keeps its window painted.
 struct Module1 {
   explicit Module1(Sleeper& wait) : cycle{*ports, wait} {}
 
   std::unique_ptr<SerialPortServiceFactory> ports = makeSystemSerialPortServiceFactory();
+  std::unique_ptr<PortCheck> portCheck = makeSystemPortCheck();
   ExposureCycle cycle;
   std::unique_ptr<Registry> registry = makeUserRegistry();
   RegistrySettingsStore settings{*registry};

@@ -46,6 +46,32 @@ e2e_wait_windows() {
   e2e_fail "attendu $count fenêtre(s) « $title »"
 }
 
+# The first visible window other than the main one that `xdotool search`
+# finds with these arguments, waiting 10 s at most for it; empty if none.
+e2e_other_window() {
+  local id=""
+  for _ in $(seq 200); do
+    id=$(xdotool search --onlyvisible "$@" 2>/dev/null | grep -vx "$E2E_WINDOW" | head -n 1 || true)
+    [ -n "$id" ] && break
+    sleep 0.05
+  done
+  echo "$id"
+}
+
+# Answers the message box titled "Obturix" beside the main window with
+# Return, and waits until that box has gone.
+e2e_answer_box() {
+  local box
+  box=$(e2e_other_window --name '^Obturix$')
+  [ -n "$box" ] || e2e_fail "pas de boîte « Obturix »"
+  xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool key Return
+  for _ in $(seq 200); do
+    xdotool search --onlyvisible --name '^Obturix$' 2>/dev/null | grep -qx "$box" || return 0
+    sleep 0.05
+  done
+  e2e_fail "la boîte « Obturix » ne se ferme pas"
+}
+
 # Waits (20 s at most) for a process to end, then returns its exit status.
 e2e_wait_exit() {
   local pid="$1"

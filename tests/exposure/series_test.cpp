@@ -67,5 +67,26 @@ TEST(SeriesRefusal, NamesTheFirstValueThatCannotBeUsed) {
     EXPECT_EQ(seriesRefusal(c.params), c.refusal) << c.refusal.value_or("accepted");
 }
 
+TEST(SeriesTexts, SayInFrenchWhatWentWrong) {
+  const std::string noPort = " n'existe pas sur cet ordinateur.\rAucun port série n'a été trouvé.";
+  const std::string where = " : le port « P » n'a pas pu être ouvert.";
+  const struct {
+    std::string text, expected;
+  } cases[] = {
+      {portRefusal("COM3", {"COM4", "/dev/ttyUSB0"}),
+       "Le port « COM3 » n'existe pas sur cet ordinateur.\rPorts disponibles : COM4, /dev/ttyUSB0"},
+      {portRefusal(std::string("a\0\rb", 4), {}), "Le port « a??b »" + noPort},
+      {portRefusal(std::string(100, 'x'), {}),
+       "Le port « " + std::string(60, 'x') + "… »" + noPort},
+      {missedPressesWarning(1, 10, "P"),
+       "Attention : 1 des 10 déclenchements n'a pas eu lieu" + where},
+      {missedPressesWarning(10, 10, "P"),
+       "Attention : aucun des 10 déclenchements n'a eu lieu" + where},
+      {missedPressesWarning(1, 1, "P"), "Attention : le déclenchement n'a pas eu lieu" + where},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(c.text, c.expected);
+}
+
 } // namespace
 } // namespace obturix

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/message_boxes.h"
+#include "platform/port_check.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
 
@@ -64,6 +65,17 @@ public:
 
 private:
   EventLog& log_;
+};
+
+// Finds the ports a fake factory opens (a reference to its set).
+class FakePortCheck final : public PortCheck {
+public:
+  explicit FakePortCheck(const std::set<std::string>& existing) : existing_(existing) {}
+  bool exists(const std::string& portName) override { return existing_.contains(portName); }
+  std::vector<std::string> available() override { return {existing_.begin(), existing_.end()}; }
+
+private:
+  const std::set<std::string>& existing_;
 };
 
 // Message boxes that log "box TITLE: PROMPT" (title "Obturix" when none is

@@ -15,11 +15,12 @@ struct Form1Rig {
   FakeClock clock;
   FakeSleeper sleeper{log, clock};
   FakeSerialPortServiceFactory ports{log};
+  FakePortCheck portCheck{ports.existingPorts};
   ExposureCycle cycle{ports, sleeper};
   MemoryRegistry registry;
   RegistrySettingsStore settings{registry};
   FakeForm1View view{log};
-  Form1 form{view, cycle, settings};
+  Form1 form{view, cycle, portCheck, settings};
 
   void type(Control textBox, const std::string& text) { view.setText(textBox, text); }
   // A click on the mirror box: it turns over, then the window reacts.

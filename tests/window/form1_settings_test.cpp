@@ -94,7 +94,7 @@ TEST(Form1Settings, ASeriesSavesAllSevenForTheNextRun) {
                                              "StrCom", "lngSleppav", "lngSleppap"}));
 
   testing::FakeForm1View restarted{rig.log};
-  Form1 form{restarted, rig.cycle, rig.settings};
+  Form1 form{restarted, rig.cycle, rig.portCheck, rig.settings};
   form.load();
   EXPECT_EQ(fieldsOf(restarted), typed);
   EXPECT_TRUE(restarted.isEnabled(Text6));
@@ -126,7 +126,7 @@ TEST(Form1Settings, AValueThatCannotBeWrittenDoesNotStopTheOthers) {
   } registry;
   Form1Rig rig;
   RegistrySettingsStore settings{registry};
-  Form1 form{rig.view, rig.cycle, settings};
+  Form1 form{rig.view, rig.cycle, rig.portCheck, settings};
   rig.view.setChecked(ChkAffichePoppup, false);
   form.LancerSerie();
   const auto& param = registry.keys().at("software\\obturix\\param");

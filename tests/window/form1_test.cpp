@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace obturix {
@@ -58,11 +59,11 @@ const Events mirrorThenExposure =
 const SeriesCase seriesCases[] = {
     {.name = "count 3, confirmed", .typed = {{Text1, "3"}}, .events = concat({{"confirm"}, started(3, exposure), {"end notice", "LabEc 0"}})},
     {.name = "count 2.5 gives two", .typed = {{Text1, "2.5"}}, .popups = false, .events = concat({started(2, exposure), {"LabEc 0"}})},
-    {.name = "count 0 starts no cycle", .typed = {{Text1, "0"}}, .events = {"confirm", "repaint", "end notice", "LabEc 0"}},
+    {.name = "count 0 starts no cycle and uses neither durations nor port", .typed = {{Text1, "0"}, {Text2, ""}, {Text5, "COM9"}}, .events = {"confirm", "repaint", "end notice", "LabEc 0"}},
     {.name = "answer No", .answers = {answerNo}, .events = {"confirm", "end notice", "LabEc 0"}},
     {.name = "mirror checked", .typed = {{Text6, "0,08"}}, .mirror = true, .popups = false, .events = concat({started(1, mirrorThenExposure), {"LabEc 0"}})},
     {.name = "mirror unchecked ignores its timings", .typed = {{Text6, "abc"}, {Text7, "-4"}}, .popups = false, .events = concat({started(1, exposure), {"LabEc 0"}})},
-    {.name = "unknown port takes its time", .typed = {{Text5, "COM9"}}, .popups = false, .events = concat({started(1, {"sleep 1000", "sleep 1000"}), {"LabEc 0"}})},
+    {.name = "unknown port refused", .typed = {{Text5, "COM9"}}, .events = {"box Obturix: Le port « COM9 » n'existe pas sur cet ordinateur.\rPorts disponibles : COM1"}},
     {.name = "refused count", .typed = {{Text1, "trois"}}, .events = {"box Obturix: Le nombre de pauses doit être un nombre."}},
 };
 // clang-format on
@@ -106,17 +107,39 @@ TEST(Form1Series, ConfirmationShowsTheTypedValues) {
   }
 }
 
-TEST(Form1Series, CapturesTheParametersOnceWhenItStarts) {
+// Nor does "Lancer " pressed again, by a means the held input does not hold.
+TEST(Form1Series, CapturesTheParametersOnceAndRunsOnlyOnce) {
   Form1Rig rig;
   rig.view.setChecked(ChkAffichePoppup, false);
   rig.type(Text1, "2");
   rig.sleeper.duringNextSleep = [&] {
     rig.type(Text2, "5");
     rig.type(Text5, "COM9");
+    rig.form.LancerSerie();
   };
   rig.form.LancerSerie();
   EXPECT_EQ(rig.clock.now().count(), 4000);
   EXPECT_EQ(rig.ports.opensPerService.size(), 2u);
+}
+
+TEST(Form1Series, PressesThatCouldNotBeMadeAreToldAtItsEnd) {
+  for (const bool popups : {true, false}) {
+    Form1Rig rig;
+    rig.type(Text1, "3");
+    rig.view.setChecked(ChkAffichePoppup, popups);
+    rig.sleeper.duringNextSleep = [&] { rig.ports.existingPorts.clear(); }; // the cable pulled out
+
+    rig.form.LancerSerie();
+
+    const Events& events = rig.log.events();
+    EXPECT_EQ(rig.clock.now().count(), 6000); // the series kept its timing
+    const auto warning = std::find(events.begin(), events.end(),
+                                   "box Obturix: Attention : 2 des 3 déclenchements n'ont pas eu "
+                                   "lieu : le port « COM1 » n'a pas pu être ouvert.");
+    ASSERT_NE(warning, events.end());
+    const Events after = popups ? Events{"end notice", "LabEc 0"} : Events{"LabEc 0"};
+    EXPECT_EQ(shortened({warning + 1, events.end()}), after);
+  }
 }
 
 TEST(Form1, LoadingShowsTheWelcomeAndSetsAnnulationUntilLancer) {

@@ -28,8 +28,8 @@ void warmUpCounterFont(const QWidget& counter) {
 
 } // namespace
 
-QtForm1::QtForm1(ExposureCycle& cycle, RegistrySettingsStore& settings)
-    : controls_(createControls(*this)), form1_(view_, cycle, settings) {
+QtForm1::QtForm1(ExposureCycle& cycle, PortCheck& ports, RegistrySettingsStore& settings)
+    : controls_(createControls(*this)), form1_(view_, cycle, ports, settings) {
   setWindowTitle(
       QString::fromUtf8(windowCaption.data(), static_cast<qsizetype>(windowCaption.size())));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

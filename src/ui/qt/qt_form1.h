@@ -14,7 +14,7 @@ class QtForm1 final : public QDialog {
   Q_OBJECT
 
 public:
-  QtForm1(ExposureCycle& cycle, RegistrySettingsStore& settings);
+  QtForm1(ExposureCycle& cycle, PortCheck& ports, RegistrySettingsStore& settings);
 
   Form1& behaviour() { return form1_; }
   QWidget& widget(Control control) const { return *controls_[indexOf(control)]; }

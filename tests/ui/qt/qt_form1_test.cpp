@@ -40,10 +40,11 @@ struct QtRig {
   testing::FakeSleeper fakeWait{log, clock};
   EventLoopSleeper eventLoopWait;
   testing::FakeSerialPortServiceFactory ports{log};
+  testing::FakePortCheck portCheck{ports.existingPorts};
   ExposureCycle cycle;
   MemoryRegistry registry;
   RegistrySettingsStore settings{registry};
-  QtForm1 form{cycle, settings};
+  QtForm1 form{cycle, portCheck, settings};
 };
 
 struct SeenBox {
