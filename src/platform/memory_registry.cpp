@@ -7,7 +7,9 @@ namespace obturix {
 
 namespace {
 
-bool isStringType(std::uint32_t type) { return type == regSz || type == regExpandSz || type == regMultiSz; }
+bool isStringType(std::uint32_t type) {
+  return type == regSz || type == regExpandSz || type == regMultiSz;
+}
 
 } // namespace
 
@@ -92,8 +94,6 @@ RegistryKey MemoryRegistry::issueHandle(const std::string& lowered) {
 
 long MemoryRegistry::openKey(RegistryKey root, const std::string& path, std::uint32_t,
                              std::uint32_t, RegistryKey& opened) {
-  if (const long status = beforeOperation())
-    return status;
   std::string full;
   if (const long status = resolve(root, path, full))
     return status;
@@ -107,23 +107,16 @@ long MemoryRegistry::openKey(RegistryKey root, const std::string& path, std::uin
 long MemoryRegistry::createKey(RegistryKey root, const std::string& path,
                                const std::string& className, std::uint32_t, std::uint32_t,
                                RegistryKey& opened) {
-  if (const long status = beforeOperation())
-    return status;
   std::string full;
   if (const long status = resolve(root, path, full))
     return status;
-  if (addKeyPath(keys_, full, className)) {
-    if (const long status = afterChange())
-      return status;
-  }
+  addKeyPath(keys_, full, className);
   opened = issueHandle(lowerAnsi(full));
   return registry_status::success;
 }
 
 long MemoryRegistry::queryValue(RegistryKey key, const std::string& name, std::uint32_t& type,
                                 std::uint8_t* data, std::uint32_t& size) {
-  if (const long status = beforeOperation())
-    return status;
   const std::string* path = pathOf(key);
   if (!path)
     return registry_status::invalidHandle;
@@ -149,8 +142,6 @@ long MemoryRegistry::queryValue(RegistryKey key, const std::string& name, std::u
 
 long MemoryRegistry::setValue(RegistryKey key, const std::string& name, std::uint32_t type,
                               const std::uint8_t* data, std::uint32_t size) {
-  if (const long status = beforeOperation())
-    return status;
   const std::string* path = pathOf(key);
   if (!path)
     return registry_status::invalidHandle;
@@ -163,7 +154,12 @@ long MemoryRegistry::setValue(RegistryKey key, const std::string& name, std::uin
   if (size > 0)
     value.data.assign(reinterpret_cast<const char*>(data), size);
   found->second.put(std::move(value));
-  return afterChange();
+  return registry_status::success;
+}
+
+void MemoryRegistry::replaceKeys(Keys keys) {
+  keys_ = std::move(keys);
+  keys_.try_emplace("");
 }
 
 long MemoryRegistry::closeKey(RegistryKey key) {

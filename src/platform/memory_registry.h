@@ -19,6 +19,7 @@ public:
     std::string name;
     std::uint32_t type = 0;
     std::string data; // bytes
+    friend bool operator==(const Value&, const Value&) = default;
   };
   struct Key {
     std::string path; // as first created
@@ -30,6 +31,7 @@ public:
     const Value* find(const std::string& name) const;
     // Stores a value, replacing the one of the same name where it keeps its place.
     void put(Value value);
+    friend bool operator==(const Key&, const Key&) = default;
   };
   // Keys by lower-case path relative to the root; "" is the root itself.
   using Keys = std::map<std::string, Key>;
@@ -45,17 +47,11 @@ public:
   long closeKey(RegistryKey key) override;
 
   const Keys& keys() const { return keys_; }
-
-protected:
-  // Called before every operation, and after one that changed the keys
-  // (with the status it is about to return), for a subclass that keeps the
-  // keys elsewhere; a non-zero status from either is returned instead.
-  virtual long beforeOperation() { return registry_status::success; }
-  virtual long afterChange() { return registry_status::success; }
-
-  Keys keys_{{"", Key{}}};
+  // Replaces every key (the root is kept); open handles keep naming their paths.
+  void replaceKeys(Keys keys);
 
 private:
+  Keys keys_{{"", Key{}}};
   long resolve(RegistryKey root, const std::string& path, std::string& full) const;
   const std::string* pathOf(RegistryKey key) const;
   RegistryKey issueHandle(const std::string& lowered);

@@ -20,6 +20,7 @@ inline constexpr long writeFault = 29;
 inline constexpr long invalidParameter = 87;
 inline constexpr long moreData = 234;
 inline constexpr long diskFull = 112;
+inline constexpr long fileTooLarge = 223;
 inline constexpr long badPathname = 161;
 } // namespace registry_status
 

@@ -2,6 +2,7 @@
 #include "platform/hive_registry.h"
 #include "settings/registry_store.h"
 #include "settings/temporary_folder.h"
+#include "window/form1_rig.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <random>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -175,7 +177,6 @@ TEST_F(HiveFile, SetsADamagedFileAsideAndStartsAfresh) {
          for (int i = 0; i < 50 * 1024; ++i)
            out << line;
        }},
-      {"a folder", [&] { fs::create_directory(file); }},
   };
   for (const auto& c : cases) {
     fs::remove_all(root);
@@ -204,47 +205,142 @@ int inChild(const std::function<int()>& work) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }
 
-// In a folder that cannot be written nothing is lost: a good file keeps its
-// values, a damaged one (which cannot be set aside there) is not replaced.
-TEST_F(HiveFile, AFolderThatCannotBeWrittenKeepsTheOldFile) {
+// What the file holds, or what stands in its place.
+std::string entryAt(const fs::path& path) {
+  if (fs::is_symlink(path))
+    return "link to " + fs::read_symlink(path).string();
+  return fs::is_directory(path) ? "folder" : fileText(path);
+}
+
+// Where the file cannot be read, or the folder cannot be written or is not
+// the user's own, nothing is lost: no value is saved, no file is replaced or
+// set aside. The store runs as nobody, as root's permissions stop nothing.
+TEST_F(HiveFile, NothingIsLostWhenTheFileCannotBeReadOrWritten) {
+  const std::string good =
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Obturix\\Param]\r\n\"StrCom\"=\"COM1\"\r\n";
+  const std::string damaged = "REGEDIT4\r\n[HKEY_CURRENT_USER\\Soft";
+  const bool asRoot = geteuid() == 0;
+  const uid_t user = asRoot ? 65534 : geteuid();
+  const auto replaceFile = [&](auto make) {
+    return [&, make] {
+      fs::remove(file);
+      make();
+    };
+  };
   const struct {
     const char* what;
-    std::string file;
+    std::string text;
+    mode_t folderMode, fileMode;
+    uid_t folderOwner;
+    std::function<void()> change;
     std::optional<std::string> readable; // what StrCom reads as, if anything
   } cases[] = {
-      {"good file",
-       "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Obturix\\Param]\r\n\"StrCom\"=\"COM1\"\r\n",
-       "COM1"},
-      {"damaged file", "REGEDIT4\r\n[HKEY_CURRENT_USER\\Soft", std::nullopt},
+      {"good file, folder read-only", good, 0555, 0644, user, {}, "COM1"},
+      {"damaged file, folder read-only", damaged, 0555, 0644, user, {}, std::nullopt},
+      {"file that cannot be read", good, 0700, 0000, user, {}, std::nullopt},
+      {"folder writable by others", good, 0777, 0644, user, {}, std::nullopt},
+      {"folder of another user", good, 0755, 0644, asRoot ? 0 : user, {}, std::nullopt},
+      {"a folder in the file's place", good, 0700, 0644, user,
+       replaceFile([&] { fs::create_directory(file); }), std::nullopt},
+      {"a link in the file's place", good, 0700, 0644, user,
+       replaceFile([&] { fs::create_symlink(root / "elsewhere", file); }), std::nullopt},
   };
   for (const auto& c : cases) {
+    if (!asRoot && c.folderOwner == user && std::string_view(c.what) == "folder of another user")
+      continue; // only root can make one
     fs::remove_all(root);
     fs::create_directories(folder);
-    std::ofstream(file, std::ios::binary) << c.file;
-    // As root permissions do not stop writing, so the store runs as nobody.
+    std::ofstream(root / "elsewhere", std::ios::binary) << good;
+    std::ofstream(file, std::ios::binary) << c.text;
+    if (c.change)
+      c.change();
     chmod(root.c_str(), 0755);
     chmod(folder.parent_path().c_str(), 0755);
-    chmod(folder.c_str(), 0755);
-    chmod(file.c_str(), 0644);
+    chmod(file.c_str(), c.fileMode);
+    if (asRoot)
+      chown(folder.c_str(), c.folderOwner, static_cast<gid_t>(-1));
+    chmod(folder.c_str(), c.folderMode);
+    const std::string before = entryAt(file);
     const int status = inChild([&] {
-      if (geteuid() == 0 && setuid(65534) != 0)
+      if (asRoot && setuid(user) != 0)
         return 3;
-      if (geteuid() != 0)
-        chmod(folder.c_str(), 0555);
       HiveRegistry hive(folder);
       RegistrySettingsStore store(hive);
       if (store.EcrireParam("\\Param\\", "StrCom", 1, "COM2"))
         return 1;
       Variant value;
       store.LireParam("\\Param\\", "StrCom", 1, value);
-      const Variant expected = c.readable ? Variant(*c.readable) : Variant();
-      return value == expected ? 0 : 2;
+      return value == (c.readable ? Variant(*c.readable) : Variant()) ? 0 : 2;
     });
     chmod(folder.c_str(), 0700);
+    chmod(file.c_str(), 0600);
     EXPECT_EQ(status, 0) << c.what;
-    EXPECT_EQ(fileText(file), c.file) << c.what;
+    EXPECT_EQ(entryAt(file), before) << c.what;
     EXPECT_TRUE(setAside(folder).empty()) << c.what;
   }
+}
+
+TEST(UserConfigFolder, WithoutAHomeNothingIsKept) {
+  if (geteuid() != 0)
+    GTEST_SKIP() << "needs a user without a password entry, which only root can become";
+  EXPECT_EQ(inChild([] {
+              if (setgid(54321) != 0 || setuid(54321) != 0)
+                return 3;
+              unsetenv("HOME");
+              unsetenv("XDG_CONFIG_HOME");
+              const auto registry = makeUserRegistry();
+              RegistrySettingsStore store(*registry);
+              return store.EcrireParam("\\Param\\", "StrCom", 1, "COM2") ? 1 : 0;
+            }),
+            0);
+}
+
+// A save that fails half-way (here the file size limit) leaves the old file
+// whole; a temporary file of a killed copy is removed, and a link planted
+// where the temporary file goes is not followed.
+TEST_F(HiveFile, SavesReplaceTheFileWithoutEverWritingIntoIt) {
+  HiveRegistry hive(folder);
+  RegistrySettingsStore store(hive);
+  ASSERT_TRUE(store.EcrireParam("\\Param\\", "StrCom", 1, "COM1"));
+  const std::string before = fileText(file);
+  EXPECT_EQ(inChild([&] {
+              signal(SIGXFSZ, SIG_IGN);
+              const rlimit limit{4096, 4096};
+              setrlimit(RLIMIT_FSIZE, &limit);
+              return store.EcrireParam("\\Param\\", "big", 1, std::string(8000, 'x')) ? 1 : 0;
+            }),
+            0);
+  EXPECT_EQ(fileText(file), before);
+
+  std::ofstream(root / "victim") << "victim";
+  std::ofstream(folder / "registry.reg.tmp-1") << "stale";
+  fs::create_symlink(root / "victim", folder / ("registry.reg.tmp-" + std::to_string(getpid())));
+  EXPECT_TRUE(store.EcrireParam("\\Param\\", "StrCom", 1, "COM2"));
+  EXPECT_EQ(fileText(root / "victim"), "victim");
+  EXPECT_FALSE(fs::exists(folder / "registry.reg.tmp-1"));
+}
+
+// A text the fields allow (they have no limit) but that would make the file
+// too large to be read back is refused; the older value and the others stay.
+TEST_F(HiveFile, AWriteTooLargeToReadBackIsRefused) {
+  HiveRegistry hive(folder);
+  RegistrySettingsStore settings(hive);
+  Form1Rig rig;
+  Form1 form{rig.view, rig.cycle, rig.portCheck, settings};
+  ASSERT_TRUE(settings.EcrireParam("\\Param\\", "StrCom", 1, "COM1"));
+  rig.view.setChecked(Control::ChkAffichePoppup, false);
+  rig.type(Control::Text1, "0"); // a series with no cycle: saved all the same
+  rig.type(Control::Text2, "30");
+  rig.type(Control::Text5, std::string(2 << 20, 'x'));
+  form.LancerSerie();
+
+  EXPECT_FALSE(settings.EcrireParam("\\Param\\", "StrCom", 1, std::string(2 << 20, 'y')));
+  FakeForm1View restarted{rig.log};
+  Form1{restarted, rig.cycle, rig.portCheck, settings}.load();
+  EXPECT_EQ(restarted.text(Control::Text1), "0");
+  EXPECT_EQ(restarted.text(Control::Text2), "30");
+  EXPECT_EQ(restarted.text(Control::Text5), "COM1");
+  EXPECT_TRUE(setAside(folder).empty());
 }
 
 TEST_F(HiveFile, TwoProcessesSavingAtOnceLoseNothing) {
