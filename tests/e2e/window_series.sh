@@ -18,6 +18,13 @@ cleanup() {
 trap cleanup EXIT
 e2e_start_display
 
+echo "== la caméra virtuelle s'explique et refuse une option inconnue"
+"$camera" --help | grep -q '^usage : obturix-virtual-camera' || e2e_fail "--help"
+"$camera" --version | grep -q '^obturix-virtual-camera [0-9]' || e2e_fail "--version"
+status=0
+"$camera" --inconnue 2>/dev/null || status=$?
+[ "$status" -eq 2 ] || e2e_fail "option inconnue : code de sortie $status au lieu de 2"
+
 # The camera is the instrument: where allowed it runs at real-time priority,
 # so that its timestamps do not wait for the other processes of the test.
 realtime=()

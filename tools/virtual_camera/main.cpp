@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <ctime>
 #include <exception>
+#include <optional>
 #include <string_view>
 
 using namespace obturix;
@@ -25,10 +26,43 @@ std::chrono::system_clock::time_point wallClockOf(std::chrono::nanoseconds when)
          std::chrono::duration_cast<std::chrono::system_clock::duration>(age);
 }
 
+constexpr const char* usage = "usage : obturix-virtual-camera [--precis] [--help] [--version]";
+
+// Whether to watch without sleeping, or the exit status when the command
+// line asked for something else (help, version) or could not be read.
+std::optional<int> readArguments(int argc, char** argv, bool& precise) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--precis") {
+      precise = true;
+    } else if (argument == "--help") {
+      std::printf("%s\n\n"
+                  "Un appareil photo virtuel : crée un pseudo-terminal, affiche le port à taper\n"
+                  "dans Obturix, puis une ligne par appui sur le déclencheur (début, durée,\n"
+                  "pause qui le précède), jusqu'à Ctrl-C.\n\n"
+                  "  --precis   chronomètre chaque appui à la microseconde près sur une machine\n"
+                  "             chargée, au prix d'un processeur toujours occupé\n"
+                  "  --help     affiche cette aide\n"
+                  "  --version  affiche la version\n",
+                  usage);
+      return 0;
+    } else if (argument == "--version") {
+      std::printf("obturix-virtual-camera %s\n", OBTURIX_VERSION);
+      return 0;
+    } else {
+      std::fprintf(stderr, "obturix-virtual-camera : option inconnue « %s »\n%s\n", argv[i], usage);
+      return 2;
+    }
+  }
+  return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-  const bool precise = argc > 1 && std::string_view(argv[1]) == "--precis";
+  bool precise = false;
+  if (const auto status = readArguments(argc, argv, precise))
+    return *status;
   // SIGINT and SIGTERM are taken when the loop looks for them, so the
   // pseudo-terminal is always released cleanly.
   sigset_t stop;
