@@ -1,34 +1,37 @@
-// Runs exposure cycles with real sleeps against a pseudo-terminal and times,
-// from outside the cycle, each open and close of the port: how far every
-// press and every pause is from what was asked, and how much CPU it cost.
+// Times exposure cycles from outside, against the floor: the program's cycle
+// and a bare loop with the same semantics run in turns on one
+// pseudo-terminal, every open and close of it stamped by the same observer;
+// prints each kind of step's error for both, the gap, and the CPU the
+// program used while waiting.
 //
 // usage: cycle_timing [--window] [cycles] [exposure] [interval] [pulse] [settle]
+//        cycle_timing --bare PORT [cycles] [exposure] [interval] [pulse] [settle]
 //        (durations in seconds, as typed in the window)
-// --window: sleep as the window does during a series, with a Qt event loop
-//           running (offscreen) until shortly before each deadline.
+// --window: run the cycles as the window does, on a timing thread while a Qt
+//           event loop (offscreen) holds input and shows the counter.
+// --bare:   only run the floor's cycles on PORT, for an outside instrument.
+#include "bare_cycle.h"
+#include "step_errors.h"
+
 #include "exposure/duration.h"
 #include "exposure/exposure_cycle.h"
 #include "platform/monotonic_clock.h"
-#include "pty/open_close_watcher.h"
+#include "platform/timing_priority.h"
 #include "pty/pseudo_terminal.h"
-#include "ui/qt/event_loop_sleeper.h"
+#include "ui/qt/hold_input.h"
 
 #include <QGuiApplication>
 
-#include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
-#include <span>
+#include <mutex>
 #include <string>
 #include <sys/resource.h>
 #include <thread>
-#include <vector>
 
 using namespace obturix;
-using Clock = std::chrono::nanoseconds;
+using namespace obturix::bench;
 
 namespace {
 
@@ -41,178 +44,140 @@ std::chrono::nanoseconds threadCpuTime() {
          std::chrono::microseconds(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
 }
 
-struct Row {
-  std::string name;
-  long long requestedMs;
-  std::vector<double> errorsMs; // measured - requested
-};
-
-double percentile(std::vector<double> values, double p) {
-  std::sort(values.begin(), values.end());
-  const auto rank = static_cast<std::size_t>(std::ceil(p * static_cast<double>(values.size())));
-  return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
-}
-
-void print(const Row& row) {
-  std::vector<double> magnitudes;
-  for (double e : row.errorsMs)
-    magnitudes.push_back(std::fabs(e));
-  if (magnitudes.empty())
-    return;
-  std::printf("%-14s %9lld %6zu %10.3f %10.3f %10.3f %+10.3f\n", row.name.c_str(), row.requestedMs,
-              magnitudes.size(), percentile(magnitudes, 0.5), percentile(magnitudes, 0.99),
-              *std::max_element(magnitudes.begin(), magnitudes.end()),
-              *std::max_element(row.errorsMs.begin(), row.errorsMs.end()));
-}
-
-long long millisecondsOf(const char* seconds) {
+std::chrono::milliseconds millisecondsOf(const char* seconds) {
   const auto ms = durationMilliseconds(seconds);
   if (!ms) {
     std::fprintf(stderr, "cycle_timing: '%s' is not a duration in seconds\n", seconds);
     std::exit(2);
   }
-  return ms->count();
+  return *ms;
 }
 
 struct Options {
-  bool window = false;
+  enum class Mode { Plain, Window, Bare } mode = Mode::Plain;
+  std::string port; // --bare only
   int cycles = 50;
-  const char* exposure = "0.25";
-  const char* interval = "0.15";
-  const char* pulse = "0.08";
-  const char* settle = "0.1";
+  const char *exposure = "0.25", *interval = "0.15", *pulse = "0.08", *settle = "0.1";
+  Steps steps() const {
+    return {millisecondsOf(pulse), millisecondsOf(settle), millisecondsOf(exposure),
+            millisecondsOf(interval)};
+  }
 };
 
 Options parseOptions(int argc, char** argv) {
-  Options options;
-  options.window = argc > 1 && std::string(argv[1]) == "--window";
-  if (options.window) {
-    --argc;
-    ++argv;
+  Options o;
+  int first = 1;
+  if (argc > 1 && std::string(argv[1]) == "--window") {
+    o.mode = Options::Mode::Window;
+    first = 2;
+  } else if (argc > 2 && std::string(argv[1]) == "--bare") {
+    o.mode = Options::Mode::Bare;
+    o.port = argv[2];
+    first = 3;
   }
-  const auto arg = [&](int i, const char* fallback) { return argc > i ? argv[i] : fallback; };
-  options.cycles = std::atoi(arg(1, "50"));
-  options.exposure = arg(2, options.exposure);
-  options.interval = arg(3, options.interval);
-  options.pulse = arg(4, options.pulse);
-  options.settle = arg(5, options.settle);
-  if (options.cycles < 1) {
+  const auto arg = [&](int i, const char* fallback) {
+    return argc > first + i ? argv[first + i] : fallback;
+  };
+  o.cycles = std::atoi(arg(0, "50"));
+  o.exposure = arg(1, o.exposure);
+  o.interval = arg(2, o.interval);
+  o.pulse = arg(3, o.pulse);
+  o.settle = arg(4, o.settle);
+  if (o.cycles < 1) {
     std::fprintf(stderr, "cycle_timing: the number of cycles must be at least 1\n");
     std::exit(2);
   }
-  return options;
+  return o;
 }
 
-// What one run saw: every open and close of the port, stamped from outside,
-// the length of each whole cycle, and the CPU the cycles took.
-struct Measurement {
-  std::string port;
-  std::vector<pty::OpenCloseWatcher::Event> events;
-  Row cycleRow;
-  std::chrono::nanoseconds cpu{}, wall{};
+// Every open and close of the port, stamped the moment it happens by a thread
+// that polls without pause: it is the instrument, its CPU is not the cycle's.
+class Instrument {
+public:
+  explicit Instrument(const std::string& port) : watcher_(port), observer_([this] { observe(); }) {}
+  ~Instrument() {
+    done_ = true;
+    observer_.join();
+  }
+  // The events since the last call, once the last close has been seen.
+  std::vector<pty::OpenCloseWatcher::Event> take() {
+    sleepUntilMonotonic(monotonicNow() + std::chrono::milliseconds(2));
+    std::lock_guard lock(mutex_);
+    return std::exchange(events_, {});
+  }
+
+private:
+  void observe() {
+    while (!done_.load(std::memory_order_relaxed)) {
+      if (auto event = watcher_.poll()) {
+        std::lock_guard lock(mutex_);
+        events_.push_back(*event);
+      }
+    }
+  }
+  pty::OpenCloseWatcher watcher_;
+  std::mutex mutex_;
+  std::vector<pty::OpenCloseWatcher::Event> events_;
+  std::atomic<bool> done_{false};
+  std::thread observer_;
 };
 
-std::unique_ptr<Sleeper> makeSleeper(bool window, std::unique_ptr<QGuiApplication>& application) {
-  if (!window)
-    return makeSystemSleeper();
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int qtArgc = 1;
-  static char qtName[] = "cycle_timing";
-  static char* qtArgv[] = {qtName, nullptr};
-  application = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
-  return std::make_unique<EventLoopSleeper>();
+// Runs cycles as the program does; returns the CPU they used.
+std::chrono::nanoseconds programCycles(ExposureCycle& cycle, const Options& o,
+                                       const std::string& port, int count) {
+  std::chrono::nanoseconds cpu{};
+  const auto run = [&](const OnWindowThread& onWindow) {
+    const auto start = threadCpuTime();
+    for (int i = 0; i < count; ++i) {
+      onWindow([] {}); // the counter's turn on the window's thread
+      cycle.FairePause(answerYes, o.exposure, o.interval, port, o.pulse, o.settle);
+    }
+    cpu += threadCpuTime() - start;
+  };
+  if (o.mode == Options::Mode::Window) {
+    const auto start = threadCpuTime();
+    runHoldingInput(run);
+    cpu += threadCpuTime() - start; // the event loop's
+  } else {
+    std::thread timing([&] {
+      raiseToTimingPriority();
+      run([](const std::function<void()>&) {});
+    });
+    timing.join();
+  }
+  return cpu;
 }
 
-Measurement measure(const Options& o) {
+int compare(const Options& o) {
   pty::PseudoTerminal terminal;
-  pty::OpenCloseWatcher watcher(terminal.slavePath());
-  Measurement m{terminal.slavePath(), {}, {"whole cycle", 0, {}}, {}, {}};
-  // The observer polls without pause so that each event is timestamped the
-  // moment it happens; it is the instrument, its CPU is not the cycle's.
-  std::atomic<bool> done{false};
-  std::thread observer([&] {
-    while (!done.load(std::memory_order_relaxed)) {
-      if (auto event = watcher.poll())
-        m.events.push_back(*event);
-    }
-    while (auto event = watcher.poll())
-      m.events.push_back(*event);
-  });
-
-  std::unique_ptr<QGuiApplication> application;
-  const auto sleeper = makeSleeper(o.window, application);
+  const std::string& port = terminal.slavePath();
+  Instrument instrument(port);
   auto ports = makeSystemSerialPortServiceFactory();
+  auto sleeper = makeSystemSleeper();
   ExposureCycle cycle(*ports, *sleeper);
-  m.cycleRow.requestedMs = millisecondsOf(o.pulse) + millisecondsOf(o.settle) +
-                           millisecondsOf(o.exposure) + millisecondsOf(o.interval);
-  const auto wallStart = monotonicNow();
-  const auto cpuStart = threadCpuTime();
-  for (int i = 0; i < o.cycles; ++i) {
+  CycleErrors program = emptyCycleErrors(o.steps()), floor = program;
+  std::chrono::nanoseconds cpu{}, wall{};
+  constexpr int block = 5; // cycles in a row, so that pauses between them count
+  for (int done = 0; done < o.cycles; done += block) {
+    const int count = std::min(block, o.cycles - done);
+    for (int i = 0; i < count; ++i)
+      bareCycle(port, o.steps());
+    const bool floorInOrder = addSteps(instrument.take(), floor);
     const auto start = monotonicNow();
-    cycle.FairePause(answerYes, o.exposure, o.interval, m.port, o.pulse, o.settle);
-    m.cycleRow.errorsMs.push_back(toMs(monotonicNow() - start) -
-                                  static_cast<double>(m.cycleRow.requestedMs));
-  }
-  m.cpu = threadCpuTime() - cpuStart;
-  m.wall = monotonicNow() - wallStart;
-  done = true;
-  observer.join();
-  return m;
-}
-
-// Each cycle gives two presses, the mirror pulse then the exposure, each
-// followed by its pause. False when the events are not open, close, open…
-bool splitIntoSteps(const Measurement& m, std::span<Row, 4> rows) {
-  for (std::size_t i = 0, press = 0; i + 1 < m.events.size(); i += 2, ++press) {
-    const auto& open = m.events[i];
-    const auto& close = m.events[i + 1];
-    if (open.kind != pty::OpenCloseWatcher::Kind::Open ||
-        close.kind != pty::OpenCloseWatcher::Kind::Close)
-      return false;
-    Row& pressRow = rows[press % 2];
-    pressRow.errorsMs.push_back(toMs(close.when - open.when) -
-                                static_cast<double>(pressRow.requestedMs));
-    if (i + 2 < m.events.size()) {
-      Row& pauseRow = rows[2 + press % 2];
-      pauseRow.errorsMs.push_back(toMs(m.events[i + 2].when - close.when) -
-                                  static_cast<double>(pauseRow.requestedMs));
+    cpu += programCycles(cycle, o, port, count);
+    wall += monotonicNow() - start;
+    if (!floorInOrder || !addSteps(instrument.take(), program)) {
+      std::fprintf(stderr, "cycle_timing: opens and closes out of order\n");
+      return 1;
     }
   }
-  return true;
-}
-
-// The floor: how late the system wakes a thread from a plain sleep of the
-// same kind, with no port involved.
-Row plainSleepLateness(int count) {
-  Row row{"sleep alone", 20, {}};
-  for (int i = 0; i < count; ++i) {
-    const auto deadline = monotonicNow() + std::chrono::milliseconds(row.requestedMs);
-    sleepUntilMonotonic(deadline);
-    row.errorsMs.push_back(toMs(monotonicNow() - deadline));
-  }
-  return row;
-}
-
-int report(const Options& o, const Measurement& m) {
-  Row rows[] = {{"mirror pulse", millisecondsOf(o.pulse), {}},
-                {"exposure", millisecondsOf(o.exposure), {}},
-                {"settle", millisecondsOf(o.settle), {}},
-                {"interval", millisecondsOf(o.interval), {}}};
-  if (!splitIntoSteps(m, rows) || m.events.size() != static_cast<std::size_t>(4 * o.cycles)) {
-    std::fprintf(stderr, "cycle_timing: saw %zu opens and closes, expected %d\n", m.events.size(),
-                 4 * o.cycles);
-    return 1;
-  }
-  std::printf("%d cycles with the mirror raised, port %s, %s\n", o.cycles, m.port.c_str(),
-              o.window ? "sleeping in the window's event loop" : "plain sleeps");
-  std::printf("%-14s %9s %6s %10s %10s %10s %10s\n", "step", "asked ms", "count", "p50 |err|",
-              "p99 |err|", "max |err|", "max err");
-  for (const auto& row : rows)
-    print(row);
-  print(m.cycleRow);
-  print(plainSleepLateness(4 * o.cycles));
-  std::printf("CPU of the cycle thread: %.3f ms in %.3f s wall = %.4f %%\n", toMs(m.cpu),
-              toMs(m.wall) / 1000.0, 100.0 * toMs(m.cpu) / toMs(m.wall));
+  std::printf("%d cycles with the mirror raised, port %s, %s; the floor in turns, same port\n",
+              o.cycles, port.c_str(),
+              o.mode == Options::Mode::Window ? "as the window runs them" : "on a timing thread");
+  std::printf("error = measured - asked, ms\n");
+  printComparison(program, floor);
+  std::printf("CPU of the program's cycles: %.3f ms in %.3f s = %.4f %% of a core\n", toMs(cpu),
+              toMs(wall) / 1000.0, 100.0 * toMs(cpu) / toMs(wall));
   return 0;
 }
 
@@ -220,5 +185,20 @@ int report(const Options& o, const Measurement& m) {
 
 int main(int argc, char** argv) {
   const Options options = parseOptions(argc, argv);
-  return report(options, measure(options));
+  if (options.mode == Options::Mode::Bare) {
+    for (int i = 0; i < options.cycles; ++i) {
+      if (!bareCycle(options.port, options.steps()))
+        return 1;
+    }
+    return 0;
+  }
+  std::unique_ptr<QGuiApplication> application;
+  if (options.mode == Options::Mode::Window) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int qtArgc = 1;
+    static char qtName[] = "cycle_timing";
+    static char* qtArgv[] = {qtName, nullptr};
+    application = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
+  }
+  return compare(options);
 }

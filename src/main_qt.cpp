@@ -1,4 +1,3 @@
-#include "ui/qt/event_loop_sleeper.h"
 #include "ui/qt/qt_application.h"
 #include "ui/qt/qt_form1.h"
 #include "window/module1.h"
@@ -22,8 +21,7 @@ void Main(Module1& module) {
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   obturix::setUpApplication(application);
-  obturix::EventLoopSleeper wait;
-  obturix::Module1 module{wait};
+  obturix::Module1 module;
   obturix::Main(module);
   return 0;
 }

@@ -18,40 +18,61 @@ void ExposureCycle::FairePause(const Variant& mirror, const Variant& exposure,
                                const Variant& interval, const Variant& port, const Variant& pulse,
                                const Variant& settle) {
   if (isAnswerYes(mirror)) {
-    pressRelease(port);
-    sleepSeconds(pulse);
-    letGo();
-    sleepSeconds(settle);
+    sleepSeconds(pressRelease(port), pulse);
+    const auto released = letGo();
+    prepareNextPress(port);
+    sleepSeconds(released, settle);
   }
-  pressRelease(port);
-  sleepSeconds(exposure);
-  letGo();
-  sleepSeconds(interval);
+  sleepSeconds(pressRelease(port), exposure);
+  const auto released = letGo();
+  prepareNextPress(port); // most likely the next cycle's
+  sleepSeconds(released, interval);
 }
 
-// A fresh service for each open; when none can be had the previous one serves.
+// A fresh service for each press; when none can be had the previous one
+// serves. The port found in advance is opened if it is the one asked for;
+// otherwise, or when it has gone since, the port is found and opened now.
 // A failed open keeps the previous stream, which is already closed, and is
-// counted.
-void ExposureCycle::pressRelease(const Variant& port) {
+// counted. Returns when the press started.
+std::chrono::nanoseconds ExposureCycle::pressRelease(const Variant& port) {
   ++presses_.asked;
+  const auto name = variantToText(port);
+  std::shared_ptr<SerialStream> stream;
+  if (nextPort_ && name == nextName_)
+    stream = nextPort_->open();
+  nextPort_.reset();
+  if (!stream) {
+    if (auto service = ports_.create())
+      service_ = std::move(service);
+    if (service_ && name)
+      stream = service_->open(*name);
+  }
+  if (!stream) {
+    ++presses_.failed;
+    return sleeper_.now();
+  }
+  stream_ = std::move(stream);
+  return stream_->openedAt().value_or(sleeper_.now());
+}
+
+void ExposureCycle::prepareNextPress(const Variant& port) {
   if (auto service = ports_.create())
     service_ = std::move(service);
-  const auto name = variantToText(port);
-  auto stream = service_ && name ? service_->open(*name) : nullptr;
-  if (stream)
-    stream_ = std::move(stream);
-  else
-    ++presses_.failed;
+  nextName_ = variantToText(port);
+  if (service_ && nextName_)
+    nextPort_ = service_->prepare(*nextName_);
 }
 
-void ExposureCycle::letGo() {
+// Returns when the release was let go.
+std::chrono::nanoseconds ExposureCycle::letGo() {
   if (stream_)
     stream_->close();
+  return sleeper_.now();
 }
 
-void ExposureCycle::sleepSeconds(const Variant& seconds) {
+void ExposureCycle::sleepSeconds(std::chrono::nanoseconds from, const Variant& seconds) {
   if (const auto duration = durationMilliseconds(seconds))
-    sleeper_.sleepFor(*duration);
+    sleeper_.sleepUntil(from + *duration);
 }
 
 } // namespace obturix

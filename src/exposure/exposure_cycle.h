@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace obturix {
 
@@ -20,7 +22,8 @@ struct PressCount {
 
 // Runs exposure cycles through the serial port. Keeps, between cycles, the
 // last port service and the last stream opened (closed by then), and counts
-// the presses.
+// the presses. Each press's port is found during the wait before it, so that
+// when the wait ends only its opening is left.
 class ExposureCycle {
 public:
   ExposureCycle(SerialPortServiceFactory& ports, Sleeper& sleeper)
@@ -28,8 +31,9 @@ public:
 
   // One exposure: if mirror is 6, a mirror-lock pulse of `pulse` seconds and
   // a wait of `settle` seconds; then the exposure of `exposure` seconds and
-  // the `interval` after it. A step that fails is skipped without a word and
-  // the cycle goes on; it returns once the whole cycle has elapsed.
+  // the `interval` after it. A press is timed from the port's open, a wait
+  // from its close. A step that fails is skipped without a word and the
+  // cycle goes on; it returns once the whole cycle has elapsed.
   void FairePause(const Variant& mirror, const Variant& exposure, const Variant& interval,
                   const Variant& port, const Variant& pulse, const Variant& settle);
 
@@ -37,14 +41,18 @@ public:
   const PressCount& presses() const { return presses_; }
 
 private:
-  void pressRelease(const Variant& port);
-  void letGo();
-  void sleepSeconds(const Variant& seconds);
+  std::chrono::nanoseconds pressRelease(const Variant& port);
+  std::chrono::nanoseconds letGo();
+  void prepareNextPress(const Variant& port);
+  void sleepSeconds(std::chrono::nanoseconds from, const Variant& seconds);
 
   SerialPortServiceFactory& ports_;
   Sleeper& sleeper_;
   std::shared_ptr<SerialPortService> service_;
   std::shared_ptr<SerialStream> stream_;
+  // The next press's port, found during the wait before it.
+  std::optional<std::string> nextName_;
+  std::unique_ptr<PreparedPort> nextPort_;
   PressCount presses_;
 };
 

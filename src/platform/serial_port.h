@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace obturix {
@@ -12,14 +14,32 @@ public:
   // Lets the release go. Closes at most once: later calls do nothing, so a
   // descriptor number that may since belong to another file is never closed.
   virtual void close() = 0;
+  // When the port opened, on the monotonic clock, where the stream knows it:
+  // a press is timed from then, not from the line settings that follow.
+  virtual std::optional<std::chrono::nanoseconds> openedAt() const { return std::nullopt; }
 };
 
-// Opens ports by name. Opening presses the release.
+// A port found and checked, ready to open when its press must start: opening
+// it is then all that is left to do.
+class PreparedPort {
+public:
+  virtual ~PreparedPort() = default;
+  // Presses the release. nullptr when the port cannot be opened (it has gone,
+  // or the name now leads to another device); nothing is pressed then.
+  virtual std::shared_ptr<SerialStream> open() = 0;
+};
+
+// Finds ports by name, and opens them. Opening presses the release.
 class SerialPortService {
 public:
   virtual ~SerialPortService() = default;
-  // Returns nullptr when the port cannot be opened; nothing is pressed then.
-  virtual std::shared_ptr<SerialStream> open(const std::string& portName) = 0;
+  // Finds the port without opening it; nullptr when there is no such port.
+  virtual std::unique_ptr<PreparedPort> prepare(const std::string& portName) = 0;
+  // Finds and opens it at once; nullptr when it cannot be opened.
+  std::shared_ptr<SerialStream> open(const std::string& portName) {
+    const auto port = prepare(portName);
+    return port ? port->open() : nullptr;
+  }
 };
 
 // Hands out port services; may fail (nullptr), as creating any system object can.

@@ -1,3 +1,4 @@
+#include "platform/monotonic_clock.h"
 #include "platform/port_names.h"
 #include "platform/serial_devices_posix.h"
 #include "platform/serial_port.h"
@@ -14,7 +15,7 @@ constexpr int controlLines = TIOCM_DTR | TIOCM_RTS;
 
 class PosixSerialStream final : public SerialStream {
 public:
-  explicit PosixSerialStream(int fd) : fd_(fd) {}
+  PosixSerialStream(int fd, std::chrono::nanoseconds openedAt) : fd_(fd), openedAt_(openedAt) {}
   PosixSerialStream(const PosixSerialStream&) = delete;
   PosixSerialStream& operator=(const PosixSerialStream&) = delete;
   ~PosixSerialStream() override { close(); }
@@ -28,8 +29,11 @@ public:
     fd_ = -1;
   }
 
+  std::optional<std::chrono::nanoseconds> openedAt() const override { return openedAt_; }
+
 private:
   int fd_;
+  std::chrono::nanoseconds openedAt_;
 };
 
 // Drop DTR and RTS when the last descriptor closes, even if the process dies.
@@ -41,23 +45,40 @@ void setHangUpOnClose(int fd) {
   tcsetattr(fd, TCSANOW, &settings);
 }
 
+class PosixPreparedPort final : public PreparedPort {
+public:
+  PosixPreparedPort(std::string path, const DeviceIdentity& identity)
+      : path_(std::move(path)), identity_(identity) {}
+
+  std::shared_ptr<SerialStream> open() override {
+    const int fd = openIdentified(path_, identity_);
+    if (fd < 0)
+      return nullptr;
+    const auto openedAt = monotonicNow();
+    setHangUpOnClose(fd);
+    int lines = controlLines;
+    ioctl(fd, TIOCMBIS, &lines); // fails harmlessly on a pseudo-terminal
+    return std::make_shared<PosixSerialStream>(fd, openedAt);
+  }
+
+private:
+  std::string path_;
+  DeviceIdentity identity_;
+};
+
 class PosixSerialPortService final : public SerialPortService {
 public:
   explicit PosixSerialPortService(std::shared_ptr<SerialDevices> devices)
       : devices_(std::move(devices)) {}
 
-  // Only a serial port is opened at all: a regular file, a folder, a FIFO or
+  // Only a serial port is found at all: a regular file, a folder, a FIFO or
   // another kind of terminal is refused before anything happens to it.
-  std::shared_ptr<SerialStream> open(const std::string& portName) override {
-    const std::string path = posixDevicePath(portName);
+  std::unique_ptr<PreparedPort> prepare(const std::string& portName) override {
+    std::string path = posixDevicePath(portName);
     const auto identity = devices_->identify(path);
-    const int fd = identity ? openIdentified(path, *identity) : -1;
-    if (fd < 0)
+    if (!identity)
       return nullptr;
-    setHangUpOnClose(fd);
-    int lines = controlLines;
-    ioctl(fd, TIOCMBIS, &lines); // fails harmlessly on a pseudo-terminal
-    return std::make_shared<PosixSerialStream>(fd);
+    return std::make_unique<PosixPreparedPort>(std::move(path), *identity);
   }
 
 private:

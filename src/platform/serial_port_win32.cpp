@@ -1,4 +1,5 @@
 #include "platform/ansi_text.h"
+#include "platform/monotonic_clock.h"
 #include "platform/port_names.h"
 #include "platform/serial_port.h"
 
@@ -10,7 +11,8 @@ namespace {
 
 class Win32SerialStream final : public SerialStream {
 public:
-  explicit Win32SerialStream(HANDLE handle) : handle_(handle) {}
+  Win32SerialStream(HANDLE handle, std::chrono::nanoseconds openedAt)
+      : handle_(handle), openedAt_(openedAt) {}
   Win32SerialStream(const Win32SerialStream&) = delete;
   Win32SerialStream& operator=(const Win32SerialStream&) = delete;
   ~Win32SerialStream() override { close(); }
@@ -24,21 +26,23 @@ public:
     handle_ = INVALID_HANDLE_VALUE;
   }
 
+  std::optional<std::chrono::nanoseconds> openedAt() const override { return openedAt_; }
+
 private:
   HANDLE handle_;
+  std::chrono::nanoseconds openedAt_;
 };
 
-class Win32SerialPortService final : public SerialPortService {
+class Win32PreparedPort final : public PreparedPort {
 public:
-  std::shared_ptr<SerialStream> open(const std::string& portName) override {
-    const std::string path = win32DevicePath(portName);
-    if (path.empty() || path.find('\0') != std::string::npos)
-      return nullptr; // a NUL would cut the name short and name another device
-    // Names are typed in UTF-8; the system takes them in its ANSI code page.
-    HANDLE handle = CreateFileA(toAnsi(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+  explicit Win32PreparedPort(std::string ansiPath) : path_(std::move(ansiPath)) {}
+
+  std::shared_ptr<SerialStream> open() override {
+    HANDLE handle = CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
       return nullptr;
+    const auto openedAt = monotonicNow();
     // Only a communications device is a port: a file or a console is refused.
     DCB state{};
     state.DCBlength = sizeof state;
@@ -48,7 +52,21 @@ public:
     }
     EscapeCommFunction(handle, SETDTR);
     EscapeCommFunction(handle, SETRTS);
-    return std::make_shared<Win32SerialStream>(handle);
+    return std::make_shared<Win32SerialStream>(handle, openedAt);
+  }
+
+private:
+  std::string path_;
+};
+
+class Win32SerialPortService final : public SerialPortService {
+public:
+  std::unique_ptr<PreparedPort> prepare(const std::string& portName) override {
+    const std::string path = win32DevicePath(portName);
+    if (path.empty() || path.find('\0') != std::string::npos)
+      return nullptr; // a NUL would cut the name short and name another device
+    // Names are typed in UTF-8; the system takes them in its ANSI code page.
+    return std::make_unique<Win32PreparedPort>(toAnsi(path));
   }
 };
 

@@ -7,9 +7,8 @@ namespace {
 
 class MonotonicSleeper final : public Sleeper {
 public:
-  void sleepFor(std::chrono::milliseconds duration) override {
-    sleepUntilMonotonic(monotonicNow() + duration);
-  }
+  std::chrono::nanoseconds now() const override { return monotonicNow(); }
+  void sleepUntil(std::chrono::nanoseconds deadline) override { sleepUntilMonotonic(deadline); }
 };
 
 } // namespace

@@ -5,14 +5,16 @@
 
 namespace obturix {
 
-// Blocks the calling thread for a number of milliseconds.
+// Blocks the calling thread until a deadline on its clock.
 class Sleeper {
 public:
   virtual ~Sleeper() = default;
-  virtual void sleepFor(std::chrono::milliseconds duration) = 0;
+  virtual std::chrono::nanoseconds now() const = 0;
+  // Returns at once for a deadline already past.
+  virtual void sleepUntil(std::chrono::nanoseconds deadline) = 0;
 };
 
-// Sleeps against an absolute deadline on the monotonic clock, without
+// Sleeps against absolute deadlines on the monotonic clock, without
 // busy-waiting and without returning early after a signal.
 std::unique_ptr<Sleeper> makeSystemSleeper();
 

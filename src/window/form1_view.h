@@ -3,9 +3,13 @@
 #include "platform/message_boxes.h"
 #include "window/control.h"
 
+#include <functional>
 #include <string>
 
 namespace obturix {
+
+// Hands a task to the window's own thread.
+using OnWindowThread = std::function<void(std::function<void()>)>;
 
 // What the window's behaviour asks of a toolkit's window: the operations on
 // its controls, named by Control, each for the kind of control it names.
@@ -28,6 +32,11 @@ public:
   virtual void hide() = 0;
   // Modal message boxes over this window.
   virtual MessageBoxes& messageBoxes() = 0;
+  // Runs `cycles` on a timing thread of raised priority, where the toolkit
+  // has one, while the window stays painted and holds user input until it
+  // is done; returns when `cycles` has. What the window must show meanwhile
+  // goes through the OnWindowThread it is given.
+  virtual void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) = 0;
 };
 
 } // namespace obturix

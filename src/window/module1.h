@@ -12,14 +12,12 @@ namespace obturix {
 
 // The program's module: the platform services for the life of the process,
 // the exposure cycle with the port service and stream it keeps between
-// cycles, the port check and the settings store. The toolkit supplies the wait the cycle
-// sleeps in, which keeps its window painted.
+// cycles, the port check and the settings store.
 struct Module1 {
-  explicit Module1(Sleeper& wait) : cycle{*ports, wait} {}
-
   std::unique_ptr<SerialPortServiceFactory> ports = makeSystemSerialPortServiceFactory();
   std::unique_ptr<PortCheck> portCheck = makeSystemPortCheck();
-  ExposureCycle cycle;
+  std::unique_ptr<Sleeper> sleeper = makeSystemSleeper();
+  ExposureCycle cycle{*ports, *sleeper};
   std::unique_ptr<Registry> registry = makeUserRegistry();
   RegistrySettingsStore settings{*registry};
 };

@@ -26,6 +26,10 @@ public:
   void repaint(Control control) override;
   void hide() override;
   MessageBoxes& messageBoxes() override { return boxes; }
+  // On this thread; the window's tasks run at once.
+  void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) override {
+    cycles([](const std::function<void()>& task) { task(); });
+  }
 
   // What the window shows: a text box's text, a label's caption.
   const std::string& shown(Control control) const { return texts_[indexOf(control)]; }

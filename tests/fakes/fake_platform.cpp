@@ -22,17 +22,38 @@ private:
   bool closed_ = false;
 };
 
+// Whether the port exists is seen when it is opened: it may have gone since
+// it was prepared.
+class FakePreparedPort final : public PreparedPort {
+public:
+  FakePreparedPort(EventLog& log, const std::set<std::string>& existing, int& opens,
+                   std::string name)
+      : log_(log), existing_(existing), opens_(opens), name_(std::move(name)) {}
+
+  std::shared_ptr<SerialStream> open() override {
+    if (!existing_.contains(name_))
+      return nullptr;
+    ++opens_;
+    log_.add("open " + name_);
+    return std::make_shared<FakeSerialStream>(log_, name_);
+  }
+
+private:
+  EventLog& log_;
+  const std::set<std::string>& existing_;
+  int& opens_;
+  std::string name_;
+};
+
 class FakeSerialPortService final : public SerialPortService {
 public:
   FakeSerialPortService(EventLog& log, const std::set<std::string>& existing, int& opens)
       : log_(log), existing_(existing), opens_(opens) {}
 
-  std::shared_ptr<SerialStream> open(const std::string& portName) override {
+  std::unique_ptr<PreparedPort> prepare(const std::string& portName) override {
     if (!existing_.contains(portName))
       return nullptr;
-    ++opens_;
-    log_.add("open " + portName);
-    return std::make_shared<FakeSerialStream>(log_, portName);
+    return std::make_unique<FakePreparedPort>(log_, existing_, opens_, portName);
   }
 
 private:
@@ -43,7 +64,8 @@ private:
 
 } // namespace
 
-void FakeSleeper::sleepFor(std::chrono::milliseconds duration) {
+void FakeSleeper::sleepUntil(std::chrono::nanoseconds deadline) {
+  const auto duration = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
   log_.add("sleep " + std::to_string(duration.count()));
   clock_.advance(duration);
   if (auto action = std::exchange(duringNextSleep, nullptr))

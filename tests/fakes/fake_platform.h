@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <numeric>
 #include <set>
 #include <string>
 #include <vector>
@@ -36,12 +37,14 @@ private:
   std::chrono::milliseconds now_{0};
 };
 
-// Logs "sleep N" and moves the fake clock on by N ms; then runs, once, what
-// was set to happen during the next sleep.
+// Tells the fake clock's time; a sleep logs "sleep N" and moves the clock on
+// by those N ms to the deadline, then runs, once, what was set to happen
+// during the next sleep.
 class FakeSleeper final : public Sleeper {
 public:
   FakeSleeper(EventLog& log, FakeClock& clock) : log_(log), clock_(clock) {}
-  void sleepFor(std::chrono::milliseconds duration) override;
+  std::chrono::nanoseconds now() const override { return clock_.now(); }
+  void sleepUntil(std::chrono::nanoseconds deadline) override;
   std::function<void()> duringNextSleep;
 
 private:
@@ -62,6 +65,7 @@ public:
   bool creationFails = false;
   // Opens made through each service created so far, in order of creation.
   std::deque<int> opensPerService; // deque: references stay valid
+  int opens() const { return std::accumulate(opensPerService.begin(), opensPerService.end(), 0); }
 
 private:
   EventLog& log_;

@@ -29,7 +29,7 @@ TEST(SystemSleeper, ResumesAfterASignalUntilTheDeadline) {
   ASSERT_EQ(timer_settime(timer, 0, &every5ms, nullptr), 0);
 
   const auto start = monotonicNow();
-  makeSystemSleeper()->sleepFor(30ms);
+  makeSystemSleeper()->sleepUntil(start + 30ms);
   const auto elapsed = monotonicNow() - start;
 
   timer_delete(timer);

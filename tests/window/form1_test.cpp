@@ -119,7 +119,7 @@ TEST(Form1Series, CapturesTheParametersOnceAndRunsOnlyOnce) {
   };
   rig.form.LancerSerie();
   EXPECT_EQ(rig.clock.now().count(), 4000);
-  EXPECT_EQ(rig.ports.opensPerService.size(), 2u);
+  EXPECT_EQ(rig.ports.opens(), 2);
 }
 
 TEST(Form1Series, PressesThatCouldNotBeMadeAreToldAtItsEnd) {

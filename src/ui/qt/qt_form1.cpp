@@ -1,5 +1,6 @@
 #include "ui/qt/qt_form1.h"
 
+#include "ui/qt/hold_input.h"
 #include "window/control_table.h"
 
 #include <QCheckBox>
@@ -68,6 +69,10 @@ void QtForm1::View::setChecked(Control checkBox, bool checked) {
 
 void QtForm1::View::setEnabled(Control textBox, bool enabled) {
   window_.widget(textBox).setEnabled(enabled);
+}
+
+void QtForm1::View::runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) {
+  obturix::runHoldingInput(cycles);
 }
 
 void QtForm1::View::setCaption(Control label, const std::string& caption) {

@@ -41,6 +41,7 @@ private:
     void repaint(Control control) override { window_.widget(control).repaint(); }
     void hide() override { window_.hide(); }
     MessageBoxes& messageBoxes() override { return boxes_; }
+    void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) override;
 
   private:
     template <class Widget> Widget& as(Control control) const;

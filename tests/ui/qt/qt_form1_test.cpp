@@ -2,7 +2,7 @@
 #include "fakes/fake_platform.h"
 #include "platform/memory_registry.h"
 #include "settings/registry_store.h"
-#include "ui/qt/event_loop_sleeper.h"
+#include "ui/qt/hold_input.h"
 #include "ui/qt/qt_application.h"
 #include "ui/qt/qt_form1.h"
 #include "window/control_table.h"
@@ -19,16 +19,18 @@
 #include <QtTest>
 #include <qpa/qwindowsysteminterface.h>
 
+#include <thread>
+
 namespace obturix {
 
 namespace {
 
 using enum Control;
 
-// The Qt window on fake ports and a fake clock, or on the real wait.
+// The Qt window on fake ports and a fake clock, or on the real clock.
 struct QtRig {
-  explicit QtRig(bool realWait = false)
-      : cycle{ports, realWait ? static_cast<Sleeper&>(eventLoopWait) : fakeWait} {}
+  explicit QtRig(bool realClock = false)
+      : cycle{ports, realClock ? *systemSleeper : static_cast<Sleeper&>(fakeWait)} {}
 
   template <class Widget = QWidget> Widget& get(Control control) {
     return static_cast<Widget&>(form.widget(control));
@@ -38,7 +40,7 @@ struct QtRig {
   testing::EventLog log;
   testing::FakeClock clock;
   testing::FakeSleeper fakeWait{log, clock};
-  EventLoopSleeper eventLoopWait;
+  std::unique_ptr<Sleeper> systemSleeper = makeSystemSleeper();
   testing::FakeSerialPortServiceFactory ports{log};
   testing::FakePortCheck portCheck{ports.existingPorts};
   ExposureCycle cycle;
@@ -182,7 +184,7 @@ private slots:
     rig.get<QCheckBox>(ChkAffichePoppup).setChecked(false);
     rig.type(Text1, "2");
     QTest::mouseClick(&rig.get(Command1), Qt::LeftButton);
-    QCOMPARE(rig.ports.opensPerService.size(), 4u); // two cycles with the mirror
+    QCOMPARE(rig.ports.opens(), 4); // two cycles with the mirror
     QCOMPARE(rig.get<QLabel>(LabEc).text(), QStringLiteral("0"));
 
     QTest::keyClick(&rig.form, Qt::Key_Escape); // closes a dialog, not this window
@@ -243,32 +245,41 @@ private slots:
   }
 
   void closeBoxDuringASeriesClosesWhenItEnds() {
-    QtRig rig;
-    rig.get<QCheckBox>(ChkAffichePoppup).setChecked(false);
-    rig.type(Text1, "2");
-    rig.form.show();
+    QtRig rig{true};
+    startShortSeries(rig);
     bool visibleAfterClose = false;
-    rig.fakeWait.duringNextSleep = [&] {
+    QTimer::singleShot(5, [&] {
       rig.form.close();
       visibleAfterClose = rig.form.isVisible();
-    };
-    QTest::mouseClick(&rig.get(Command1), Qt::LeftButton);
+    });
+    rig.form.behaviour().LancerSerie();
     QVERIFY(visibleAfterClose);
-    QCOMPARE(rig.clock.now().count(), 4000); // both cycles ran to the end
+    QCOMPARE(rig.log.events().size(), 4u); // two opens, two closes: the series ran whole
     QVERIFY(!rig.form.isVisible());
   }
 
-  // The real wait: the window keeps answering (timers and paints run) while
-  // clicks made during the series wait until it is over.
+  // The counter and its repaint, handed over by the timing thread, run on
+  // the window's thread, in order, all of them before the series goes on.
+  void handedOverTasksRunOnTheWindowsThreadInOrder() {
+    const auto windowThread = std::this_thread::get_id();
+    std::vector<int> ran;
+    bool allOnWindowThread = true;
+    runHoldingInput([&](const OnWindowThread& onWindow) {
+      for (int i = 1; i <= 3; ++i)
+        onWindow([&, i] {
+          ran.push_back(i);
+          allOnWindowThread &= std::this_thread::get_id() == windowThread;
+        });
+    });
+    QCOMPARE(ran, (std::vector<int>{1, 2, 3}));
+    QVERIFY(allOnWindowThread);
+  }
+
+  // The window keeps answering (timers and paints run) while the cycles run
+  // on their own thread; clicks made during the series wait until it is over.
   void inputDuringASeriesIsHeldUntilItsEnd() {
     QtRig rig{true};
-    rig.get<QCheckBox>(ChkAffichePoppup).setChecked(false);
-    rig.type(Text1, "2");
-    rig.type(Text2, "0.02");
-    rig.type(Text3, "0.02");
-    rig.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
-
+    startShortSeries(rig);
     bool timerRanDuringSeries = false;
     QTimer::singleShot(5, [&] {
       timerRanDuringSeries = true;
@@ -278,11 +289,22 @@ private slots:
     rig.form.behaviour().LancerSerie();
 
     QVERIFY(timerRanDuringSeries);
-    QCOMPARE(rig.log.events().size(), 4u); // two opens, two closes: the series ran whole
+    QCOMPARE(rig.log.events().size(), 4u);
     QVERIFY(rig.form.isVisible());
     QVERIFY(!rig.get<QCheckBox>(ChkMiro).isChecked());
     QTRY_VERIFY(!rig.form.isVisible());               // then "Quitter" is handled
     QVERIFY(rig.get<QCheckBox>(ChkMiro).isChecked()); // and nothing was lost
+  }
+
+private:
+  // Two cycles of 40 ms on the real clock, shown on screen, without boxes.
+  static void startShortSeries(QtRig& rig) {
+    rig.get<QCheckBox>(ChkAffichePoppup).setChecked(false);
+    rig.type(Text1, "2");
+    rig.type(Text2, "0.02");
+    rig.type(Text3, "0.02");
+    rig.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
   }
 };
 
