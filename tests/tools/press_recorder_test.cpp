@@ -52,14 +52,5 @@ TEST(PressRecorder, MeasuresKnownPresses) {
   }
 }
 
-TEST(PressRecorder, DescribesAPressOnOneLine) {
-  const auto noon = std::chrono::system_clock::from_time_t(12 * 3600) + 42ms;
-  const std::string first = describe({1, 0ms, nanoseconds(1'000'250'000), std::nullopt}, noon);
-  EXPECT_TRUE(first.starts_with("Appui 1 : début ")) << first;
-  EXPECT_TRUE(first.ends_with(".042, durée 1000.2 ms")) << first;
-  const std::string second = describe({2, 0ms, 80ms, nanoseconds(999'960'000)}, noon);
-  EXPECT_TRUE(second.ends_with("durée 80.0 ms, pause avant 1000.0 ms")) << second;
-}
-
 } // namespace
 } // namespace obturix::camera

@@ -35,12 +35,12 @@ std::string describe(const Press& press, std::chrono::system_clock::time_point s
       1000;
   char line[160];
   int used =
-      std::snprintf(line, sizeof line, "Appui %d : début %02d:%02d:%02d.%03lld, durée %.1f ms",
+      std::snprintf(line, sizeof line, "Appui %d : début %02d:%02d:%02d.%03lld, durée %.3f ms",
                     press.number, local.tm_hour, local.tm_min, local.tm_sec,
                     static_cast<long long>(millis), milliseconds(press.length));
   if (press.pauseBefore && used > 0)
     std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used),
-                  ", pause avant %.1f ms", milliseconds(*press.pauseBefore));
+                  ", pause avant %.3f ms", milliseconds(*press.pauseBefore));
   return line;
 }
 
