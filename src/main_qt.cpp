@@ -4,24 +4,10 @@
 
 #include <QApplication>
 
-namespace obturix {
-
-// Start-up: creates the main window, shows it modally with no owner, reads
-// `annulation` once the window is hidden or closed, and drops the window;
-// the process then ends.
-void Main(Module1& module) {
-  auto form = std::make_unique<QtForm1>(module.cycle, *module.portCheck, module.settings);
-  form->exec();
-  [[maybe_unused]] const bool cancelled = form->behaviour().annulation(); // ends whatever it holds
-  form.reset();
-}
-
-} // namespace obturix
-
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   obturix::setUpApplication(application);
   obturix::Module1 module;
-  obturix::Main(module);
+  obturix::Main<obturix::QtForm1>(module);
   return 0;
 }

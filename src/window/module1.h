@@ -22,4 +22,14 @@ struct Module1 {
   RegistrySettingsStore settings{*registry};
 };
 
+// Start-up, whatever the toolkit's Window: creates the main window, shows it
+// modally with no owner, reads `annulation` once the window is hidden or
+// closed, and drops the window; the process then ends.
+template <class Window> void Main(Module1& module) {
+  auto form = std::make_unique<Window>(module.cycle, *module.portCheck, module.settings);
+  form->showModally();
+  [[maybe_unused]] const bool cancelled = form->behaviour().annulation(); // ends whatever it holds
+  form.reset();
+}
+
 } // namespace obturix

@@ -16,6 +16,9 @@ class QtForm1 final : public QDialog {
 public:
   QtForm1(ExposureCycle& cycle, PortCheck& ports, RegistrySettingsStore& settings);
 
+  // Loads the window (on its first showing) and handles its events until it
+  // is hidden ("Quitter") or closed.
+  void showModally() { exec(); }
   Form1& behaviour() { return form1_; }
   QWidget& widget(Control control) const { return *controls_[indexOf(control)]; }
 

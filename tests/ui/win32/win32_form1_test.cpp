@@ -1,0 +1,70 @@
+#include "exposure/exposure_cycle.h"
+#include "fakes/fake_platform.h"
+#include "platform/memory_registry.h"
+#include "settings/registry_store.h"
+#include "ui/win32/win32_form1.h"
+
+#include <gtest/gtest.h>
+
+namespace obturix {
+namespace {
+
+using enum Control;
+
+// The Win32 window on fakes.
+struct Win32Rig {
+  testing::EventLog log;
+  testing::FakeClock clock;
+  testing::FakeSleeper sleeper{log, clock};
+  testing::FakeSerialPortServiceFactory ports{log};
+  testing::FakePortCheck portCheck{ports.existingPorts};
+  ExposureCycle cycle{ports, sleeper};
+  MemoryRegistry registry;
+  RegistrySettingsStore settings{registry};
+  Win32Form1 form{cycle, portCheck, settings};
+
+  HWND control(Control c) const {
+    return GetDlgItem(form.handle(), int(indexOf(c) + controlIdBase));
+  }
+};
+
+// Tab walks the table's focus order, skipping labels, frames and disabled
+// fields; Shift+Tab walks it back.
+TEST(Win32Form1, FocusFollowsTheTabOrder) {
+  Win32Rig rig;
+  Win32Controls controls{};
+  for (std::size_t i = 0; i < controlCount; ++i)
+    controls[i] = rig.control(static_cast<Control>(i));
+  const auto walk = [&](bool backwards) {
+    std::vector<HWND> visited{rig.control(Command1)};
+    while (visited.size() < 11)
+      visited.push_back(nextInTabOrder(controls, visited.back(), backwards));
+    return visited;
+  };
+  const std::vector<Control> order = {Command1, Command2, Text3,   Text2, Text1,
+                                      Text6,    Text7,    ChkMiro, Text5, ChkAffichePoppup,
+                                      Command1};
+  std::vector<HWND> expected;
+  for (const Control c : order)
+    expected.push_back(rig.control(c));
+  EXPECT_EQ(walk(false), expected);
+  EXPECT_EQ(walk(true), std::vector<HWND>(expected.rbegin(), expected.rend()));
+
+  EnableWindow(rig.control(Text6), FALSE);
+  EnableWindow(rig.control(Text7), FALSE);
+  EXPECT_EQ(nextInTabOrder(controls, rig.control(Text1), false), rig.control(ChkMiro));
+}
+
+// Screen readers name a field after the label just before it.
+TEST(Win32Form1, EachFieldComesRightAfterItsLabel) {
+  Win32Rig rig;
+  const std::pair<Control, Control> fields[] = {{Text5, Label6}, {Text1, Label1}, {Text2, Label2},
+                                                {Text3, Label3}, {Text6, Label7}, {Text7, Label8}};
+  for (const auto& [field, label] : fields)
+    EXPECT_EQ(GetWindow(rig.control(field), GW_HWNDPREV), rig.control(label)) << int(field);
+  // and the counter stays above its heading
+  EXPECT_EQ(GetWindow(rig.control(LabEc), GW_HWNDNEXT), rig.control(Label5));
+}
+
+} // namespace
+} // namespace obturix
