@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The Windows installer under Wine: installed silently, the installed program
+# started and quit, uninstalled silently, nothing left in Program Files.
+# usage: installer_wine.sh INSTALLER.EXE   (WINEPREFIX set)
+set -euo pipefail
+installer="$1"
+source "$(dirname "$0")/lib.sh"
+
+E2E_WORK=$(mktemp -d)
+trap 'kill "${pid:-}" 2>/dev/null; e2e_stop_display; rm -rf "$E2E_WORK"' EXIT
+wine_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
+folder="$WINEPREFIX/drive_c/Program Files/Obturix"
+
+# A display first: Wine's desktop belongs to the display of its first window.
+e2e_start_display
+timeout 120 "$wine_loader" "$installer" /S </dev/null >/dev/null 2>&1 || e2e_fail "l'installation échoue"
+[ -f "$folder/obturix.exe" ] || e2e_fail "obturix.exe n'est pas installé"
+
+"$wine_loader" "C:\\Program Files\\Obturix\\obturix.exe" </dev/null >/dev/null 2>&1 &
+pid=$!
+E2E_WINDOW=$(e2e_main_window)
+e2e_press Command2
+e2e_wait_exit "$pid" || e2e_fail "le programme installé sort avec le code $?"
+pid=""
+
+# The uninstaller copies itself aside and runs from there: wait for it.
+timeout 120 "$wine_loader" "C:\\Program Files\\Obturix\\Uninstall.exe" /S </dev/null >/dev/null 2>&1 ||
+  e2e_fail "la désinstallation échoue"
+for _ in $(seq 200); do
+  [ -e "$folder" ] || break
+  sleep 0.1
+done
+[ ! -e "$folder" ] || e2e_fail "il reste $(ls "$folder")"
+echo "installer: 1 passed, 0 failed ($(stat -c %s "$installer") octets)"
