@@ -11,7 +11,7 @@ trap 'e2e_stop_display; rm -rf "$E2E_WORK"' EXIT
 
 for file in /usr/bin/obturix /usr/bin/obturix-virtual-camera \
   /usr/share/applications/obturix.desktop /usr/share/icons/hicolor/scalable/apps/obturix.svg \
-  /usr/share/man/man1/obturix.1; do
+  /usr/share/man/man1/obturix.1.gz /usr/share/doc/obturix/copyright; do
   [ -e "$file" ] || e2e_fail "$file n'est pas installé"
 done
 grep -q '^Categories=Graphics;Photography;$' /usr/share/applications/obturix.desktop ||
