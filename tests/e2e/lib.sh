@@ -20,7 +20,7 @@ e2e_start_display() {
 }
 
 e2e_stop_display() {
-  kill "$E2E_WM" "$E2E_XVFB" 2>/dev/null || true
+  kill "${E2E_WM:-}" "${E2E_XVFB:-}" 2>/dev/null || true
 }
 
 # The main window's id, waiting for it to appear.
@@ -103,7 +103,7 @@ e2e_matches_reference() {
 declare -A E2E_AT=(
   [Text5]="358 175" [Text1]="358 205" [Text2]="359 228" [Text3]="359 250"
   [Text6]="359 345" [Text7]="359 368" [ChkMiro]="231 319"
-  [Command1]="95 420" [Command2]="339 421" [background]="5 200"
+  [Command1]="95 420" [Command2]="339 421" [ChkAffichePoppup]="195 134" [background]="5 200"
 )
 
 e2e_type_into() {

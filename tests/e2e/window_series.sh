@@ -1,30 +1,72 @@
 #!/usr/bin/env bash
 # The built program driven from outside: real X input under Xvfb, the
-# virtual camera as the camera, a throw-away configuration folder.
-# usage: window_series.sh OBTURIX VIRTUAL_CAMERA CYCLE_TIMING
+# virtual camera as the camera, throw-away settings.
+# usage: window_series.sh linux OBTURIX VIRTUAL_CAMERA CYCLE_TIMING
+#        window_series.sh wine OBTURIX.EXE VIRTUAL_CAMERA
+# Under Wine, WINEPREFIX must have COM150 registered as the link
+# OBTURIX_WINE_CAMERA (scripts/test does it); the camera goes behind it.
 set -euo pipefail
-obturix="$1"
-camera="$2"
-bare_loop="$3" # cycle_timing, whose --bare cycles are the floor
+platform="$1"
+obturix="$2"
+camera="$3"
+bare_loop="${4:-}" # cycle_timing, whose --bare cycles are the floor (Linux)
 source "$(dirname "$0")/lib.sh"
 
 E2E_WORK=$(mktemp -d)
-export XDG_CONFIG_HOME="$E2E_WORK/config"
 cleanup() {
   kill "${camera_pid:-}" "${program_pid:-}" 2>/dev/null || true
   e2e_stop_display
-  cp "$E2E_WORK/camera.txt" /tmp/last-camera.txt 2>/dev/null || true
+  cp "$E2E_WORK/camera.txt" "/tmp/last-camera-$platform.txt" 2>/dev/null || true
   rm -rf "$E2E_WORK"
 }
 trap cleanup EXIT
+
+# What differs between the two programs: how each starts, the port name the
+# user types for the camera (always through a link the test can remove), a
+# port that does not exist, where the settings are read back.
+case "$platform" in
+linux)
+  export XDG_CONFIG_HOME="$E2E_WORK/config"
+  link="$E2E_WORK/camera-link"
+  port_name="$link"
+  absent_port=/dev/obturix-absent
+  reference="$(dirname "$0")/../../docs/window.png"
+  start_program() {
+    LANG=en_GB.UTF-8 LANGUAGE=en "$obturix" 2>"$E2E_WORK/stderr.txt" & # an English system
+    program_pid=$!
+    E2E_WINDOW=$(e2e_main_window)
+  }
+  saved_value() { sed -n 's/^"'"$1"'"="\(.*\)"\r$/\1/p' "$XDG_CONFIG_HOME/obturix/registry.reg"; }
+  ;;
+wine)
+  wine_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
+  wine reg delete 'HKCU\Software\Obturix' /f >/dev/null 2>&1 </dev/null || true
+  link="$OBTURIX_WINE_CAMERA"
+  port_name=COM150
+  absent_port=COM151
+  reference="$(dirname "$0")/window-wine.png"
+  start_program() {
+    "$wine_loader" "$obturix" >"$E2E_WORK/stderr.txt" 2>&1 </dev/null &
+    program_pid=$!
+    E2E_WINDOW=$(e2e_main_window)
+  }
+  saved_value() {
+    wine reg query 'HKCU\Software\Obturix\Param' /v "$1" 2>/dev/null </dev/null | tr -d '\r' |
+      sed -n 's/^ *'"$1"' *REG_SZ *\(.*\)$/\1/p'
+  }
+  ;;
+*) e2e_fail "plateforme inconnue : $platform" ;;
+esac
 e2e_start_display
 
-echo "== la caméra virtuelle s'explique et refuse une option inconnue"
-"$camera" --help | grep -q '^usage : obturix-virtual-camera' || e2e_fail "--help"
-"$camera" --version | grep -q '^obturix-virtual-camera [0-9]' || e2e_fail "--version"
-status=0
-"$camera" --inconnue 2>/dev/null || status=$?
-[ "$status" -eq 2 ] || e2e_fail "option inconnue : code de sortie $status au lieu de 2"
+if [ "$platform" = linux ]; then
+  echo "== la caméra virtuelle s'explique et refuse une option inconnue"
+  "$camera" --help | grep -q '^usage : obturix-virtual-camera' || e2e_fail "--help"
+  "$camera" --version | grep -q '^obturix-virtual-camera [0-9]' || e2e_fail "--version"
+  status=0
+  "$camera" --inconnue 2>/dev/null || status=$?
+  [ "$status" -eq 2 ] || e2e_fail "option inconnue : code de sortie $status au lieu de 2"
+fi
 
 # The camera is the instrument: where allowed it runs at real-time priority,
 # so that its timestamps do not wait for the other processes of the test.
@@ -38,12 +80,7 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 [ -n "$port" ] || e2e_fail "la caméra virtuelle ne donne pas de port"
-
-start_program() {
-  LANG=en_GB.UTF-8 LANGUAGE=en "$obturix" 2>"$E2E_WORK/stderr.txt" & # an English system
-  program_pid=$!
-  E2E_WINDOW=$(e2e_main_window)
-}
+ln -sfn "$port" "$link"
 
 # Presses seen by the camera since line $1, as "length pause" pairs in ms.
 presses_since() {
@@ -78,7 +115,8 @@ run_timed_series() {
   record_steps Obturix "$before"
 }
 
-# p50, p90, max and min of each step's error for both, and the gap.
+# p50, p90, max and min of each step's error, for the program and, where it
+# was run, the floor, with the gap between them.
 print_timing() {
   sort -k1,1 -k2,2 -k3,3g "$timing" | awk '
     function summary(  k) { k = who SUBSEP kind
@@ -87,13 +125,17 @@ print_timing() {
     $1 != who || $2 != kind { if (n) summary(); who = $1; kind = $2; n = 0 }
     { v[++n] = $3 }
     END { summary()
-      printf "%-11s %5s | %-31s | %-31s | %s\n", "step", "count", "Obturix  p50    p90    max    min",
-        "floor    p50    p90    max    min", "gap p50    p90    max"
+      floor = ("floor" SUBSEP "1-pulse") in count
+      printf "%-11s %5s | %-31s", "step", "count", "Obturix  p50    p90    max    min"
+      if (floor) printf " | %-31s | %s", "floor    p50    p90    max    min", "gap p50    p90    max"
+      printf "\n"
       split("1-pulse 2-settle 3-exposure 4-pause", order, " ")
       for (i = 1; i <= 4; i++) { kind = order[i]; o = "Obturix" SUBSEP kind; f = "floor" SUBSEP kind
-        printf "%-11s %5d |   %+7.3f%+7.3f%+7.3f%+7.3f   |   %+7.3f%+7.3f%+7.3f%+7.3f   | %+7.3f%+7.3f%+7.3f\n",
-          substr(kind, 3), count[o], p50[o], p90[o], mx[o], mn[o], p50[f], p90[f], mx[f], mn[f],
-          p50[o] - p50[f], p90[o] - p90[f], mx[o] - mx[f] } }'
+        printf "%-11s %5d |   %+7.3f%+7.3f%+7.3f%+7.3f  ", substr(kind, 3), count[o], p50[o], p90[o],
+          mx[o], mn[o]
+        if (floor) printf " |   %+7.3f%+7.3f%+7.3f%+7.3f   | %+7.3f%+7.3f%+7.3f", p50[f], p90[f],
+          mx[f], mn[f], p50[o] - p50[f], p90[o] - p90[f], mx[o] - mx[f]
+        printf "\n" } }'
 }
 
 camera_lines() { wc -l <"$E2E_WORK/camera.txt"; }
@@ -109,18 +151,20 @@ run_series_and_confirm() {
 
 echo "== la fenêtre s'ouvre telle que sur la capture de référence (légendes entières)"
 start_program
-e2e_matches_reference "$E2E_WINDOW" "$(dirname "$0")/../../docs/window.png"
+e2e_matches_reference "$E2E_WINDOW" "$reference"
 
-echo "== le menu d'un champ est en français, quelle que soit la langue du système"
-# shellcheck disable=SC2086
-e2e_click ${E2E_AT[Text5]} 3
-menu=$(e2e_other_window --class '^obturix$')
-[ -n "$menu" ] || e2e_fail "un clic droit dans un champ n'ouvre pas de menu"
-e2e_matches_reference "$menu" "$(dirname "$0")/context-menu.png"
-xdotool key Escape
+if [ "$platform" = linux ]; then
+  echo "== le menu d'un champ est en français, quelle que soit la langue du système"
+  # shellcheck disable=SC2086
+  e2e_click ${E2E_AT[Text5]} 3
+  menu=$(e2e_other_window --class '^obturix$')
+  [ -n "$menu" ] || e2e_fail "un clic droit dans un champ n'ouvre pas de menu"
+  e2e_matches_reference "$menu" "$(dirname "$0")/context-menu.png"
+  xdotool key Escape
+fi
 
 echo "== une série de 4 poses avec le miroir, puis Quitter"
-e2e_type_into Text5 "$port"
+e2e_type_into Text5 "$port_name"
 e2e_type_into Text1 "4"
 e2e_type_into Text2 "0.3"
 e2e_type_into Text3 "0,2"
@@ -129,9 +173,9 @@ e2e_type_into Text6 "0.05"
 e2e_type_into Text7 "0.1"
 run_timed_series
 for name in nbpause tmppause intervalle Relever StrCom lngSleppav lngSleppap; do
-  grep -q "^\"$name\"=" "$XDG_CONFIG_HOME/obturix/registry.reg" || e2e_fail "$name n'est pas enregistré"
+  [ -n "$(saved_value "$name")" ] || e2e_fail "$name n'est pas enregistré"
 done
-grep -q '^"StrCom"="'"$port"'"' "$XDG_CONFIG_HOME/obturix/registry.reg" || e2e_fail "mauvais port enregistré"
+[ "$(saved_value StrCom)" = "$port_name" ] || e2e_fail "port enregistré : $(saved_value StrCom)"
 e2e_press Command2
 e2e_wait_exit "$program_pid" || e2e_fail "Quitter : code de sortie $?"
 
@@ -140,19 +184,42 @@ start_program
 run_timed_series
 run_timed_series
 
-echo "== le plancher : la boucle nue, trois fois, sur le même port, vue par la même caméra"
-for _ in 1 2 3; do
-  before=$(($(camera_lines) + 1))
-  "$bare_loop" --bare "$port" 4 0.3 0.2 0.05 0.1 || e2e_fail "la boucle nue n'ouvre pas le port"
-  sleep 0.3 # until the camera has printed the last press
-  record_steps floor "$before"
-done
+if [ "$platform" = linux ]; then
+  echo "== le plancher : la boucle nue, trois fois, sur le même port, vue par la même caméra"
+  for _ in 1 2 3; do
+    before=$(($(camera_lines) + 1))
+    "$bare_loop" --bare "$port" 4 0.3 0.2 0.05 0.1 || e2e_fail "la boucle nue n'ouvre pas le port"
+    sleep 0.3 # until the camera has printed the last press
+    record_steps floor "$before"
+  done
+fi
 echo "erreur = mesuré - demandé, ms ; 3 séries de 4 cycles avec le miroir"
 print_timing
 
+echo "== un clic pendant la série est traité après elle"
+e2e_press ChkAffichePoppup # no box after the series, which would take the click
+before=$(($(camera_lines) + 1))
+e2e_press Command1
+for _ in $(seq 100); do
+  [ -n "$(presses_since "$before")" ] && break
+  sleep 0.02
+done
+e2e_press ChkMiro # unticks the mirror, once the series is over
+for _ in $(seq 200); do
+  [ "$(presses_since "$before" | wc -l)" -eq 8 ] && break
+  sleep 0.05
+done
+[ "$(presses_since "$before" | wc -l)" -eq 8 ] || e2e_fail "la série n'a pas eu ses 8 appuis"
+sleep 0.5 # its last pause
+e2e_type_into Text1 "0" # a series without cycle saves the box as it is now
+e2e_press Command1
+sleep 0.5
+[ "$(saved_value Relever)" = 0 ] || e2e_fail "le clic fait pendant la série est perdu"
+e2e_press ChkMiro
+e2e_press ChkAffichePoppup
+e2e_type_into Text1 "4"
+
 echo "== le port disparaît pendant la série : la série garde son temps et avertit à la fin"
-ln -s "$port" "$E2E_WORK/camera-link"
-e2e_type_into Text5 "$E2E_WORK/camera-link"
 before=$(($(camera_lines) + 1))
 e2e_press Command1
 e2e_wait_windows "Lancer la session de prises de vues ?" 1
@@ -161,15 +228,16 @@ for _ in $(seq 100); do
   [ -n "$(presses_since "$before")" ] && break
   sleep 0.02
 done
-rm "$E2E_WORK/camera-link" # the cable pulled out after the first press
+rm "$link" # the cable pulled out after the first press
 e2e_answer_box # the warning
 e2e_answer_box # then the end notice
 [ "$(presses_since "$before" | wc -l)" -eq 1 ] || e2e_fail "appuis après la disparition du port"
+ln -sfn "$port" "$link"
 
 echo "== des saisies invalides sont refusées avant toute confirmation"
-for field_value in "Text5 /dev/obturix-absent" "Text1 trois" "Text2 -1" "Text3 abc"; do
+for field_value in "Text5 $absent_port" "Text1 trois" "Text2 -1" "Text3 abc"; do
   read -r field value <<<"$field_value"
-  e2e_type_into Text5 "$port"
+  e2e_type_into Text5 "$port_name"
   e2e_type_into "$field" "$value"
   before=$(($(camera_lines) + 1))
   e2e_press Command1
