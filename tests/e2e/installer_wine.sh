@@ -7,7 +7,7 @@ installer="$1"
 source "$(dirname "$0")/lib.sh"
 
 E2E_WORK=$(mktemp -d)
-trap 'kill "${pid:-}" 2>/dev/null; e2e_stop_display; rm -rf "$E2E_WORK"' EXIT
+trap 'kill "${pid:-}" 2>/dev/null || true; e2e_stop_display; rm -rf "$E2E_WORK"' EXIT
 wine_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
 folder="$WINEPREFIX/drive_c/Program Files/Obturix"
 
