@@ -6,10 +6,13 @@
 //
 // usage: cycle_timing [--window] [cycles] [exposure] [interval] [pulse] [settle]
 //        cycle_timing --bare PORT [cycles] [exposure] [interval] [pulse] [settle]
+//        cycle_timing --summary STEPS
 //        (durations in seconds, as typed in the window)
 // --window: run the cycles as the window does, on a timing thread while a Qt
 //           event loop (offscreen) holds input and shows the counter.
 // --bare:   only run the floor's cycles on PORT, for an outside instrument.
+// --summary: print the same comparison from the steps an outside instrument
+//           measured (see readMeasuredSteps); status 1 for a gross fault.
 #include "bare_cycle.h"
 #include "step_errors.h"
 
@@ -184,6 +187,12 @@ int compare(const Options& o) {
 } // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--summary") {
+    CycleErrors program = emptyCycleErrors({}), floor = program;
+    const bool sound = readMeasuredSteps(argv[2], program, floor);
+    printComparison(program, floor);
+    return sound ? 0 : 1;
+  }
   const Options options = parseOptions(argc, argv);
   if (options.mode == Options::Mode::Bare) {
     for (int i = 0; i < options.cycles; ++i) {

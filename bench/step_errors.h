@@ -25,8 +25,14 @@ CycleErrors emptyCycleErrors(const Steps& steps);
 // when the events are not in that order.
 bool addSteps(const std::vector<pty::OpenCloseWatcher::Event>& events, CycleErrors& errors);
 
-// Prints the signed errors of the program and of the floor, side by side,
-// and the program's gap to the floor.
+// Prints the signed errors of the program and, when it was measured, of the
+// floor, side by side, with the program's gap to the floor.
 void printComparison(const CycleErrors& program, const CycleErrors& floor);
+
+// Reads the steps an outside instrument measured, one a line: "Obturix" or
+// "floor", the step ("pulse", "settle", "exposure" or "pause"), the asked and
+// the measured length in ms. False when a step is over 20 ms off (a gross
+// fault) or a line cannot be read.
+bool readMeasuredSteps(const std::string& path, CycleErrors& program, CycleErrors& floor);
 
 } // namespace obturix::bench
