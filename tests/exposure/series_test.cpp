@@ -14,54 +14,34 @@ TEST(CycleCount, CountsTheWholeNumbersFromOneUpToTheCount) {
   } cases[] = {
       {"3", 3},
       {"2.5", 2},
-      {"2,9", 2},
-      {"1", 1},
       {"0.99", 0},
-      {"0", 0},
       {"-1", 0},
-      {"-0.5", 0},
-      {"1e3", 1000},
       {"1200e-2", 12},
-      {" 4 ", 4},
       {"123456789012345678901234567890", std::numeric_limits<std::int64_t>::max()},
       {"", std::nullopt},
-      {"trois", std::nullopt},
       {"3 pauses", std::nullopt},
   };
   for (const auto& c : cases)
     EXPECT_EQ(cycleCount(c.count), c.cycles) << c.count;
 }
 
+// The mirror timings count only when the mirror is raised.
 TEST(SeriesRefusal, NamesTheFirstValueThatCannotBeUsed) {
   const std::string range = " doit être un nombre de secondes compris entre 0 et 2147483,647.";
-  // The mirror timings count only when the mirror is raised.
-  const SeriesParams usable{"1", "1", "1", answerNo, "COM1", "abc", "-1"};
-  const auto with = [&](auto change) {
-    SeriesParams params = usable;
-    change(params);
-    return params;
-  };
-  const auto mirror = [](SeriesParams& p) { p.mirror = answerYes; };
+  const int no = answerNo, yes = answerYes;
   const struct {
-    SeriesParams params;
+    SeriesParams params; // count, exposure, interval, mirror, port, pulse, settle
     std::optional<std::string> refusal;
   } cases[] = {
-      {usable, std::nullopt},
-      {with([](auto& p) { p.count = ""; }), "Le nombre de pauses doit être un nombre."},
-      {with([](auto& p) { p.exposure = "2147484"; }), "Le temps de pause" + range},
-      {with([](auto& p) { p.interval = ""; }), "L'intervalle entre les pauses" + range},
-      {with(mirror), "La durée de l'impulsion pour le verrouillage du miroir" + range},
-      {with([&](auto& p) {
-         mirror(p);
-         p.pulse = "0,08";
-       }),
-       "L'intervalle entre le verrouillage du miroir et le début de la pause" + range},
-      {with([&](auto& p) {
-         mirror(p);
-         p.pulse = "0,08";
-         p.settle = "0";
-       }),
-       std::nullopt},
+      // clang-format off
+      {{"1", "1", "1", no, "COM1", "abc", "-1"}, std::nullopt},
+      {{"", "1", "1", no, "COM1", "1", "1"}, "Le nombre de pauses doit être un nombre."},
+      {{"1", "2147484", "1", no, "COM1", "1", "1"}, "Le temps de pause" + range},
+      {{"1", "1", "", no, "COM1", "1", "1"}, "L'intervalle entre les pauses" + range},
+      {{"1", "1", "1", yes, "COM1", "abc", "1"}, "La durée de l'impulsion pour le verrouillage du miroir" + range},
+      {{"1", "1", "1", yes, "COM1", "0,08", "-1"}, "L'intervalle entre le verrouillage du miroir et le début de la pause" + range},
+      {{"0", "", "", yes, "COM1", "x", "x"}, std::nullopt}, // no cycle, no duration used
+      // clang-format on
   };
   for (const auto& c : cases)
     EXPECT_EQ(seriesRefusal(c.params), c.refusal) << c.refusal.value_or("accepted");

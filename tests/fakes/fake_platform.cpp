@@ -67,7 +67,7 @@ private:
 void FakeSleeper::sleepUntil(std::chrono::nanoseconds deadline) {
   const auto duration = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
   log_.add("sleep " + std::to_string(duration.count()));
-  clock_.advance(duration);
+  elapsed += duration;
   if (auto action = std::exchange(duringNextSleep, nullptr))
     action();
 }
@@ -83,10 +83,7 @@ int FakeMessageBoxes::show(const std::string& prompt, MessageButtons buttons,
 }
 
 std::shared_ptr<SerialPortService> FakeSerialPortServiceFactory::create() {
-  if (creationFails)
-    return nullptr;
-  opensPerService.push_back(0);
-  return std::make_shared<FakeSerialPortService>(log_, existingPorts, opensPerService.back());
+  return std::make_shared<FakeSerialPortService>(log_, existingPorts, opens);
 }
 
 } // namespace obturix::testing

@@ -9,7 +9,6 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <numeric>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,59 +26,39 @@ private:
   std::vector<std::string> events_;
 };
 
-// Time that passes only when a fake sleeps.
-class FakeClock {
-public:
-  std::chrono::milliseconds now() const { return now_; }
-  void advance(std::chrono::milliseconds by) { now_ += by; }
-
-private:
-  std::chrono::milliseconds now_{0};
-};
-
-// Tells the fake clock's time; a sleep logs "sleep N" and moves the clock on
-// by those N ms to the deadline, then runs, once, what was set to happen
-// during the next sleep.
+// Time passes only when it sleeps: a sleep logs "sleep N" and moves the
+// clock on by those N ms to the deadline, then runs, once, what was set to
+// happen during the next sleep.
 class FakeSleeper final : public Sleeper {
 public:
-  FakeSleeper(EventLog& log, FakeClock& clock) : log_(log), clock_(clock) {}
-  std::chrono::nanoseconds now() const override { return clock_.now(); }
+  explicit FakeSleeper(EventLog& log) : log_(log) {}
+  std::chrono::nanoseconds now() const override { return elapsed; }
   void sleepUntil(std::chrono::nanoseconds deadline) override;
   std::function<void()> duringNextSleep;
+  std::chrono::milliseconds elapsed{0};
 
 private:
   EventLog& log_;
-  FakeClock& clock_;
 };
 
-// Ports that exist by name. Logs "open NAME" for a successful open and
-// "close NAME" for the first close of a stream; refused opens and repeated
-// closes leave no trace, as on a real system.
-class FakeSerialPortServiceFactory final : public SerialPortServiceFactory {
+// Ports that exist by name, found by the port check too. Logs "open NAME"
+// for a successful open and "close NAME" for the first close of a stream;
+// refused opens and repeated closes leave no trace, as on a real system.
+class FakeSerialPortServiceFactory final : public SerialPortServiceFactory, public PortCheck {
 public:
   explicit FakeSerialPortServiceFactory(EventLog& log) : log_(log) {}
 
   std::shared_ptr<SerialPortService> create() override;
+  bool exists(const std::string& portName) override { return existingPorts.contains(portName); }
+  std::vector<std::string> available() override {
+    return {existingPorts.begin(), existingPorts.end()};
+  }
 
   std::set<std::string> existingPorts{"COM1"};
-  bool creationFails = false;
-  // Opens made through each service created so far, in order of creation.
-  std::deque<int> opensPerService; // deque: references stay valid
-  int opens() const { return std::accumulate(opensPerService.begin(), opensPerService.end(), 0); }
+  int opens = 0;
 
 private:
   EventLog& log_;
-};
-
-// Finds the ports a fake factory opens (a reference to its set).
-class FakePortCheck final : public PortCheck {
-public:
-  explicit FakePortCheck(const std::set<std::string>& existing) : existing_(existing) {}
-  bool exists(const std::string& portName) override { return existing_.contains(portName); }
-  std::vector<std::string> available() override { return {existing_.begin(), existing_.end()}; }
-
-private:
-  const std::set<std::string>& existing_;
 };
 
 // Message boxes that log "box TITLE: PROMPT" (title "Obturix" when none is

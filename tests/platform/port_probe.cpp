@@ -2,13 +2,15 @@
 // holds it, so a watcher outside this process can check that open presses
 // and close releases. Prints "exists" or "missing" and "listed" or "unlisted"
 // (the port check), then "pressed" (or "refused") once the port is open,
-// closes it when a line arrives on standard input, then prints "released".
+// holds it half a second, closes it and prints "released".
 #include "platform/port_check.h"
 #include "platform/serial_port.h"
 
 #include <algorithm>
+#include <chrono>
 #include <iostream>
 #include <string>
+#include <thread>
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -27,8 +29,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::cout << "pressed" << std::endl;
-  std::string line;
-  std::getline(std::cin, line);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   stream->close();
   std::cout << "released" << std::endl;
   return 0;

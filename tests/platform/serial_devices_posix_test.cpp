@@ -1,7 +1,7 @@
 #include "platform/serial_devices_posix.h"
 
+#include "fakes/temporary_folder.h"
 #include "pty/pseudo_terminal.h"
-#include "settings/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Folder {
-  fs::path path = testing::temporaryFolder();
-  ~Folder() { fs::remove_all(path); }
-};
+using Folder = testing::TemporaryFolder;
 
 // A system whose pseudo-terminals' driver is a serial one, with a UART
 // present or absent: the pseudo-terminal stands in for a real port.

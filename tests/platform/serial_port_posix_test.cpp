@@ -1,9 +1,9 @@
 #include "platform/port_check.h"
 #include "platform/serial_port.h"
 
+#include "fakes/temporary_folder.h"
 #include "pty/open_close_watcher.h"
 #include "pty/pseudo_terminal.h"
-#include "settings/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +36,9 @@ TEST_F(PosixSerialPort, HoldsAPseudoTerminalOpenExactlyFromPressToRelease) {
   auto stream = service->open(terminal.slavePath());
   ASSERT_TRUE(stream);
   EXPECT_EQ(watcher.takePending(), Kinds{Kind::Open});
+  termios settings{}; // the lines drop by themselves if the program dies
+  ASSERT_EQ(tcgetattr(terminal.masterFd(), &settings), 0);
+  EXPECT_TRUE(settings.c_cflag & HUPCL);
 
   stream->close();
   EXPECT_EQ(watcher.takePending(), Kinds{Kind::Close});
@@ -43,19 +46,6 @@ TEST_F(PosixSerialPort, HoldsAPseudoTerminalOpenExactlyFromPressToRelease) {
   stream->close();
   stream.reset();
   EXPECT_EQ(watcher.takePending(), Kinds{});
-}
-
-TEST_F(PosixSerialPort, RefusesANameThatANulWouldCutShort) {
-  EXPECT_EQ(service->open(terminal.slavePath() + std::string(1, '\0') + "x"), nullptr);
-  EXPECT_EQ(watcher.takePending(), Kinds{});
-}
-
-TEST_F(PosixSerialPort, SetsHangUpOnCloseSoTheLinesDropIfTheProgramDies) {
-  auto stream = service->open(terminal.slavePath());
-  ASSERT_TRUE(stream);
-  termios settings{};
-  ASSERT_EQ(tcgetattr(terminal.masterFd(), &settings), 0);
-  EXPECT_TRUE(settings.c_cflag & HUPCL);
 }
 
 TEST_F(PosixSerialPort, ASecondCloseLeavesADescriptorThatReusedTheNumberAlone) {
@@ -81,7 +71,8 @@ TEST_F(PosixSerialPort, ReleasesWhenTheStreamIsDroppedWithoutClose) {
 // What names no serial port is neither found by the port check nor opened.
 TEST(PosixSerialPortRefusal, RefusesWhatIsNotASerialPortWithoutOpeningIt) {
   pty::PseudoTerminal terminal;
-  const fs::path folder = testing::temporaryFolder();
+  const testing::TemporaryFolder temporary;
+  const fs::path& folder = temporary.path;
   const fs::path regular = folder / "regular", fifo = folder / "fifo";
   std::ofstream(regular) << "data";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -122,15 +113,6 @@ TEST(PosixSerialPortRefusal, RefusesWhatIsNotASerialPortWithoutOpeningIt) {
       EXPECT_EQ(watcher->takePending(), Kinds{}) << c.name << " was opened";
     }
   }
-  fs::remove_all(folder);
-}
-
-TEST(PosixSerialPortRefusal, ClosesAgainACharacterDeviceThatIsNotATerminal) {
-  pty::OpenCloseWatcher watcher("/dev/null");
-  EXPECT_EQ(makeSystemSerialPortServiceFactory()->create()->open("/dev/null"), nullptr);
-  const auto events = watcher.takePending();
-  EXPECT_EQ(std::count(events.begin(), events.end(), Kind::Open),
-            std::count(events.begin(), events.end(), Kind::Close));
 }
 
 } // namespace

@@ -53,10 +53,8 @@ const RestoreCase restoreCases[] = {
     {"exposure and interval apart", {{"tmppause", text("7")}, {"intervalle", text("9")}}, with(initialFields, {{Text2, "7"}, {Text3, "9"}}), true},
     {"a deleted value keeps its field", {{"nbpause", text("12")}, {"lngSleppap", text("2")}}, with(initialFields, {{Text1, "12"}, {Text7, "2"}}), true},
     {"mirror stored unticked", {{"Relever", text("0")}}, initialFields, false},
-    {"mirror stored as 1,0", {{"Relever", text("1,0")}}, with(initialFields, {{ChkMiro, "1"}}), true},
     {"mirror stored as something else", {{"Relever", text("oui")}}, initialFields, false},
     {"values not stored as text", {{"nbpause", {regDword, std::string("\x05\0\0\0", 4)}}, {"StrCom", {regBinary, "COM9"}}, {"Relever", {regDword, std::string("\x01\0\0\0", 4)}}, {"tmppause", text(std::string(300, '9'))}}, initialFields, true},
-    {"a text stored without its NUL", {{"StrCom", {regSz, "COM4"}}}, with(initialFields, {{Text5, "COM4"}}), true},
 };
 // clang-format on
 
@@ -94,25 +92,10 @@ TEST(Form1Settings, ASeriesSavesAllSevenForTheNextRun) {
                                              "StrCom", "lngSleppav", "lngSleppap"}));
 
   testing::FakeForm1View restarted{rig.log};
-  Form1 form{restarted, rig.cycle, rig.portCheck, rig.settings};
+  Form1 form{restarted, rig.cycle, rig.ports, rig.settings};
   form.load();
   EXPECT_EQ(fieldsOf(restarted), typed);
   EXPECT_TRUE(restarted.isEnabled(Text6));
-}
-
-TEST(Form1Settings, NothingIsSavedWhenNoSeriesStarts) {
-  const struct {
-    const char* why;
-    std::string count;
-    std::deque<int> answers;
-  } cases[] = {{"answered No", "1", {answerNo}}, {"count refused", "x", {}}};
-  for (const auto& c : cases) {
-    Form1Rig rig;
-    rig.type(Text1, c.count);
-    rig.view.boxes.answers = c.answers;
-    rig.form.LancerSerie();
-    EXPECT_FALSE(rig.registry.keys().contains("software\\obturix\\param")) << c.why;
-  }
 }
 
 TEST(Form1Settings, AValueThatCannotBeWrittenDoesNotStopTheOthers) {
@@ -126,7 +109,7 @@ TEST(Form1Settings, AValueThatCannotBeWrittenDoesNotStopTheOthers) {
   } registry;
   Form1Rig rig;
   RegistrySettingsStore settings{registry};
-  Form1 form{rig.view, rig.cycle, rig.portCheck, settings};
+  Form1 form{rig.view, rig.cycle, rig.ports, settings};
   rig.view.setChecked(ChkAffichePoppup, false);
   form.LancerSerie();
   const auto& param = registry.keys().at("software\\obturix\\param");

@@ -1,7 +1,4 @@
-#include "exposure/exposure_cycle.h"
-#include "fakes/fake_platform.h"
-#include "platform/memory_registry.h"
-#include "settings/registry_store.h"
+#include "fakes/fake_series_services.h"
 #include "ui/win32/win32_form1.h"
 
 #include <gtest/gtest.h>
@@ -12,19 +9,10 @@ namespace {
 using enum Control;
 
 // The Win32 window on fakes.
-struct Win32Rig {
-  testing::EventLog log;
-  testing::FakeClock clock;
-  testing::FakeSleeper sleeper{log, clock};
-  testing::FakeSerialPortServiceFactory ports{log};
-  testing::FakePortCheck portCheck{ports.existingPorts};
-  ExposureCycle cycle{ports, sleeper};
-  MemoryRegistry registry;
-  RegistrySettingsStore settings{registry};
-  Win32Form1 form{cycle, portCheck, settings};
-
+struct Win32Rig : testing::FakeSeriesServices {
+  Win32Form1 form{cycle, ports, settings};
   HWND control(Control c) const {
-    return GetDlgItem(form.handle(), int(indexOf(c) + controlIdBase));
+    return GetDlgItem(form.handle(), static_cast<int>(indexOf(c) + controlIdBase));
   }
 };
 
