@@ -81,7 +81,6 @@ TEST(Form1Series, RunsAsTheWindowSays) {
     EXPECT_EQ(shortened(rig.log.events()), c.events) << c.name;
     EXPECT_EQ(rig.view.shown(LabEc), "0") << c.name;
     EXPECT_EQ(rig.registry.keys().contains("software\\obturix\\param"), c.saved) << c.name;
-    EXPECT_FALSE(rig.form.annulation()) << c.name;
   }
 }
 
@@ -140,18 +139,6 @@ TEST(Form1Series, PressesThatCouldNotBeMadeAreToldAtItsEnd) {
     const Events after = popups ? Events{"end notice", "LabEc 0"} : Events{"LabEc 0"};
     EXPECT_EQ(shortened({warning + 1, events.end()}), after);
   }
-}
-
-TEST(Form1, LoadingShowsTheWelcomeAndSetsAnnulationUntilLancer) {
-  Form1Rig rig;
-  EXPECT_FALSE(rig.form.annulation());
-  rig.form.load();
-  EXPECT_EQ(rig.view.shown(Label4),
-            "Bonjour,\r\rbienvenue dans Obturix !\r\r V1.0.0 et c'est pas la dernière");
-  EXPECT_TRUE(rig.form.annulation());
-  rig.view.boxes.answers = {answerNo}; // cleared whether or not the series is confirmed
-  rig.form.LancerSerie();
-  EXPECT_FALSE(rig.form.annulation());
 }
 
 TEST(Form1, MirrorBoxEnablesItsFieldsExactlyWhenChecked) {
