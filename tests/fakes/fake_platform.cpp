@@ -8,12 +8,12 @@ namespace {
 
 class FakeSerialStream final : public SerialStream {
 public:
-  FakeSerialStream(EventLog& log, std::string name) : log_(log), name_(std::move(name)) {}
+  FakeSerialStream(EventLog& log, std::string name) : log_(log), name_(std::move(name)) {
+    log_.add("open " + name_);
+  }
   void close() override {
-    if (closed_)
-      return;
-    closed_ = true;
-    log_.add("close " + name_);
+    if (!std::exchange(closed_, true))
+      log_.add("close " + name_);
   }
 
 private:
@@ -22,44 +22,23 @@ private:
   bool closed_ = false;
 };
 
-// Whether the port exists is seen when it is opened: it may have gone since
-// it was prepared.
+// Whether the port exists is seen again when it is opened: it may have gone
+// since it was prepared.
 class FakePreparedPort final : public PreparedPort {
 public:
-  FakePreparedPort(EventLog& log, const std::set<std::string>& existing, int& opens,
-                   std::string name)
-      : log_(log), existing_(existing), opens_(opens), name_(std::move(name)) {}
-
+  FakePreparedPort(FakeSerialPortServiceFactory& ports, EventLog& log, std::string name)
+      : ports_(ports), log_(log), name_(std::move(name)) {}
   std::shared_ptr<SerialStream> open() override {
-    if (!existing_.contains(name_))
+    if (!ports_.exists(name_))
       return nullptr;
-    ++opens_;
-    log_.add("open " + name_);
+    ++ports_.opens;
     return std::make_shared<FakeSerialStream>(log_, name_);
   }
 
 private:
+  FakeSerialPortServiceFactory& ports_;
   EventLog& log_;
-  const std::set<std::string>& existing_;
-  int& opens_;
   std::string name_;
-};
-
-class FakeSerialPortService final : public SerialPortService {
-public:
-  FakeSerialPortService(EventLog& log, const std::set<std::string>& existing, int& opens)
-      : log_(log), existing_(existing), opens_(opens) {}
-
-  std::unique_ptr<PreparedPort> prepare(const std::string& portName) override {
-    if (!existing_.contains(portName))
-      return nullptr;
-    return std::make_unique<FakePreparedPort>(log_, existing_, opens_, portName);
-  }
-
-private:
-  EventLog& log_;
-  const std::set<std::string>& existing_;
-  int& opens_;
 };
 
 } // namespace
@@ -82,8 +61,8 @@ int FakeMessageBoxes::show(const std::string& prompt, MessageButtons buttons,
   return answer;
 }
 
-std::shared_ptr<SerialPortService> FakeSerialPortServiceFactory::create() {
-  return std::make_shared<FakeSerialPortService>(log_, existingPorts, opens);
+std::unique_ptr<PreparedPort> FakeSerialPortServiceFactory::prepare(const std::string& portName) {
+  return exists(portName) ? std::make_unique<FakePreparedPort>(*this, log_, portName) : nullptr;
 }
 
 } // namespace obturix::testing

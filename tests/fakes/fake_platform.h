@@ -41,14 +41,18 @@ private:
   EventLog& log_;
 };
 
-// Ports that exist by name, found by the port check too. Logs "open NAME"
-// for a successful open and "close NAME" for the first close of a stream;
-// refused opens and repeated closes leave no trace, as on a real system.
-class FakeSerialPortServiceFactory final : public SerialPortServiceFactory, public PortCheck {
+// Ports that exist by name, found by the port check too; the factory hands
+// out itself as the service. Logs "open NAME" for a successful open and
+// "close NAME" for the first close of a stream; refused opens and repeated
+// closes leave no trace, as on a real system.
+class FakeSerialPortServiceFactory final : public SerialPortServiceFactory,
+                                           public SerialPortService,
+                                           public PortCheck {
 public:
   explicit FakeSerialPortServiceFactory(EventLog& log) : log_(log) {}
 
-  std::shared_ptr<SerialPortService> create() override;
+  std::shared_ptr<SerialPortService> create() override { return {std::shared_ptr<void>(), this}; }
+  std::unique_ptr<PreparedPort> prepare(const std::string& portName) override;
   bool exists(const std::string& portName) override { return existingPorts.contains(portName); }
   std::vector<std::string> available() override {
     return {existingPorts.begin(), existingPorts.end()};
