@@ -2,7 +2,6 @@
 #include "platform/hive_format.h"
 #include "platform/hive_registry.h"
 #include "settings/registry_store.h"
-#include "window/form1_rig.h"
 
 #include <gtest/gtest.h>
 
@@ -96,12 +95,8 @@ TEST_F(HiveFile, KeepsEveryByteOfEveryValueAsRegeditWritesThem) {
                                 "\"quoted \\\"\\\\\"=\"Param\xe8tre \\\"x\\\" \\\\\"\r\n"),
             std::string::npos);
   EXPECT_NE(fileText(file).find("\"number\"=dword:0000002a\r\n"), std::string::npos);
-  struct stat folderInfo {
-  }, fileInfo{};
-  stat(folder.c_str(), &folderInfo);
-  stat(file.c_str(), &fileInfo);
-  EXPECT_EQ(folderInfo.st_mode & 0777, 0700u);
-  EXPECT_EQ(fileInfo.st_mode & 0777, 0600u);
+  EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST(HiveFormat, ReadsWhatRegeditWritesAndRefusesWhatIsNotAHive) {
@@ -124,22 +119,15 @@ TEST(HiveFormat, ReadsWhatRegeditWritesAndRefusesWhatIsNotAHive) {
 
 // A damaged file is kept aside, the hive starts empty and saving works again.
 TEST_F(HiveFile, SetsADamagedFileAsideAndStartsAfresh) {
-  const std::function<void(std::ofstream&)> damages[] = {
-      [](std::ofstream& out) {
-        std::mt19937 random(7);
-        for (int i = 0; i < 4096; ++i)
-          out.put(static_cast<char>(random()));
-      },
-      [](std::ofstream& out) { // over the size read back
-        out << "REGEDIT4\r\n" << std::string(HiveRegistry::maxFileSize, ';');
-      },
-  };
-  for (const auto& damage : damages) {
+  std::string noise;
+  std::mt19937 random(7);
+  for (int i = 0; i < 4096; ++i)
+    noise += static_cast<char>(random());
+  const std::string overSize = "REGEDIT4\r\n" + std::string(HiveRegistry::maxFileSize, ';');
+  for (const std::string& damaged : {noise, overSize}) {
     fs::remove_all(folder);
     fs::create_directories(folder);
-    std::ofstream out(file, std::ios::binary);
-    damage(out);
-    out.close();
+    std::ofstream(file, std::ios::binary) << damaged;
     EXPECT_EQ(read("nbpause"), Variant());
     EXPECT_EQ(setAside(), 1u);
     EXPECT_TRUE(save("nbpause", "5"));
@@ -254,18 +242,10 @@ TEST_F(HiveFile, SavesReplaceTheFileWithoutEverWritingIntoIt) {
 // A text the fields allow (they have no limit) but that would make the file
 // too large to be read back is refused; the older value and the others stay.
 TEST_F(HiveFile, AWriteTooLargeToReadBackIsRefused) {
-  Form1Rig rig;
-  Form1 form{rig.view, rig.cycle, rig.ports, store};
-  ASSERT_TRUE(save("StrCom", "COM1"));
-  rig.view.setChecked(Control::ChkAffichePoppup, false);
-  rig.type(Control::Text1, "0"); // a series with no cycle: saved all the same
-  rig.type(Control::Text5, std::string(2 << 20, 'x'));
-  form.LancerSerie();
-
-  FakeForm1View restarted{rig.log};
-  Form1{restarted, rig.cycle, rig.ports, store}.load();
-  EXPECT_EQ(restarted.text(Control::Text1), "0");
-  EXPECT_EQ(restarted.text(Control::Text5), "COM1");
+  ASSERT_TRUE(save("StrCom", "COM1") && save("nbpause", "3"));
+  EXPECT_FALSE(save("StrCom", std::string(2 << 20, 'x')));
+  EXPECT_EQ(read("StrCom"), Variant("COM1"));
+  EXPECT_EQ(read("nbpause"), Variant("3"));
   EXPECT_EQ(setAside(), 0u);
 }
 
