@@ -23,64 +23,45 @@ e2e_stop_display() {
   kill "${E2E_WM:-}" "${E2E_XVFB:-}" 2>/dev/null || true
 }
 
-# The main window's id, waiting for it to appear.
-e2e_main_window() {
-  local id=""
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name '^Obturix$' 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && break
-    sleep 0.1
+# Runs a command every 0.05 s until it succeeds; fails after 10 s.
+e2e_until() {
+  for _ in $(seq 200); do
+    "$@" && return 0
+    sleep 0.05
   done
-  [ -n "$id" ] || e2e_fail "la fenêtre Obturix n'apparaît pas"
-  echo "$id"
+  return 1
+}
+
+# The first visible window that `xdotool search` finds with these arguments,
+# other than the main one; fails when there is none.
+e2e_find_window() {
+  xdotool search --onlyvisible "$@" 2>/dev/null | grep -vx "${E2E_WINDOW:-}" | head -n 1 | grep .
+}
+
+# Waits (10 s at most) for such a window and prints its id.
+e2e_window() {
+  e2e_until e2e_find_window "$@" >/dev/null && e2e_find_window "$@"
+}
+
+# The main window's id once it appears (a new one may reuse an old id).
+e2e_main_window() {
+  E2E_WINDOW="" e2e_window --name '^Obturix$' || e2e_fail "la fenêtre Obturix n'apparaît pas"
 }
 
 # Waits until exactly `count` visible windows carry `title`.
+e2e_window_count_is() {
+  [ "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l)" -eq "$2" ]
+}
 e2e_wait_windows() {
-  local title="$1" count="$2" pattern
+  local pattern
   pattern=$(printf '%s' "$1" | sed 's/[][?*.+^$()|{}\\]/\\&/g')
-  for _ in $(seq 200); do
-    [ "$(xdotool search --onlyvisible --name "^${pattern}\$" 2>/dev/null | wc -l)" -eq "$count" ] && return 0
-    sleep 0.05
-  done
-  e2e_fail "attendu $count fenêtre(s) « $title »"
+  e2e_until e2e_window_count_is "$pattern" "$2" || e2e_fail "attendu $2 fenêtre(s) « $1 »"
 }
 
-# The first visible window other than the main one that `xdotool search`
-# finds with these arguments, waiting 10 s at most for it; empty if none.
-e2e_other_window() {
-  local id=""
-  for _ in $(seq 200); do
-    id=$(xdotool search --onlyvisible "$@" 2>/dev/null | grep -vx "$E2E_WINDOW" | head -n 1 || true)
-    [ -n "$id" ] && break
-    sleep 0.05
-  done
-  echo "$id"
-}
-
-# Answers the message box titled "Obturix" beside the main window with
-# Return, and waits until that box has gone.
-e2e_answer_box() {
-  local box
-  box=$(e2e_other_window --name '^Obturix$')
-  [ -n "$box" ] || e2e_fail "pas de boîte « Obturix »"
-  xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool key Return
-  for _ in $(seq 200); do
-    xdotool search --onlyvisible --name '^Obturix$' 2>/dev/null | grep -qx "$box" || return 0
-    sleep 0.05
-  done
-  e2e_fail "la boîte « Obturix » ne se ferme pas"
-}
-
-# Waits (20 s at most) for a process to end, then returns its exit status.
+# Waits (10 s at most) for a process to end, then returns its exit status.
 e2e_wait_exit() {
-  local pid="$1"
-  for _ in $(seq 200); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$pid" 2>/dev/null && e2e_fail "le processus $pid ne se termine pas"
-  wait "$pid"
+  e2e_until eval "! kill -0 $1 2>/dev/null" || e2e_fail "le processus $1 ne se termine pas"
+  wait "$1"
 }
 
 # Clicks at a point of the main window's client area (pixels), with the
