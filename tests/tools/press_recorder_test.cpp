@@ -39,13 +39,7 @@ TEST(PressRecorder, MeasuresKnownPresses) {
       else if (auto press = recorder.closed(event.when))
         presses.push_back(*press);
     }
-    ASSERT_EQ(presses.size(), c.presses.size()) << c.what;
-    for (std::size_t i = 0; i < presses.size(); ++i) {
-      EXPECT_EQ(presses[i].number, c.presses[i].number) << c.what;
-      EXPECT_EQ(presses[i].start, c.presses[i].start) << c.what;
-      EXPECT_EQ(presses[i].length, c.presses[i].length) << c.what;
-      EXPECT_EQ(presses[i].pauseBefore, c.presses[i].pauseBefore) << c.what;
-    }
+    EXPECT_EQ(presses, c.presses) << c.what;
   }
 }
 

@@ -12,6 +12,7 @@ struct Press {
   std::chrono::nanoseconds start;
   std::chrono::nanoseconds length;
   std::optional<std::chrono::nanoseconds> pauseBefore; // since the previous release
+  bool operator==(const Press&) const = default;
 };
 
 // Turns the opens and closes of the port into presses. Nested opens (the
