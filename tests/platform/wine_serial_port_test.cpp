@@ -41,11 +41,8 @@ protected:
   }
   static std::string line(FILE* probe) {
     char text[64] = {};
-    std::string read = std::fgets(text, sizeof text, probe) ? text : "<end>";
-    read.erase(
-        std::remove_if(read.begin(), read.end(), [](char c) { return c == '\r' || c == '\n'; }),
-        read.end());
-    return read;
+    const std::string read = std::fgets(text, sizeof text, probe) ? text : "<end>";
+    return read.substr(0, read.find_first_of("\r\n"));
   }
   static long count(const std::vector<Kind>& events, Kind kind) {
     return std::count(events.begin(), events.end(), kind);
