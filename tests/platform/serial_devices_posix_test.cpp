@@ -22,20 +22,17 @@ using Folder = testing::TemporaryFolder;
 // present or absent: the pseudo-terminal stands in for a real port.
 struct FakeSerialSystem {
   explicit FakeSerialSystem(int uartType) {
-    fs::create_directories(folder.path / "dev" / "serial" / "by-id");
-    fs::create_directories(sysfs());
     struct stat st {};
     ::stat(terminal.slavePath().c_str(), &st);
+    const fs::path sysfs =
+        folder.path / "sys" /
+        (std::to_string(major(st.st_rdev)) + ":" + std::to_string(minor(st.st_rdev)));
+    fs::create_directories(folder.path / "dev" / "serial" / "by-id");
+    fs::create_directories(sysfs);
     std::ofstream(folder.path / "drivers")
         << "/dev/tty /dev/tty 5 0 system:/dev/tty\n"
         << "serial /dev/ttyS " << major(st.st_rdev) << " 0-1048575 serial\n";
-    std::ofstream(sysfs() / "type") << uartType << "\n";
-  }
-  fs::path sysfs() const {
-    struct stat st {};
-    ::stat(terminal.slavePath().c_str(), &st);
-    return folder.path / "sys" /
-           (std::to_string(major(st.st_rdev)) + ":" + std::to_string(minor(st.st_rdev)));
+    std::ofstream(sysfs / "type") << uartType << "\n";
   }
   SerialDevices devices() const {
     return SerialDevices({folder.path / "dev", folder.path / "drivers", folder.path / "sys"});

@@ -44,18 +44,12 @@ protected:
     RegistryKey key = 0;
     if (registry.openKey(hkeyCurrentUser, "Software\\Obturix\\Param", 0, keyAllAccess, key) != 0)
       return {0, "<no key>"};
-    std::uint32_t type = 0;
-    std::uint32_t size = 0;
-    std::string data;
-    if (registry.queryValue(key, name, type, nullptr, size) == 0) {
-      data.resize(size);
-      registry.queryValue(key, name, type, reinterpret_cast<std::uint8_t*>(data.data()), size);
-      data.resize(size);
-    } else {
-      data = "<no value>";
-    }
+    std::uint32_t type = 0, size = 4096;
+    std::string data(size, '\0');
+    const long status =
+        registry.queryValue(key, name, type, reinterpret_cast<std::uint8_t*>(data.data()), size);
     registry.closeKey(key);
-    return {type, data};
+    return {type, status == 0 ? data.substr(0, size) : "<no value>"};
   }
 };
 
