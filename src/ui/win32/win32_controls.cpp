@@ -1,6 +1,6 @@
 #include "ui/win32/win32_controls.h"
 
-#include "ui/win32/wide_text.h"
+#include "platform/wide_text_win32.h"
 #include "window/control_table.h"
 
 #include <algorithm>
