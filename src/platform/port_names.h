@@ -6,6 +6,9 @@
 
 namespace obturix {
 
+// The number written with 1 to 6 decimal digits and nothing else, or nothing.
+std::optional<unsigned> smallDecimal(std::string_view digits);
+
 // The number n of a name "COMn" (any case, n >= 1), or nothing for any other name.
 std::optional<unsigned> comPortNumber(std::string_view portName);
 

@@ -19,16 +19,9 @@ namespace {
 // "ttyS3" is COM4.
 std::optional<unsigned> comNumberOf(std::string_view fileName) {
   constexpr std::string_view prefix = "ttyS";
-  if (!fileName.starts_with(prefix) || fileName.size() == prefix.size() ||
-      fileName.size() > prefix.size() + 6)
-    return std::nullopt;
-  unsigned number = 0;
-  for (const char c : fileName.substr(prefix.size())) {
-    if (c < '0' || c > '9')
-      return std::nullopt;
-    number = number * 10 + static_cast<unsigned>(c - '0');
-  }
-  return number + 1;
+  const auto number =
+      fileName.starts_with(prefix) ? smallDecimal(fileName.substr(prefix.size())) : std::nullopt;
+  return number ? std::optional(*number + 1) : std::nullopt;
 }
 
 } // namespace
