@@ -1,5 +1,6 @@
 #include "window/control_table.h"
 
+#include <algorithm>
 #include <array>
 
 namespace obturix {
@@ -50,5 +51,18 @@ static_assert(rowsFollowTheEnum());
 std::span<const ControlEntry, controlCount> mainWindowControls() { return controls; }
 
 const ControlEntry& entryOf(Control control) { return controls[indexOf(control)]; }
+
+std::vector<Control> focusOrder() {
+  std::vector<const ControlEntry*> focusable;
+  for (const ControlEntry& entry : controls)
+    if (entry.kind != Label && entry.kind != Frame)
+      focusable.push_back(&entry);
+  std::sort(focusable.begin(), focusable.end(),
+            [](const ControlEntry* a, const ControlEntry* b) { return a->tabOrder < b->tabOrder; });
+  std::vector<Control> order;
+  for (const ControlEntry* entry : focusable)
+    order.push_back(entry->control);
+  return order;
+}
 
 } // namespace obturix

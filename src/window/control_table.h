@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace obturix {
 
@@ -42,5 +43,9 @@ inline constexpr int twipsPerPixel = 15; // at 96 dots per inch
 std::span<const ControlEntry, controlCount> mainWindowControls();
 
 const ControlEntry& entryOf(Control control);
+
+// The controls that can take the focus (neither labels nor frames), in the
+// order Tab walks them.
+std::vector<Control> focusOrder();
 
 } // namespace obturix

@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QString>
 
-#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -97,16 +96,9 @@ QWidget* createControl(const ControlEntry& entry, QWidget& parent) {
 }
 
 void setFocusOrder(const QtControls& controls) {
-  std::vector<std::pair<int, QWidget*>> order;
-  for (const ControlEntry& entry : mainWindowControls()) {
-    QWidget* control = controls[indexOf(entry.control)];
-    if (control->focusPolicy() != Qt::NoFocus)
-      order.emplace_back(entry.tabOrder, control);
-  }
-  std::sort(order.begin(), order.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
+  const std::vector<Control> order = focusOrder();
   for (std::size_t i = 1; i < order.size(); ++i)
-    QWidget::setTabOrder(order[i - 1].second, order[i].second);
+    QWidget::setTabOrder(controls[indexOf(order[i - 1])], controls[indexOf(order[i])]);
 }
 
 } // namespace

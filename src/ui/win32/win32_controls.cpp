@@ -102,8 +102,7 @@ UINT screenDpi() {
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
-Win32Controls createControls(HWND window, const Win32Fonts& fonts) {
-  const UINT dpi = screenDpi();
+Win32Controls createControls(HWND window, const Win32Fonts& fonts, UINT dpi) {
   Win32Controls controls{};
   for (const ControlEntry& entry : mainWindowControls())
     controls[indexOf(entry.control)] = createControl(window, entry, dpi, fonts);
@@ -112,23 +111,16 @@ Win32Controls createControls(HWND window, const Win32Fonts& fonts) {
 }
 
 HWND nextInTabOrder(const Win32Controls& controls, HWND from, bool backwards) {
-  std::vector<const ControlEntry*> order;
-  for (const ControlEntry& entry : mainWindowControls())
-    order.push_back(&entry);
-  std::sort(order.begin(), order.end(),
-            [](const ControlEntry* a, const ControlEntry* b) { return a->tabOrder < b->tabOrder; });
+  std::vector<Control> order = focusOrder();
   if (backwards)
     std::reverse(order.begin(), order.end());
-  const auto start = std::find_if(order.begin(), order.end(), [&](const ControlEntry* e) {
-    return controls[indexOf(e->control)] == from;
-  });
+  const auto start = std::find_if(order.begin(), order.end(),
+                                  [&](Control c) { return controls[indexOf(c)] == from; });
   const std::size_t first =
       start == order.end() ? 0 : static_cast<std::size_t>(start - order.begin()) + 1;
   for (std::size_t i = 0; i < order.size(); ++i) {
-    const ControlEntry& entry = *order[(first + i) % order.size()];
-    const HWND candidate = controls[indexOf(entry.control)];
-    const bool focusable = entry.kind != ControlKind::Label && entry.kind != ControlKind::Frame;
-    if (focusable && IsWindowEnabled(candidate))
+    const HWND candidate = controls[indexOf(order[(first + i) % order.size()])];
+    if (IsWindowEnabled(candidate))
       return candidate;
   }
   return from;

@@ -27,11 +27,11 @@ int pixelsOf(int twips, UINT dpi);
 UINT screenDpi();
 
 // Creates the main window's 21 controls on `window` from the control table,
-// at their places for the window's DPI (the controls inside a frame at the
+// at their places for `dpi` (the controls inside a frame at the
 // frame's place plus theirs), with their captions, alignments, initial states
 // and fonts; each field just after its label in the stacking order, so that
 // screen readers name it after that label, and the frames below everything.
-Win32Controls createControls(HWND window, const Win32Fonts& fonts);
+Win32Controls createControls(HWND window, const Win32Fonts& fonts, UINT dpi);
 
 // The control after (or before) `from` in the focus order that can take the
 // focus: enabled, and neither a label nor a frame.

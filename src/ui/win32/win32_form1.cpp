@@ -85,7 +85,7 @@ Win32Form1::Win32Form1(ExposureCycle& cycle, PortCheck& ports, RegistrySettingsS
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Form1::procedure));
   boxes_.setOwner(window_);
-  controls_ = createControls(window_, fonts_);
+  controls_ = createControls(window_, fonts_, dpi);
 }
 
 Win32Form1::~Win32Form1() { DestroyWindow(window_); }
