@@ -75,7 +75,10 @@ long MemoryRegistry::resolve(RegistryKey root, const std::string& path, std::str
   const auto relative = normalisedKeyPath(path);
   if (!relative)
     return registry_status::badPathname;
-  const std::string base = rootPath ? keys_.at(*rootPath).path : std::string();
+  const auto rootKey = rootPath ? keys_.find(*rootPath) : keys_.end();
+  if (rootPath && rootKey == keys_.end())
+    return registry_status::fileNotFound; // gone since it was opened
+  const std::string base = rootPath ? rootKey->second.path : std::string();
   full = base.empty() ? *relative : relative->empty() ? base : base + "\\" + *relative;
   return registry_status::success;
 }

@@ -249,6 +249,14 @@ TEST_F(HiveFile, AWriteTooLargeToReadBackIsRefused) {
   EXPECT_EQ(setAside(), 0u);
 }
 
+// A key opened, then its file removed by hand: the key is gone, below it too.
+TEST_F(HiveFile, AKeyWhoseFileWasRemovedIsGone) {
+  RegistryKey key = 0, below = 0;
+  ASSERT_EQ(hive.createKey(hkeyCurrentUser, "Software\\Obturix", "", 0, keyAllAccess, key), 0);
+  fs::remove(file);
+  EXPECT_EQ(hive.openKey(key, "Param", 0, keyAllAccess, below), registry_status::fileNotFound);
+}
+
 // Two running copies lose none of each other's values; meanwhile the file,
 // whenever it exists, always parses.
 TEST_F(HiveFile, TwoProcessesSavingAtOnceLoseNothing) {
