@@ -17,7 +17,6 @@ TEST(PortNames, ComNamesMapToEachSystemsDevices) {
       // Anything else is a path, used exactly as typed.
       {"COM0", "COM0", "COM0"},
       {"COM1 ", "COM1 ", "COM1 "},
-      {"COM1x", "COM1x", "COM1x"},
       {"/dev/ttyUSB0", "/dev/ttyUSB0", "/dev/ttyUSB0"},
       {"", "", ""},
   };

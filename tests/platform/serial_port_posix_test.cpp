@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
