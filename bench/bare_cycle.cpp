@@ -1,6 +1,6 @@
 #include "bare_cycle.h"
 
-#include "platform/monotonic_clock.h"
+#include "timing/monotonic_clock.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -18,9 +18,9 @@
 
 #include "exposure/duration.h"
 #include "exposure/exposure_cycle.h"
-#include "platform/monotonic_clock.h"
-#include "platform/timing_priority.h"
 #include "pty/pseudo_terminal.h"
+#include "timing/monotonic_clock.h"
+#include "timing/timing_priority.h"
 #include "ui/qt/hold_input.h"
 
 #include <QGuiApplication>

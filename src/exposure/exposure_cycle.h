@@ -1,9 +1,9 @@
 #pragma once
 
+#include "exposure/answer_codes.h"
 #include "exposure/variant.h"
-#include "platform/answer_codes.h"
-#include "platform/serial_port.h"
-#include "platform/sleeper.h"
+#include "serial/serial_port.h"
+#include "timing/sleeper.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include "exposure/decimal.h"
 #include "exposure/duration.h"
-#include "platform/utf8.h"
+#include "text/utf8.h"
 
 #include <limits>
 

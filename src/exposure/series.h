@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/answer_codes.h"
+#include "exposure/answer_codes.h"
 
 #include <cstdint>
 #include <optional>

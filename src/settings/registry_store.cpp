@@ -1,7 +1,7 @@
 #include "settings/registry_store.h"
 
 #include "exposure/decimal.h"
-#include "platform/ansi_text.h"
+#include "text/ansi_text.h"
 
 #include <cstring>
 #include <limits>

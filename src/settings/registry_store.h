@@ -1,7 +1,7 @@
 #pragma once
 
 #include "exposure/variant.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,9 @@
 #include "window/form1.h"
 
 #include "exposure/exposure_cycle.h"
-#include "platform/port_check.h"
+#include "serial/port_check.h"
 #include "settings/registry_store.h"
-#include "settings/window_settings.h"
+#include "window/window_settings.h"
 
 namespace obturix {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/message_boxes.h"
 #include "window/control.h"
+#include "window/message_boxes.h"
 
 #include <functional>
 #include <string>

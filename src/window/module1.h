@@ -1,9 +1,9 @@
 #pragma once
 
 #include "exposure/exposure_cycle.h"
-#include "platform/port_check.h"
-#include "platform/registry.h"
-#include "platform/serial_port.h"
+#include "registry/registry.h"
+#include "serial/port_check.h"
+#include "serial/serial_port.h"
 #include "settings/registry_store.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #include "window/timing_thread.h"
 
-#include "platform/timing_priority.h"
+#include "timing/timing_priority.h"
 
 namespace obturix {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/message_boxes.h"
-#include "platform/port_check.h"
-#include "platform/serial_port.h"
-#include "platform/sleeper.h"
+#include "serial/port_check.h"
+#include "serial/serial_port.h"
+#include "timing/sleeper.h"
+#include "window/message_boxes.h"
 
 #include <chrono>
 #include <deque>

@@ -2,7 +2,7 @@
 
 #include "exposure/exposure_cycle.h"
 #include "fakes/fake_platform.h"
-#include "platform/memory_registry.h"
+#include "registry/memory_registry.h"
 #include "settings/registry_store.h"
 
 namespace obturix::testing {

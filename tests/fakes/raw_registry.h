@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/registry.h"
+#include "registry/registry.h"
 
 #include <string>
 

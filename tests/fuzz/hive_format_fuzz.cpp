@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes given to the hive parser either are refused or
 // give keys that write out and read back to the same keys.
-#include "platform/hive_format.h"
+#include "registry/hive_format.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 #include "fakes/temporary_folder.h"
-#include "platform/hive_registry.h"
+#include "registry/hive_registry.h"
 #include "settings/registry_store_suite.h"
 
 namespace obturix::testing {

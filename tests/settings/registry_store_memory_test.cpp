@@ -1,4 +1,4 @@
-#include "platform/memory_registry.h"
+#include "registry/memory_registry.h"
 #include "settings/registry_store_suite.h"
 
 namespace obturix::testing {

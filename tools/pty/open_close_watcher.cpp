@@ -1,6 +1,6 @@
 #include "open_close_watcher.h"
 
-#include "platform/monotonic_clock.h"
+#include "timing/monotonic_clock.h"
 
 #include <algorithm>
 #include <array>

@@ -3,10 +3,10 @@
 // --precis: watch the port without ever sleeping, so that each open and
 // close is timed within microseconds even on a busy or virtual machine; it
 // keeps one processor busy, for tests and measurements.
-#include "platform/monotonic_clock.h"
 #include "press_recorder.h"
 #include "pty/open_close_watcher.h"
 #include "pty/pseudo_terminal.h"
+#include "timing/monotonic_clock.h"
 
 #include <csignal>
 #include <cstdio>

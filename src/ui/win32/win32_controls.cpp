@@ -1,6 +1,6 @@
 #include "ui/win32/win32_controls.h"
 
-#include "platform/wide_text_win32.h"
+#include "text/wide_text_win32.h"
 #include "window/control_table.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "ui/win32/win32_form1.h"
 
-#include "platform/wide_text_win32.h"
+#include "text/wide_text_win32.h"
 #include "ui/win32/win32_hold_input.h"
 #include "window/control_table.h"
 

@@ -1,6 +1,6 @@
 #include "ui/win32/win32_message_boxes.h"
 
-#include "platform/wide_text_win32.h"
+#include "text/wide_text_win32.h"
 
 namespace obturix {
 

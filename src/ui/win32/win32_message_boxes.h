@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/message_boxes.h"
+#include "window/message_boxes.h"
 
 #include <windows.h>
 

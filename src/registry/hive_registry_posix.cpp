@@ -1,0 +1,276 @@
+#include "registry/hive_format.h"
+#include "registry/hive_registry.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace obturix {
+
+namespace {
+
+constexpr const char* temporaryPrefix = "registry.reg.tmp-";
+
+long statusOf(int error) {
+  switch (error) {
+  case EACCES:
+  case EPERM:
+  case EROFS:
+  case ELOOP: // a link where a file of ours should be
+    return registry_status::accessDenied;
+  case ENOSPC:
+  case EDQUOT:
+  case EFBIG:
+    return registry_status::diskFull;
+  default:
+    return registry_status::writeFault;
+  }
+}
+
+// Creates the folder and its missing parents, private to the user.
+bool makeFolder(const std::filesystem::path& folder) {
+  if (mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST)
+    return true;
+  if (errno != ENOENT || !folder.has_parent_path() || folder.parent_path() == folder)
+    return false;
+  return makeFolder(folder.parent_path()) && (mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST);
+}
+
+// The user's own folder, which nobody else may write into.
+bool isPrivateFolder(const std::filesystem::path& folder) {
+  struct stat st {};
+  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
+         (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+bool writeAll(int fd, const std::string& data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t written = ::write(fd, data.data() + done, data.size() - done);
+    if (written < 0 && errno == EINTR)
+      continue;
+    if (written <= 0)
+      return false;
+    done += static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+enum class ReadOutcome { Whole, TooLarge, Failed };
+
+ReadOutcome readAll(int fd, std::size_t limit, std::string& data) {
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0)
+      return ReadOutcome::Failed;
+    if (got == 0)
+      return ReadOutcome::Whole;
+    data.append(buffer, static_cast<std::size_t>(got));
+    if (data.size() > limit)
+      return ReadOutcome::TooLarge;
+  }
+}
+
+std::string utcStamp() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &utc);
+  return text;
+}
+
+// Temporary files left by a copy killed while saving; under the lock no
+// other copy is saving.
+void removeStaleTemporaries(const std::filesystem::path& folder) {
+  DIR* entries = opendir(folder.c_str());
+  if (!entries)
+    return;
+  while (const dirent* entry = readdir(entries)) {
+    if (std::string_view(entry->d_name).starts_with(temporaryPrefix))
+      unlinkat(dirfd(entries), entry->d_name, 0);
+  }
+  closedir(entries);
+}
+
+void syncFolder(const std::filesystem::path& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    fsync(fd);
+    ::close(fd);
+  }
+}
+
+} // namespace
+
+// Holds the folder's lock file for one operation. Where the lock cannot be
+// had (a folder that cannot be written), reading goes on without it; no
+// change is saved without it.
+class HiveRegistry::Lock {
+public:
+  explicit Lock(const std::filesystem::path& folder) {
+    const auto path = folder / "registry.reg.lock";
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd_ < 0)
+      return;
+    while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+  ~Lock() {
+    if (fd_ >= 0)
+      ::close(fd_); // releases the lock
+  }
+  Lock(const Lock&) = delete;
+  Lock& operator=(const Lock&) = delete;
+  bool held() const { return fd_ >= 0; }
+
+private:
+  int fd_ = -1;
+};
+
+HiveRegistry::HiveRegistry(std::optional<std::filesystem::path> folder)
+    : folder_(std::move(folder)), file_(folder_ ? *folder_ / "registry.reg" : "") {}
+
+// Lock, read the file, run the operation on the registry in memory, and
+// save the file if the operation changed it.
+template <class Operation> long HiveRegistry::run(Operation operation) {
+  if (!folder_ || !makeFolder(*folder_) || !isPrivateFolder(*folder_))
+    return registry_status::accessDenied;
+  Lock lock(*folder_);
+  if (const long status = load())
+    return status;
+  const MemoryRegistry::Keys before = memory_.keys();
+  const long status = operation();
+  if (memory_.keys() == before)
+    return status;
+  if (!lock.held())
+    return registry_status::accessDenied;
+  return save();
+}
+
+long HiveRegistry::openKey(RegistryKey root, const std::string& path, std::uint32_t options,
+                           std::uint32_t access, RegistryKey& opened) {
+  return run([&] { return memory_.openKey(root, path, options, access, opened); });
+}
+
+long HiveRegistry::createKey(RegistryKey root, const std::string& path,
+                             const std::string& className, std::uint32_t options,
+                             std::uint32_t access, RegistryKey& opened) {
+  if (!isWritableName(path) || !isWritableName(className))
+    return registry_status::invalidParameter;
+  RegistryKey key = 0;
+  const long status =
+      run([&] { return memory_.createKey(root, path, className, options, access, key); });
+  if (status == registry_status::success)
+    opened = key;
+  else if (key)
+    memory_.closeKey(key); // made in memory, but not saved
+  return status;
+}
+
+long HiveRegistry::queryValue(RegistryKey key, const std::string& name, std::uint32_t& type,
+                              std::uint8_t* data, std::uint32_t& size) {
+  return run([&] { return memory_.queryValue(key, name, type, data, size); });
+}
+
+long HiveRegistry::setValue(RegistryKey key, const std::string& name, std::uint32_t type,
+                            const std::uint8_t* data, std::uint32_t size) {
+  if (!isWritableName(name))
+    return registry_status::invalidParameter;
+  return run([&] { return memory_.setValue(key, name, type, data, size); });
+}
+
+// Reads the file again. A file that cannot be read (refused, a folder, a
+// link, an I/O error) fails the operation and stays as it is.
+long HiveRegistry::load() {
+  damagedFileInPlace_ = false;
+  memory_.replaceKeys({});
+  const int fd = ::open(file_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0)
+    return errno == ENOENT ? registry_status::success : statusOf(errno);
+  struct stat st {};
+  std::string text;
+  const ReadOutcome outcome = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)
+                                  ? readAll(fd, maxFileSize, text)
+                                  : ReadOutcome::Failed;
+  const int error = errno;
+  ::close(fd);
+  if (outcome == ReadOutcome::Failed)
+    return S_ISREG(st.st_mode) ? statusOf(error) : registry_status::accessDenied;
+  auto keys = outcome == ReadOutcome::Whole ? parseHive(text) : std::nullopt;
+  if (keys)
+    memory_.replaceKeys(std::move(*keys));
+  else
+    setAside();
+  return registry_status::success;
+}
+
+// Keeps a damaged file under another name, so nothing in it is lost.
+void HiveRegistry::setAside() {
+  const std::string stamp = utcStamp();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    auto aside = file_;
+    aside += ".bad-" + stamp + (attempt ? "-" + std::to_string(attempt) : "");
+    if (::access(aside.c_str(), F_OK) == 0)
+      continue;
+    if (::rename(file_.c_str(), aside.c_str()) == 0)
+      return;
+    break;
+  }
+  damagedFileInPlace_ = true; // could not be moved: it must not be replaced either
+}
+
+// Replaces the file at once: a new file beside it, created afresh, flushed,
+// renamed over it. A file that would be too large to read back is refused.
+long HiveRegistry::save() {
+  if (damagedFileInPlace_)
+    return registry_status::accessDenied;
+  const std::string text = writeHive(memory_.keys());
+  if (text.size() > maxFileSize)
+    return registry_status::fileTooLarge;
+  removeStaleTemporaries(*folder_);
+  auto temporary = file_;
+  temporary.replace_filename(temporaryPrefix + std::to_string(getpid()));
+  const int fd =
+      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0)
+    return statusOf(errno);
+  const bool written = writeAll(fd, text) && fsync(fd) == 0;
+  const int writeError = errno;
+  if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), file_.c_str()) != 0) {
+    const int error = written ? errno : writeError;
+    ::unlink(temporary.c_str());
+    return statusOf(error);
+  }
+  syncFolder(*folder_);
+  return registry_status::success;
+}
+
+std::optional<std::filesystem::path> userConfigFolder() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config && config[0] == '/')
+    return std::filesystem::path(config) / "obturix";
+  const char* home = std::getenv("HOME");
+  if (!home || home[0] != '/') {
+    const passwd* user = getpwuid(geteuid());
+    home = user && user->pw_dir && user->pw_dir[0] == '/' ? user->pw_dir : nullptr;
+  }
+  if (!home)
+    return std::nullopt;
+  return std::filesystem::path(home) / ".config" / "obturix";
+}
+
+std::unique_ptr<Registry> makeUserRegistry() {
+  return std::make_unique<HiveRegistry>(userConfigFolder());
+}
+
+} // namespace obturix

@@ -1,0 +1,62 @@
+#include "serial/port_check.h"
+#include "serial/port_names.h"
+#include "text/ansi_text.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace obturix {
+
+namespace {
+
+// "COMn", or "\\.\COMn" as the system names it.
+std::optional<unsigned> comNumberOf(const std::string& portName) {
+  constexpr std::string_view devicePrefix = "\\\\.\\";
+  const std::string_view name = portName;
+  return comPortNumber(name.starts_with(devicePrefix) ? name.substr(devicePrefix.size()) : name);
+}
+
+class Win32PortCheck final : public PortCheck {
+public:
+  bool exists(const std::string& portName) override {
+    const auto number = comNumberOf(portName);
+    char target[1024];
+    return number &&
+           QueryDosDeviceA(("COM" + std::to_string(*number)).c_str(), target, sizeof target) != 0;
+  }
+
+  // The system's list of serial ports: one value per port under
+  // HKLM\HARDWARE\DEVICEMAP\SERIALCOMM, its data the port's name.
+  std::vector<std::string> available() override {
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+      return names;
+    for (DWORD index = 0;; ++index) {
+      char valueName[256];
+      DWORD nameSize = sizeof valueName;
+      BYTE data[256] = {};
+      DWORD dataSize = sizeof data - 1;
+      DWORD type = 0;
+      const LONG status =
+          RegEnumValueA(key, index, valueName, &nameSize, nullptr, &type, data, &dataSize);
+      if (status == ERROR_NO_MORE_ITEMS)
+        break;
+      if (status == ERROR_SUCCESS && type == REG_SZ)
+        names.push_back(fromAnsi(reinterpret_cast<const char*>(data)));
+    }
+    RegCloseKey(key);
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+      return comNumberOf(a).value_or(0) < comNumberOf(b).value_or(0);
+    });
+    return names;
+  }
+};
+
+} // namespace
+
+std::unique_ptr<PortCheck> makeSystemPortCheck() { return std::make_unique<Win32PortCheck>(); }
+
+} // namespace obturix

@@ -1,0 +1,105 @@
+#include "serial/port_names.h"
+#include "serial/serial_devices_posix.h"
+#include "serial/serial_port.h"
+#include "timing/monotonic_clock.h"
+
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace obturix {
+
+namespace {
+
+constexpr int controlLines = TIOCM_DTR | TIOCM_RTS;
+
+class PosixSerialStream final : public SerialStream {
+public:
+  PosixSerialStream(int fd, std::chrono::nanoseconds openedAt) : fd_(fd), openedAt_(openedAt) {}
+  PosixSerialStream(const PosixSerialStream&) = delete;
+  PosixSerialStream& operator=(const PosixSerialStream&) = delete;
+  ~PosixSerialStream() override { close(); }
+
+  void close() override {
+    if (fd_ < 0)
+      return;
+    int lines = controlLines;
+    ioctl(fd_, TIOCMBIC, &lines); // a pseudo-terminal has no modem lines
+    ::close(fd_);
+    fd_ = -1;
+  }
+
+  std::optional<std::chrono::nanoseconds> openedAt() const override { return openedAt_; }
+
+private:
+  int fd_;
+  std::chrono::nanoseconds openedAt_;
+};
+
+// Drop DTR and RTS when the last descriptor closes, even if the process dies.
+void setHangUpOnClose(int fd) {
+  termios settings{};
+  if (tcgetattr(fd, &settings) != 0)
+    return;
+  settings.c_cflag |= HUPCL;
+  tcsetattr(fd, TCSANOW, &settings);
+}
+
+class PosixPreparedPort final : public PreparedPort {
+public:
+  PosixPreparedPort(std::string path, const DeviceIdentity& identity)
+      : path_(std::move(path)), identity_(identity) {}
+
+  std::shared_ptr<SerialStream> open() override {
+    const int fd = openIdentified(path_, identity_);
+    if (fd < 0)
+      return nullptr;
+    const auto openedAt = monotonicNow();
+    setHangUpOnClose(fd);
+    int lines = controlLines;
+    ioctl(fd, TIOCMBIS, &lines); // fails harmlessly on a pseudo-terminal
+    return std::make_shared<PosixSerialStream>(fd, openedAt);
+  }
+
+private:
+  std::string path_;
+  DeviceIdentity identity_;
+};
+
+class PosixSerialPortService final : public SerialPortService {
+public:
+  explicit PosixSerialPortService(std::shared_ptr<SerialDevices> devices)
+      : devices_(std::move(devices)) {}
+
+  // Only a serial port is found at all: a regular file, a folder, a FIFO or
+  // another kind of terminal is refused before anything happens to it.
+  std::unique_ptr<PreparedPort> prepare(const std::string& portName) override {
+    std::string path = posixDevicePath(portName);
+    const auto identity = devices_->identify(path);
+    if (!identity)
+      return nullptr;
+    return std::make_unique<PosixPreparedPort>(std::move(path), *identity);
+  }
+
+private:
+  std::shared_ptr<SerialDevices> devices_;
+};
+
+// The services share what they learnt of the system's tty drivers.
+class PosixSerialPortServiceFactory final : public SerialPortServiceFactory {
+public:
+  std::shared_ptr<SerialPortService> create() override {
+    return std::make_shared<PosixSerialPortService>(devices_);
+  }
+
+private:
+  std::shared_ptr<SerialDevices> devices_ = std::make_shared<SerialDevices>();
+};
+
+} // namespace
+
+std::unique_ptr<SerialPortServiceFactory> makeSystemSerialPortServiceFactory() {
+  return std::make_unique<PosixSerialPortServiceFactory>();
+}
+
+} // namespace obturix

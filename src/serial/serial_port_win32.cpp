@@ -1,0 +1,86 @@
+#include "serial/port_names.h"
+#include "serial/serial_port.h"
+#include "text/ansi_text.h"
+#include "timing/monotonic_clock.h"
+
+#include <windows.h>
+
+namespace obturix {
+
+namespace {
+
+class Win32SerialStream final : public SerialStream {
+public:
+  Win32SerialStream(HANDLE handle, std::chrono::nanoseconds openedAt)
+      : handle_(handle), openedAt_(openedAt) {}
+  Win32SerialStream(const Win32SerialStream&) = delete;
+  Win32SerialStream& operator=(const Win32SerialStream&) = delete;
+  ~Win32SerialStream() override { close(); }
+
+  void close() override {
+    if (handle_ == INVALID_HANDLE_VALUE)
+      return;
+    EscapeCommFunction(handle_, CLRDTR);
+    EscapeCommFunction(handle_, CLRRTS);
+    CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+  std::optional<std::chrono::nanoseconds> openedAt() const override { return openedAt_; }
+
+private:
+  HANDLE handle_;
+  std::chrono::nanoseconds openedAt_;
+};
+
+class Win32PreparedPort final : public PreparedPort {
+public:
+  explicit Win32PreparedPort(std::string ansiPath) : path_(std::move(ansiPath)) {}
+
+  std::shared_ptr<SerialStream> open() override {
+    HANDLE handle = CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+      return nullptr;
+    const auto openedAt = monotonicNow();
+    // Only a communications device is a port: a file or a console is refused.
+    DCB state{};
+    state.DCBlength = sizeof state;
+    if (GetFileType(handle) != FILE_TYPE_CHAR || !GetCommState(handle, &state)) {
+      CloseHandle(handle);
+      return nullptr;
+    }
+    EscapeCommFunction(handle, SETDTR);
+    EscapeCommFunction(handle, SETRTS);
+    return std::make_shared<Win32SerialStream>(handle, openedAt);
+  }
+
+private:
+  std::string path_;
+};
+
+class Win32SerialPortService final : public SerialPortService {
+public:
+  std::unique_ptr<PreparedPort> prepare(const std::string& portName) override {
+    const std::string path = win32DevicePath(portName);
+    if (path.empty() || path.find('\0') != std::string::npos)
+      return nullptr; // a NUL would cut the name short and name another device
+    // Names are typed in UTF-8; the system takes them in its ANSI code page.
+    return std::make_unique<Win32PreparedPort>(toAnsi(path));
+  }
+};
+
+class Win32SerialPortServiceFactory final : public SerialPortServiceFactory {
+public:
+  std::shared_ptr<SerialPortService> create() override {
+    return std::make_shared<Win32SerialPortService>();
+  }
+};
+
+} // namespace
+
+std::unique_ptr<SerialPortServiceFactory> makeSystemSerialPortServiceFactory() {
+  return std::make_unique<Win32SerialPortServiceFactory>();
+}
+
+} // namespace obturix
