@@ -143,7 +143,7 @@ std::chrono::nanoseconds programCycles(ExposureCycle& cycle, const Options& o,
     cpu += threadCpuTime() - start; // the event loop's
   } else {
     std::thread timing([&] {
-      raiseToTimingPriority();
+      const TimingPriority priority;
       run([](const std::function<void()>&) {});
     });
     timing.join();

@@ -70,7 +70,7 @@ std::string shown(const std::string& name) {
 
 } // namespace
 
-std::string portRefusal(const std::string& port, const std::vector<std::string>& available) {
+std::string missingPortRefusal(const std::string& port, const std::vector<std::string>& available) {
   std::string text = "Le port « " + shown(port) + " » n'existe pas sur cet ordinateur.\r";
   if (available.empty())
     return text + "Aucun port série n'a été trouvé.";
@@ -78,6 +78,20 @@ std::string portRefusal(const std::string& port, const std::vector<std::string>&
   for (std::size_t i = 0; i < available.size(); ++i)
     text += (i ? ", " : "") + shown(available[i]);
   return text;
+}
+
+std::string forbiddenPortRefusal(const std::string& port, const std::string& group,
+                                 const std::string& account) {
+  const std::string text = "Vous n'avez pas le droit d'ouvrir le port « " + shown(port) + " ». ";
+  if (group.empty())
+    return text + "Demandez à l'administrateur de cet ordinateur de vous en donner l'accès.";
+  return text + "Ajoutez votre compte au groupe « " + shown(group) + " » (sudo adduser " +
+         (account.empty() ? "VOTRE_NOM" : shown(account)) + " " + shown(group) +
+         "), puis rouvrez votre session.";
+}
+
+std::string portInUseRefusal(const std::string& port) {
+  return "Le port « " + shown(port) + " » est déjà utilisé par une autre série en cours.";
 }
 
 std::string missedPressesWarning(std::int64_t failed, std::int64_t asked, const std::string& port) {

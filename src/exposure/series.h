@@ -31,7 +31,15 @@ std::optional<std::string> seriesRefusal(const SeriesParams& params);
 
 // Why a series on a port that does not exist must not start, with the ports
 // that do.
-std::string portRefusal(const std::string& port, const std::vector<std::string>& available);
+std::string missingPortRefusal(const std::string& port, const std::vector<std::string>& available);
+
+// Why a series on a port the user may not open must not start, and how to be
+// allowed: join `group` (none when joining a group would not help).
+std::string forbiddenPortRefusal(const std::string& port, const std::string& group,
+                                 const std::string& account);
+
+// Why a series on a port another series is using must not start.
+std::string portInUseRefusal(const std::string& port);
 
 // What the user is told when some presses of a series could not be made.
 std::string missedPressesWarning(std::int64_t failed, std::int64_t asked, const std::string& port);

@@ -6,15 +6,37 @@
 
 namespace obturix {
 
+// Whether a port can be used for a series, learnt without opening it.
+struct PortStatus {
+  enum class Access { Missing, Forbidden, Usable };
+  Access access = Access::Missing;
+  // When forbidden: the group whose members may open it (empty when joining
+  // none would help), and the account that may not.
+  std::string group;
+  std::string account;
+};
+
+// A port held for one series, across its pauses too, so that no other series
+// (in this program or another copy of it) starts on it meanwhile; let go when
+// dropped, and by the system if the program dies. Where the system offers no
+// way to claim a port it holds nothing.
+class PortClaim {
+public:
+  virtual ~PortClaim() = default;
+};
+
 // Which serial ports this computer has, found without opening any (opening
 // one presses the release).
 class PortCheck {
 public:
   virtual ~PortCheck() = default;
-  // Whether a port name, as typed, names a serial port that exists.
-  virtual bool exists(const std::string& portName) = 0;
+  // Whether a port name, as typed, names a serial port that exists and that
+  // this user may open.
+  virtual PortStatus check(const std::string& portName) = 0;
   // The serial ports that exist, as the user would type them.
   virtual std::vector<std::string> available() = 0;
+  // Claims the port for a series; nullptr when another series holds it.
+  virtual std::unique_ptr<PortClaim> claim(const std::string& portName) = 0;
 };
 
 std::unique_ptr<PortCheck> makeSystemPortCheck();

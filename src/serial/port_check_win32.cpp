@@ -17,13 +17,46 @@ std::optional<unsigned> comNumberOf(const std::string& portName) {
   return comPortNumber(name.starts_with(devicePrefix) ? name.substr(devicePrefix.size()) : name);
 }
 
+// Holds the port's named mutex: the system drops it with the last handle,
+// also when the program dies.
+class MutexClaim final : public PortClaim {
+public:
+  explicit MutexClaim(HANDLE mutex) : mutex_(mutex) {}
+  MutexClaim(const MutexClaim&) = delete;
+  MutexClaim& operator=(const MutexClaim&) = delete;
+  ~MutexClaim() override { CloseHandle(mutex_); }
+
+private:
+  HANDLE mutex_;
+};
+
 class Win32PortCheck final : public PortCheck {
 public:
-  bool exists(const std::string& portName) override {
+  // Whether another program holds the port can only be seen by opening it.
+  PortStatus check(const std::string& portName) override {
     const auto number = comNumberOf(portName);
     char target[1024];
-    return number &&
-           QueryDosDeviceA(("COM" + std::to_string(*number)).c_str(), target, sizeof target) != 0;
+    const bool exists = number && QueryDosDeviceA(("COM" + std::to_string(*number)).c_str(), target,
+                                                  sizeof target) != 0;
+    return {exists ? PortStatus::Access::Usable : PortStatus::Access::Missing, {}, {}};
+  }
+
+  // One mutex per port number in the user's session, whatever the name's
+  // form ("com3", "\\.\COM3"). Where none can be had, the series goes
+  // ahead unclaimed.
+  std::unique_ptr<PortClaim> claim(const std::string& portName) override {
+    const auto number = comNumberOf(portName);
+    if (!number)
+      return std::make_unique<PortClaim>();
+    const std::wstring name = L"Local\\Obturix-port-COM" + std::to_wstring(*number);
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
+    if (!mutex)
+      return std::make_unique<PortClaim>();
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+      CloseHandle(mutex);
+      return nullptr;
+    }
+    return std::make_unique<MutexClaim>(mutex);
   }
 
   // The system's list of serial ports: one value per port under

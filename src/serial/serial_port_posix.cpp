@@ -25,6 +25,9 @@ public:
       return;
     int lines = controlLines;
     ioctl(fd_, TIOCMBIC, &lines); // a pseudo-terminal has no modem lines
+    // A pseudo-terminal stays exclusive after its last close: the next
+    // press could no longer open it.
+    ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
   }
@@ -56,6 +59,7 @@ public:
       return nullptr;
     const auto openedAt = monotonicNow();
     setHangUpOnClose(fd);
+    ioctl(fd, TIOCEXCL); // another program's open now fails instead of pressing too
     int lines = controlLines;
     ioctl(fd, TIOCMBIS, &lines); // fails harmlessly on a pseudo-terminal
     return std::make_shared<PosixSerialStream>(fd, openedAt);

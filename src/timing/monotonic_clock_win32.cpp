@@ -1,6 +1,5 @@
 #include "timing/monotonic_clock.h"
-
-#include <windows.h>
+#include "timing/waitable_timer_win32.h"
 
 namespace obturix {
 
@@ -12,18 +11,21 @@ std::int64_t performanceFrequency() {
   return frequency.QuadPart;
 }
 
-// A high-resolution waitable timer where the system has one (Windows 10 1803
-// and later), an ordinary one otherwise; the loop below makes up for either.
+// A high-resolution waitable timer where the system has one, an ordinary one
+// otherwise (the series then raises the system timer's resolution); the loop
+// below makes up for either.
 HANDLE createWaitableTimer() {
-#ifdef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
-  if (HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
-                                            TIMER_ALL_ACCESS))
+  if (HANDLE timer = createHighResolutionTimer())
     return timer;
-#endif
   return CreateWaitableTimerW(nullptr, TRUE, nullptr);
 }
 
 } // namespace
+
+HANDLE createHighResolutionTimer() {
+  return CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                                TIMER_ALL_ACCESS);
+}
 
 std::chrono::nanoseconds monotonicNow() {
   static const std::int64_t frequency = performanceFrequency();

@@ -10,7 +10,7 @@
 
 namespace obturix {
 
-void raiseToTimingPriority() {
+TimingPriority::TimingPriority() {
   // Low among real-time priorities: above every ordinary thread, below the
   // system's own real-time work (and an instrument watching the port).
   sched_param realTime{};
@@ -21,5 +21,8 @@ void raiseToTimingPriority() {
   setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), -10);
 #endif
 }
+
+// The thread ends with the series; its priority goes with it.
+TimingPriority::~TimingPriority() = default;
 
 } // namespace obturix

@@ -3,12 +3,19 @@
 #include "exposure/exposure_cycle.h"
 #include "serial/port_check.h"
 #include "settings/registry_store.h"
+#include "timing/wake_lock.h"
 #include "window/window_settings.h"
 
 namespace obturix {
 
 const char* const welcomeText =
     "Bonjour,\r\rbienvenue dans Obturix !\r\r V1.0.0 et c'est pas la dernière";
+
+Form1::Form1(Form1View& view, const Form1Services& services)
+    : view_(view), cycle_(services.cycle), ports_(services.ports), settings_(services.settings),
+      wakeLock_(services.wakeLock) {}
+
+Form1::~Form1() = default;
 
 void Form1::load() {
   view_.setCaption(Control::Label4, welcomeText);
@@ -47,6 +54,7 @@ void Form1::LancerSerie() {
       SauverParams();
       warnOfMissedPresses(presses, params.port);
     }
+    portClaim_.reset();
     announceEnd();
     view_.setCaption(Control::LabEc, "0");
   }
@@ -66,13 +74,31 @@ SeriesParams Form1::captureSeriesParams() const {
           .settle = view_.text(Text7)};
 }
 
-// A series that would run cycles on a port that does not exist would take
-// its whole time and press nothing: it is refused before it starts.
 std::optional<std::string> Form1::refusal(const SeriesParams& params) {
   if (auto why = seriesRefusal(params))
     return why;
-  if (*cycleCount(params.count) > 0 && !ports_.exists(params.port))
-    return portRefusal(params.port, ports_.available());
+  if (*cycleCount(params.count) > 0)
+    return portRefusal(params.port);
+  return std::nullopt;
+}
+
+// A series on a port that does not exist, that the user may not open or
+// that another series is using would take its whole time and press nothing
+// (or press in the other's exposures): it is refused before it starts. Its
+// port stays claimed until it ends.
+std::optional<std::string> Form1::portRefusal(const std::string& port) {
+  const PortStatus status = ports_.check(port);
+  switch (status.access) {
+  case PortStatus::Access::Missing:
+    return missingPortRefusal(port, ports_.available());
+  case PortStatus::Access::Forbidden:
+    return forbiddenPortRefusal(port, status.group, status.account);
+  case PortStatus::Access::Usable:
+    break;
+  }
+  portClaim_ = ports_.claim(port);
+  if (!portClaim_)
+    return portInUseRefusal(port);
   return std::nullopt;
 }
 
@@ -90,6 +116,7 @@ PressCount Form1::runCycles(const SeriesParams& params) {
   const PressCount before = cycle_.presses();
   const std::int64_t cycles = *cycleCount(params.count);
   view_.runHoldingInput([&](const OnWindowThread& onWindow) {
+    const KeptAwake awake(wakeLock_); // a laptop left alone suspends within the hour
     for (std::int64_t i = 1; i <= cycles; ++i) {
       onWindow([this, i] {
         view_.setCaption(Control::LabEc, std::to_string(i));

@@ -3,20 +3,32 @@
 #include "exposure/series.h"
 #include "window/form1_view.h"
 
+#include <memory>
+
 namespace obturix {
 
 class ExposureCycle;
 class PortCheck;
+class PortClaim;
 struct PressCount;
 class RegistrySettingsStore;
+class WakeLock;
+
+// What the window runs its series with, owned by the program's module.
+struct Form1Services {
+  ExposureCycle& cycle;
+  PortCheck& ports;
+  RegistrySettingsStore& settings;
+  WakeLock& wakeLock;
+};
 
 // The main window's behaviour, whatever the toolkit: the toolkit's window
 // calls the handlers below on its events, and the behaviour acts on it
 // through its view.
 class Form1 {
 public:
-  Form1(Form1View& view, ExposureCycle& cycle, PortCheck& ports, RegistrySettingsStore& settings)
-      : view_(view), cycle_(cycle), ports_(ports), settings_(settings) {}
+  Form1(Form1View& view, const Form1Services& services);
+  ~Form1();
 
   // True from the end of loading until "Lancer " is pressed.
   bool annulation() const { return bAnnulation_; }
@@ -39,6 +51,7 @@ public:
 private:
   SeriesParams captureSeriesParams() const;
   std::optional<std::string> refusal(const SeriesParams& params);
+  std::optional<std::string> portRefusal(const std::string& port);
   bool confirmed(const SeriesParams& params);
   PressCount runCycles(const SeriesParams& params);
   void warnOfMissedPresses(const PressCount& presses, const std::string& port);
@@ -50,6 +63,8 @@ private:
   ExposureCycle& cycle_;
   PortCheck& ports_;
   RegistrySettingsStore& settings_;
+  WakeLock& wakeLock_;
+  std::unique_ptr<PortClaim> portClaim_; // the series' port, from its checks to its end
   bool bAnnulation_ = false;
   bool busy_ = false;           // a series (or one of its boxes) is under way
   bool closeRequested_ = false; // the close box was used while busy

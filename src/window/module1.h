@@ -5,6 +5,8 @@
 #include "serial/port_check.h"
 #include "serial/serial_port.h"
 #include "settings/registry_store.h"
+#include "timing/wake_lock.h"
+#include "window/form1.h"
 
 #include <memory>
 
@@ -12,7 +14,7 @@ namespace obturix {
 
 // The program's module: the platform services for the life of the process,
 // the exposure cycle with the port service and stream it keeps between
-// cycles, the port check and the settings store.
+// cycles, the port check, the settings store and the wake lock.
 struct Module1 {
   std::unique_ptr<SerialPortServiceFactory> ports = makeSystemSerialPortServiceFactory();
   std::unique_ptr<PortCheck> portCheck = makeSystemPortCheck();
@@ -20,13 +22,16 @@ struct Module1 {
   ExposureCycle cycle{*ports, *sleeper};
   std::unique_ptr<Registry> registry = makeUserRegistry();
   RegistrySettingsStore settings{*registry};
+  std::unique_ptr<WakeLock> wakeLock = makeSystemWakeLock();
+
+  Form1Services services() { return {cycle, *portCheck, settings, *wakeLock}; }
 };
 
 // Start-up, whatever the toolkit's Window: creates the main window, shows it
 // modally with no owner, reads `annulation` once the window is hidden or
 // closed, and drops the window; the process then ends.
 template <class Window> void Main(Module1& module) {
-  auto form = std::make_unique<Window>(module.cycle, *module.portCheck, module.settings);
+  auto form = std::make_unique<Window>(module.services());
   form->showModally();
   [[maybe_unused]] const bool cancelled = form->behaviour().annulation(); // ends whatever it holds
   form.reset();

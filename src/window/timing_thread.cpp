@@ -7,7 +7,7 @@ namespace obturix {
 TimingThread::TimingThread(const std::function<void(const OnWindowThread&)>& cycles,
                            std::function<void()> finished)
     : thread_([this, &cycles, finished = std::move(finished)] {
-        raiseToTimingPriority();
+        const TimingPriority priority;
         try {
           cycles([this](std::function<void()> task) {
             std::lock_guard lock(mutex_);

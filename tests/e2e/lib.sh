@@ -1,6 +1,8 @@
 # Helpers for driving the built program under Xvfb with real X input.
 # Positions come from the window's control table, in pixels (twips / 15).
 
+E2E_BUSES=()
+
 e2e_fail() {
   echo "ÉCHEC: $*" >&2
   exit 1
@@ -20,7 +22,28 @@ e2e_start_display() {
 }
 
 e2e_stop_display() {
-  kill "${E2E_WM:-}" "${E2E_XVFB:-}" 2>/dev/null || true
+  kill "${E2E_WM:-}" "${E2E_XVFB:-}" "${E2E_BUSES[@]}" 2>/dev/null || true
+}
+
+# Private system and session buses (each as open as a session bus), with
+# logind and the desktop portal played by sleep_services.py, which logs to
+# $E2E_AWAKE what is taken and given back. A program started after this call
+# uses them.
+e2e_start_sleep_services() {
+  local bus
+  for bus in system session; do
+    dbus-daemon --session --nofork --nopidfile --address="unix:path=$E2E_WORK/$bus-bus" \
+      2>/dev/null &
+    E2E_BUSES+=("$!")
+  done
+  export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$E2E_WORK/system-bus" \
+    DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_WORK/session-bus"
+  e2e_until test -S "$E2E_WORK/session-bus" -a -S "$E2E_WORK/system-bus" || e2e_fail "pas de bus D-Bus"
+  E2E_AWAKE="$E2E_WORK/awake.txt"
+  /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/sleep_services.py" "$E2E_AWAKE" \
+    >"$E2E_WORK/sleep-services.txt" 2>&1 &
+  E2E_BUSES+=("$!")
+  e2e_until grep -q prêt "$E2E_WORK/sleep-services.txt" || e2e_fail "logind et le portail simulés ne démarrent pas"
 }
 
 # Runs a command every 0.05 s until it succeeds; fails after 10 s.

@@ -28,6 +28,7 @@ linux)
   export XDG_CONFIG_HOME="$E2E_WORK/config"
   link="$E2E_WORK/camera-link"
   port_name="$link"
+  missing_port="$E2E_WORK/absent"
   reference="$(dirname "$0")/../../docs/window.png"
   start_program() {
     LANG=en_GB.UTF-8 LANGUAGE=en "$obturix" 2>"$E2E_WORK/stderr.txt" & # an English system
@@ -41,6 +42,7 @@ wine)
   wine reg delete 'HKCU\Software\Obturix' /f >/dev/null 2>&1 </dev/null || true
   link="$OBTURIX_WINE_CAMERA"
   port_name=COM150
+  missing_port=COM151
   reference="$(dirname "$0")/window-wine.png"
   start_program() {
     "$wine_loader" "$obturix" >"$E2E_WORK/stderr.txt" 2>&1 </dev/null &
@@ -55,6 +57,7 @@ wine)
 *) e2e_fail "plateforme inconnue : $platform" ;;
 esac
 e2e_start_display
+[ "$platform" != linux ] || e2e_start_sleep_services
 
 if [ "$platform" = linux ]; then
   echo "== la caméra virtuelle s'explique et refuse une option inconnue"
@@ -97,10 +100,27 @@ record_steps() {
 }
 
 run_timed_series() {
-  local before
-  before=$(($(camera_lines) + 1))
+  series_start=$(($(camera_lines) + 1))
   run_series_and_confirm
-  record_steps Obturix "$before"
+  record_steps Obturix "$series_start"
+}
+
+# logind's and the portal's locks of the last timed series: both taken
+# before its first press, held until its last press ended, given back within
+# a second of its end (its last pause, 200 ms, after its last press).
+check_kept_awake() {
+  local starts first last_end
+  starts=$(tail -n +"$series_start" "$E2E_WORK/camera.txt" | grep -o 'début [0-9:.]*' |
+    awk -F'[ :.]' '{ print (($2 * 60 + $3) * 60 + $4) * 1000 + $5 }')
+  first=$(echo "$starts" | head -n 1)
+  last_end=$(($(echo "$starts" | tail -n 1) + 300))
+  e2e_until eval '[ "$(grep -c "given back" "$E2E_AWAKE")" -eq 2 ]' || true
+  awk -F'[:. ]' -v first="$first" -v last_end="$last_end" '
+    { t = (($1 * 60 + $2) * 60 + $3) * 1000 + $4 }
+    / (logind taken sleep:idle Obturix block|portal taken 12) Série de poses en cours$/ && t <= first { taken++ }
+    / given back$/ && t >= last_end && t <= last_end + 1200 { given++ }
+    END { exit !(taken == 2 && given == 2 && NR == 4) }' "$E2E_AWAKE" ||
+    e2e_fail "veille : 1er appui à $first ms, dernier fini à $last_end ms ; vu : $(tr '\n' '|' <"$E2E_AWAKE")"
 }
 
 camera_lines() { wc -l <"$E2E_WORK/camera.txt"; }
@@ -130,6 +150,15 @@ if [ "$platform" = linux ]; then
   xdotool key Escape
 fi
 
+echo "== un port qui n'existe pas est refusé avant la confirmation, sans appui"
+before=$(camera_lines)
+e2e_type_into Text5 "$missing_port"
+e2e_press Command1
+e2e_wait_windows "Obturix" 2
+xdotool key Return
+e2e_wait_windows "Obturix" 1
+[ "$(camera_lines)" -eq "$before" ] || e2e_fail "la caméra a vu un appui"
+
 echo "== une série de 4 poses avec le miroir, puis Quitter"
 e2e_type_into Text5 "$port_name"
 e2e_type_into Text1 "4"
@@ -138,7 +167,13 @@ e2e_type_into Text3 "0,2"
 e2e_press ChkMiro
 e2e_type_into Text6 "0.05"
 e2e_type_into Text7 "0.1"
-run_timed_series
+if [ "$platform" = linux ]; then
+  [ ! -s "$E2E_AWAKE" ] || e2e_fail "le programme empêche la mise en veille dès son démarrage"
+  run_timed_series
+  check_kept_awake
+else
+  run_timed_series
+fi
 [ "$(saved_value StrCom)" = "$port_name" ] || e2e_fail "port enregistré : $(saved_value StrCom)"
 e2e_press Command2
 e2e_wait_exit "$program_pid" || e2e_fail "Quitter : code de sortie $?"

@@ -32,7 +32,7 @@ protected:
 
   EventLog log;
   FakeSleeper sleeper{log};
-  FakeSerialPortServiceFactory ports{log};
+  FakeSerialPortServiceFactory ports{log, sleeper};
   ExposureCycle cycle{ports, sleeper};
 };
 
@@ -72,6 +72,25 @@ TEST_F(Cycle, APortThatComesBackDuringAWaitIsPressedAfterIt) {
   run({});
   EXPECT_EQ(log.events(), (Events{"sleep 80", "sleep 1000", "open COM1", "sleep 1000", "close COM1",
                                   "sleep 1000"}));
+}
+
+// Finding, opening and closing a port take time (milliseconds on a USB
+// adapter). Finding it is done during the wait before its press and counts
+// nowhere; its open and close fall where a bare loop has them: a press runs
+// to the end of its close, a pause to the end of the next open.
+TEST_F(Cycle, APortsOwnTimeIsNotCountedIntoTheSteps) {
+  using namespace std::chrono_literals;
+  ports.takes = {.lookUp = 7ms, .open = 3ms, .close = 2ms};
+  run({});
+  run({});
+  std::vector<std::chrono::milliseconds> steps; // press, pause, press…
+  for (std::size_t i = 0; i < ports.presses.size(); ++i) {
+    if (i > 0)
+      steps.push_back(ports.presses[i].pressed - ports.presses[i - 1].released);
+    steps.push_back(ports.presses[i].released - ports.presses[i].pressed);
+  }
+  EXPECT_EQ(steps, (std::vector<std::chrono::milliseconds>{82ms, 1003ms, 1002ms, 1003ms, 82ms,
+                                                           1003ms, 1002ms}));
 }
 
 } // namespace

@@ -52,11 +52,12 @@ TEST(SeriesTexts, SayInFrenchWhatWentWrong) {
   const struct {
     std::string text, expected;
   } cases[] = {
-      {portRefusal("COM3", {"COM4", "/dev/ttyUSB0"}),
-       "Le port « COM3 » n'existe pas sur cet ordinateur.\rPorts disponibles : COM4, /dev/ttyUSB0"},
-      {portRefusal(std::string("a\0\rb", 4), {}), "Le port « a??b »" + noPort},
-      {portRefusal(std::string(100, 'x'), {}),
+      {missingPortRefusal(std::string("a\0\rb", 4), {}), "Le port « a??b »" + noPort},
+      {missingPortRefusal(std::string(100, 'x'), {}),
        "Le port « " + std::string(60, 'x') + "… »" + noPort},
+      {forbiddenPortRefusal("P", "", "jean"),
+       "Vous n'avez pas le droit d'ouvrir le port « P ». Demandez à l'administrateur de cet "
+       "ordinateur de vous en donner l'accès."},
       {missedPressesWarning(1, 10, "P"),
        "Attention : 1 des 10 déclenchements n'a pas eu lieu" + where},
       {missedPressesWarning(10, 10, "P"),

@@ -8,17 +8,23 @@ namespace {
 
 class FakeSerialStream final : public SerialStream {
 public:
-  FakeSerialStream(EventLog& log, std::string name) : log_(log), name_(std::move(name)) {
-    log_.add("open " + name_);
+  FakeSerialStream(FakeSerialPortServiceFactory& ports, std::string name)
+      : ports_(ports), name_(std::move(name)), press_(ports.presses.size()) {
+    ports_.presses.push_back({ports_.clock.elapsed, {}});
+    ports_.log.add("open " + name_);
   }
   void close() override {
-    if (!std::exchange(closed_, true))
-      log_.add("close " + name_);
+    if (std::exchange(closed_, true))
+      return;
+    ports_.clock.elapsed += ports_.takes.close;
+    ports_.presses[press_].released = ports_.clock.elapsed;
+    ports_.log.add("close " + name_);
   }
 
 private:
-  EventLog& log_;
+  FakeSerialPortServiceFactory& ports_;
   std::string name_;
+  std::size_t press_;
   bool closed_ = false;
 };
 
@@ -26,18 +32,30 @@ private:
 // since it was prepared.
 class FakePreparedPort final : public PreparedPort {
 public:
-  FakePreparedPort(FakeSerialPortServiceFactory& ports, EventLog& log, std::string name)
-      : ports_(ports), log_(log), name_(std::move(name)) {}
+  FakePreparedPort(FakeSerialPortServiceFactory& ports, std::string name)
+      : ports_(ports), name_(std::move(name)) {}
   std::shared_ptr<SerialStream> open() override {
-    if (!ports_.exists(name_))
+    ports_.clock.elapsed += ports_.takes.open;
+    if (!ports_.existingPorts.contains(name_))
       return nullptr;
-    ++ports_.opens;
-    return std::make_shared<FakeSerialStream>(log_, name_);
+    return std::make_shared<FakeSerialStream>(ports_, name_);
   }
 
 private:
   FakeSerialPortServiceFactory& ports_;
-  EventLog& log_;
+  std::string name_;
+};
+
+class FakePortClaim final : public PortClaim {
+public:
+  FakePortClaim(std::set<std::string>& claimed, std::string name)
+      : claimed_(claimed), name_(std::move(name)) {
+    claimed_.insert(name_);
+  }
+  ~FakePortClaim() override { claimed_.erase(name_); }
+
+private:
+  std::set<std::string>& claimed_;
   std::string name_;
 };
 
@@ -62,7 +80,23 @@ int FakeMessageBoxes::show(const std::string& prompt, MessageButtons buttons,
 }
 
 std::unique_ptr<PreparedPort> FakeSerialPortServiceFactory::prepare(const std::string& portName) {
-  return exists(portName) ? std::make_unique<FakePreparedPort>(*this, log_, portName) : nullptr;
+  clock.elapsed += takes.lookUp;
+  return existingPorts.contains(portName) ? std::make_unique<FakePreparedPort>(*this, portName)
+                                          : nullptr;
+}
+
+PortStatus FakeSerialPortServiceFactory::check(const std::string& portName) {
+  if (!existingPorts.contains(portName))
+    return {};
+  if (const auto forbidden = forbiddenPorts.find(portName); forbidden != forbiddenPorts.end())
+    return {.access = PortStatus::Access::Forbidden, .group = forbidden->second, .account = "jean"};
+  return {PortStatus::Access::Usable, {}, {}};
+}
+
+std::unique_ptr<PortClaim> FakeSerialPortServiceFactory::claim(const std::string& portName) {
+  if (claimed.contains(portName))
+    return nullptr;
+  return std::make_unique<FakePortClaim>(claimed, portName);
 }
 
 } // namespace obturix::testing

@@ -3,11 +3,13 @@
 #include "serial/port_check.h"
 #include "serial/serial_port.h"
 #include "timing/sleeper.h"
+#include "timing/wake_lock.h"
 #include "window/message_boxes.h"
 
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -44,22 +46,47 @@ private:
 // Ports that exist by name, found by the port check too; the factory hands
 // out itself as the service. Logs "open NAME" for a successful open and
 // "close NAME" for the first close of a stream; refused opens and repeated
-// closes leave no trace, as on a real system.
+// closes leave no trace, as on a real system. Finding, opening and closing
+// a port take the clock's time as set in `takes`; `presses` has each press
+// as the port saw it: from the end of its open to the end of its close.
 class FakeSerialPortServiceFactory final : public SerialPortServiceFactory,
                                            public SerialPortService,
                                            public PortCheck {
 public:
-  explicit FakeSerialPortServiceFactory(EventLog& log) : log_(log) {}
+  FakeSerialPortServiceFactory(EventLog& events, FakeSleeper& sleeper)
+      : log(events), clock(sleeper) {}
 
   std::shared_ptr<SerialPortService> create() override { return {std::shared_ptr<void>(), this}; }
   std::unique_ptr<PreparedPort> prepare(const std::string& portName) override;
-  bool exists(const std::string& portName) override { return existingPorts.contains(portName); }
+  PortStatus check(const std::string& portName) override;
   std::vector<std::string> available() override {
     return {existingPorts.begin(), existingPorts.end()};
   }
+  // Refused while in `claimed`, by this program or another.
+  std::unique_ptr<PortClaim> claim(const std::string& portName) override;
+
+  struct Press {
+    std::chrono::milliseconds pressed, released;
+  };
+  struct Durations {
+    std::chrono::milliseconds lookUp{0}, open{0}, close{0};
+  };
 
   std::set<std::string> existingPorts{"COM1"};
-  int opens = 0;
+  std::map<std::string, std::string> forbiddenPorts; // name: the group that may open it
+  std::set<std::string> claimed;
+  Durations takes;
+  std::vector<Press> presses;
+  EventLog& log;
+  FakeSleeper& clock;
+};
+
+// Logs "awake" when taken and "may sleep" when given back.
+class FakeWakeLock final : public WakeLock {
+public:
+  explicit FakeWakeLock(EventLog& log) : log_(log) {}
+  void take() override { log_.add("awake"); }
+  void giveBack() override { log_.add("may sleep"); }
 
 private:
   EventLog& log_;

@@ -4,19 +4,23 @@
 #include "fakes/fake_platform.h"
 #include "registry/memory_registry.h"
 #include "settings/registry_store.h"
+#include "window/form1.h"
 
 namespace obturix::testing {
 
 // What a window runs a series with, all fakes: ports that are found and
-// opened by name, a sleeper on a fake clock, an in-memory registry; every
-// open, close and sleep in one log.
+// opened by name, a sleeper on a fake clock, an in-memory registry, a wake
+// lock; every open, close, sleep and wake lock in one log.
 struct FakeSeriesServices {
   EventLog log;
   FakeSleeper sleeper{log};
-  FakeSerialPortServiceFactory ports{log};
+  FakeSerialPortServiceFactory ports{log, sleeper};
   ExposureCycle cycle{ports, sleeper};
   MemoryRegistry registry;
   RegistrySettingsStore settings{registry};
+  FakeWakeLock wakeLock{log};
+
+  Form1Services services() { return {cycle, ports, settings, wakeLock}; }
 };
 
 } // namespace obturix::testing

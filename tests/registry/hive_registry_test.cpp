@@ -1,3 +1,4 @@
+#include "fakes/child_process.h"
 #include "fakes/temporary_folder.h"
 #include "registry/hive_format.h"
 #include "registry/hive_registry.h"
@@ -22,16 +23,6 @@ namespace fs = std::filesystem;
 std::string fileText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// Runs `work` in a child process; returns its exit status.
-int inChild(const std::function<int()>& work) {
-  const pid_t pid = fork();
-  if (pid == 0)
-    _exit(work());
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }
 
 // The settings store on a hive file in config/obturix of a fresh folder.
@@ -201,20 +192,6 @@ TEST_F(HiveFile, NothingIsLostWhenTheFileCannotBeReadOrWritten) {
   }
 }
 
-TEST(UserConfigFolder, WithoutAHomeNothingIsKept) {
-  if (geteuid() != 0)
-    GTEST_SKIP() << "needs a user without a password entry, which only root can become";
-  EXPECT_EQ(inChild([] {
-              if (setgid(54321) != 0 || setuid(54321) != 0)
-                return 3;
-              unsetenv("HOME");
-              unsetenv("XDG_CONFIG_HOME");
-              const auto registry = makeUserRegistry();
-              return RegistrySettingsStore(*registry).EcrireParam("\\Param\\", "x", 1, "y") ? 1 : 0;
-            }),
-            0);
-}
-
 // A save that fails half-way (here the file size limit) leaves the old file
 // whole; a temporary file of a killed copy is removed, and a link planted
 // where the temporary file goes is not followed.
@@ -283,22 +260,6 @@ TEST_F(HiveFile, TwoProcessesSavingAtOnceLoseNothing) {
   EXPECT_EQ(read("own0"), Variant("0-499"));
   EXPECT_EQ(read("own1"), Variant("1-499"));
   EXPECT_TRUE(read("shared") == Variant("0-499") || read("shared") == Variant("1-499"));
-  EXPECT_EQ(setAside(), 0u);
-}
-
-TEST_F(HiveFile, AProcessKilledWhileSavingLeavesAWholeFile) {
-  std::mt19937 random(42);
-  for (int round = 0; round < 30; ++round) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-      for (int i = 0;; ++i)
-        save("v" + std::to_string(i % 50), std::string(static_cast<std::size_t>(i % 400), 'x'));
-    }
-    usleep(static_cast<useconds_t>(1000 + random() % 20000));
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    ASSERT_TRUE(!fs::exists(file) || parseHive(fileText(file))) << "round " << round;
-  }
   EXPECT_EQ(setAside(), 0u);
 }
 

@@ -1,15 +1,18 @@
 #include "serial/port_check.h"
 #include "serial/serial_port.h"
 
+#include "fakes/child_process.h"
 #include "fakes/temporary_folder.h"
 #include "pty/open_close_watcher.h"
 #include "pty/pseudo_terminal.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <optional>
 #include <sys/stat.h>
 #include <termios.h>
@@ -20,10 +23,25 @@ namespace {
 
 using Kind = pty::OpenCloseWatcher::Kind;
 using Kinds = std::vector<Kind>;
+using Access = PortStatus::Access;
+using testing::becomeUnprivileged;
+using testing::inChild;
 namespace fs = std::filesystem;
 
 class PosixSerialPort : public ::testing::Test {
 protected:
+  // 0 when another program, as another user (root opens whatever), opens the
+  // port; 1 when it is refused as busy.
+  int anotherProgramOpens() {
+    chmod(terminal.slavePath().c_str(), 0666);
+    return inChild([&] {
+      if (geteuid() == 0 && !becomeUnprivileged())
+        return 3;
+      const int fd = ::open(terminal.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+      return fd >= 0 ? 0 : errno == EBUSY ? 1 : 2;
+    });
+  }
+
   std::shared_ptr<SerialPortService> service = makeSystemSerialPortServiceFactory()->create();
   pty::PseudoTerminal terminal;
   pty::OpenCloseWatcher watcher{terminal.slavePath()};
@@ -34,7 +52,8 @@ TEST_F(PosixSerialPort, HoldsAPseudoTerminalOpenExactlyFromPressToRelease) {
   auto stream = service->open(terminal.slavePath());
   ASSERT_TRUE(stream);
   EXPECT_EQ(watcher.takePending(), Kinds{Kind::Open});
-  termios settings{}; // the lines drop by themselves if the program dies
+  EXPECT_EQ(anotherProgramOpens(), 1); // no other program presses meanwhile
+  termios settings{};                  // the lines drop by themselves if the program dies
   ASSERT_EQ(tcgetattr(terminal.masterFd(), &settings), 0);
   EXPECT_TRUE(settings.c_cflag & HUPCL);
 
@@ -50,6 +69,8 @@ TEST_F(PosixSerialPort, HoldsAPseudoTerminalOpenExactlyFromPressToRelease) {
   EXPECT_NE(fcntl(other, F_GETFD), -1) << "a second close closed an unrelated file";
   ::close(other);
   EXPECT_EQ(watcher.takePending(), Kinds{});
+  // Let go, it is anybody's (a pseudo-terminal would otherwise stay exclusive).
+  EXPECT_EQ(anotherProgramOpens(), 0);
 }
 
 TEST_F(PosixSerialPort, ReleasesWhenTheStreamIsDroppedWithoutClose) {
@@ -71,8 +92,8 @@ TEST(PosixSerialPortRefusal, RefusesWhatIsNotASerialPortWithoutOpeningIt) {
 
   const auto check = makeSystemPortCheck();
   pty::OpenCloseWatcher camera(terminal.slavePath());
-  EXPECT_TRUE(check->exists(terminal.slavePath()));
-  EXPECT_TRUE(check->exists(folder / "camera")); // links are followed
+  EXPECT_EQ(check->check(terminal.slavePath()).access, Access::Usable);
+  EXPECT_EQ(check->check(folder / "camera").access, Access::Usable); // links are followed
   EXPECT_EQ(camera.takePending(), Kinds{}) << "checking pressed the release";
   auto service = makeSystemSerialPortServiceFactory()->create();
   const struct {
@@ -86,13 +107,11 @@ TEST(PosixSerialPortRefusal, RefusesWhatIsNotASerialPortWithoutOpeningIt) {
       {"/dev/ptmx", false}, // a terminal, but no port
       {(folder / "dangling").string(), false},
       {"", false},
-      {"COM0", false},
-      {"COM4097", false},
       {std::string(10000, 'x'), false},
       {terminal.slavePath() + std::string(1, '\0') + "x", false},
   };
   for (const auto& c : cases) {
-    EXPECT_FALSE(check->exists(c.name)) << c.name.substr(0, 80);
+    EXPECT_EQ(check->check(c.name).access, Access::Missing) << c.name.substr(0, 80);
     std::optional<pty::OpenCloseWatcher> watcher;
     if (c.watchable)
       watcher.emplace(c.name);
@@ -102,6 +121,46 @@ TEST(PosixSerialPortRefusal, RefusesWhatIsNotASerialPortWithoutOpeningIt) {
       EXPECT_EQ(watcher->takePending(), Kinds{}) << c.name << " was opened";
     }
   }
+}
+
+// As a user outside the group of a port root:dialout 0660: refused before
+// anything is opened, with the group to join.
+TEST(PosixPortCheck, NamesTheGroupThatMayOpenAPortTheUserMayNot) {
+  if (geteuid() != 0)
+    GTEST_SKIP() << "needs a port of another owner and another user, which only root can make";
+  pty::PseudoTerminal terminal;
+  const std::string port = terminal.slavePath();
+  const group* dialout = getgrnam("dialout");
+  ASSERT_TRUE(dialout && chown(port.c_str(), 0, dialout->gr_gid) == 0);
+  ASSERT_EQ(chmod(port.c_str(), 0660), 0);
+  pty::OpenCloseWatcher camera(port);
+  EXPECT_EQ(inChild([&] {
+              const auto status =
+                  becomeUnprivileged() ? makeSystemPortCheck()->check(port) : PortStatus{};
+              return status.access == Access::Forbidden && status.group == "dialout" ? 0 : 1;
+            }),
+            0);
+  EXPECT_EQ(camera.takePending(), Kinds{}) << "checking pressed the release";
+}
+
+// A second series on a port, from another copy of the program and under
+// another of the port's names, is refused while the first holds it, and
+// allowed once it is over.
+TEST(PosixPortCheck, OneSeriesAtATimeClaimsAPort) {
+  pty::PseudoTerminal terminal;
+  const testing::TemporaryFolder runtime;
+  setenv("XDG_RUNTIME_DIR", runtime.path.c_str(), 1);
+  const fs::path link = runtime.path / "camera";
+  fs::create_symlink(terminal.slavePath(), link);
+  const auto anotherCopyClaims = [&] {
+    return inChild([&] { return makeSystemPortCheck()->claim(link) ? 0 : 1; });
+  };
+
+  auto claim = makeSystemPortCheck()->claim(terminal.slavePath());
+  ASSERT_TRUE(claim);
+  EXPECT_EQ(anotherCopyClaims(), 1);
+  claim.reset();
+  EXPECT_EQ(anotherCopyClaims(), 0);
 }
 
 } // namespace

@@ -9,7 +9,7 @@ namespace obturix::testing {
 // The window's behaviour on a fake view and fake services.
 struct Form1Rig : FakeSeriesServices {
   FakeForm1View view{log};
-  Form1 form{view, cycle, ports, settings};
+  Form1 form{view, services()};
 
   void type(Control textBox, const std::string& text) { view.setText(textBox, text); }
   // A click on the mirror box: it turns over, then the window reacts.

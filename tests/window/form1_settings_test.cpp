@@ -100,7 +100,7 @@ TEST(Form1Settings, AValueThatCannotBeWrittenDoesNotStopTheOthers) {
   } registry;
   Form1Rig rig;
   RegistrySettingsStore settings{registry};
-  Form1 form{rig.view, rig.cycle, rig.ports, settings};
+  Form1 form{rig.view, {rig.cycle, rig.ports, settings, rig.wakeLock}};
   rig.view.setChecked(ChkAffichePoppup, false);
   form.LancerSerie();
   const auto& param = registry.keys().at("software\\obturix\\param");

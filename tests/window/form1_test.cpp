@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 namespace obturix {
@@ -39,13 +40,13 @@ Events concat(std::initializer_list<Events> parts) {
   return all;
 }
 
-// A series that starts: the window repainted, then per cycle the counter
-// shown and repainted before the cycle runs.
+// A series that starts: the window repainted, the computer kept awake, then
+// per cycle the counter shown and repainted before the cycle runs.
 Events started(int cycles, const Events& cycle) {
-  Events events = {"repaint"};
+  Events events = {"repaint", "awake"};
   for (int i = 1; i <= cycles; ++i)
     events = concat({events, {"LabEc " + std::to_string(i), "repaint LabEc"}, cycle});
-  return events;
+  return concat({events, {"may sleep"}});
 }
 
 const Events exposure = {"open COM1", "sleep 1000", "close COM1", "sleep 1000"};
@@ -55,10 +56,12 @@ const Events mirrorThenExposure =
 // clang-format off
 const SeriesCase seriesCases[] = {
     {.name = "count 3, confirmed", .typed = {{Text1, "3"}}, .events = concat({{confirmation("1", "3", "1", "Non")}, started(3, exposure), {endNotice, "LabEc 0"}}), .saved = true},
-    {.name = "count 0 starts no cycle and uses neither durations nor port", .typed = {{Text1, "0"}, {Text2, ""}, {Text5, "COM9"}}, .events = {confirmation("", "0", "1", "Non"), "repaint", endNotice, "LabEc 0"}, .saved = true},
+    {.name = "count 0 starts no cycle and uses neither durations nor port", .typed = {{Text1, "0"}, {Text2, ""}, {Text5, "COM9"}}, .events = concat({{confirmation("", "0", "1", "Non")}, started(0, {}), {endNotice, "LabEc 0"}}), .saved = true},
     {.name = "answer No", .typed = {{Text1, "12"}, {Text2, "30,5"}, {Text3, " 2"}}, .mirror = true, .answers = {answerNo}, .events = {confirmation("30,5", "12", " 2", "Oui"), endNotice, "LabEc 0"}},
     {.name = "mirror checked", .typed = {{Text6, "0,08"}}, .mirror = true, .popups = false, .events = concat({started(1, mirrorThenExposure), {"LabEc 0"}}), .saved = true},
-    {.name = "unknown port refused", .typed = {{Text5, "COM9"}}, .events = {"box Obturix: Le port « COM9 » n'existe pas sur cet ordinateur.\rPorts disponibles : COM1"}},
+    {.name = "unknown port refused", .typed = {{Text5, "COM9"}}, .events = {"box Obturix: Le port « COM9 » n'existe pas sur cet ordinateur.\rPorts disponibles : COM1, COM2, COM3"}},
+    {.name = "port the user may not open refused", .typed = {{Text5, "COM2"}}, .events = {"box Obturix: Vous n'avez pas le droit d'ouvrir le port « COM2 ». Ajoutez votre compte au groupe « dialout » (sudo adduser jean dialout), puis rouvrez votre session."}},
+    {.name = "port of another copy's series refused", .typed = {{Text5, "COM3"}}, .events = {"box Obturix: Le port « COM3 » est déjà utilisé par une autre série en cours."}},
     {.name = "refused count", .typed = {{Text1, "trois"}}, .events = {"box Obturix: Le nombre de pauses doit être un nombre."}},
 };
 // clang-format on
@@ -66,6 +69,9 @@ const SeriesCase seriesCases[] = {
 TEST(Form1Series, RunsAsTheWindowSays) {
   for (const SeriesCase& c : seriesCases) {
     Form1Rig rig;
+    rig.ports.existingPorts = {"COM1", "COM2", "COM3"};
+    rig.ports.forbiddenPorts = {{"COM2", "dialout"}};
+    rig.ports.claimed = {"COM3"}; // by another copy of the program
     for (const auto& [field, text] : c.typed)
       rig.type(field, text);
     rig.view.setChecked(ChkMiro, c.mirror);
@@ -92,7 +98,31 @@ TEST(Form1Series, CapturesTheParametersOnceAndRunsOnlyOnce) {
   };
   rig.form.LancerSerie();
   EXPECT_EQ(rig.sleeper.elapsed.count(), 4000);
-  EXPECT_EQ(rig.ports.opens, 2);
+  EXPECT_EQ(rig.ports.presses.size(), 2u);
+}
+
+// A second window (another copy of the program shares the claim through the
+// system) cannot start a series on the port of a running one, even during
+// its pauses; once that one ends it can.
+TEST(Form1Series, OneSeriesAtATimeOnAPort) {
+  Form1Rig rig;
+  testing::FakeForm1View otherView{rig.log};
+  Form1 other{otherView, rig.services()};
+  rig.sleeper.duringNextSleep = [&] { // the first press; then its pause
+    rig.sleeper.duringNextSleep = [&] { other.LancerSerie(); };
+  };
+  rig.form.LancerSerie();
+  EXPECT_EQ(rig.ports.presses.size(), 1u);
+  other.LancerSerie();
+  EXPECT_EQ(rig.ports.presses.size(), 2u);
+}
+
+// However the cycles end, the computer may sleep again afterwards.
+TEST(Form1Series, TheComputerMaySleepAgainWhenTheCyclesStopHalfWay) {
+  Form1Rig rig;
+  rig.sleeper.duringNextSleep = [] { throw std::runtime_error("no more memory"); };
+  EXPECT_THROW(rig.form.LancerSerie(), std::runtime_error);
+  EXPECT_EQ(rig.log.events().back(), "may sleep");
 }
 
 TEST(Form1Series, PressesThatCouldNotBeMadeAreToldAtItsEnd) {

@@ -29,8 +29,8 @@ void warmUpCounterFont(const QWidget& counter) {
 
 } // namespace
 
-QtForm1::QtForm1(ExposureCycle& cycle, PortCheck& ports, RegistrySettingsStore& settings)
-    : controls_(createControls(*this)), form1_(view_, cycle, ports, settings) {
+QtForm1::QtForm1(const Form1Services& services)
+    : controls_(createControls(*this)), form1_(view_, services) {
   setWindowTitle(
       QString::fromUtf8(windowCaption.data(), static_cast<qsizetype>(windowCaption.size())));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

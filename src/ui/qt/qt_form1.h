@@ -14,7 +14,7 @@ class QtForm1 final : public QDialog {
   Q_OBJECT
 
 public:
-  QtForm1(ExposureCycle& cycle, PortCheck& ports, RegistrySettingsStore& settings);
+  explicit QtForm1(const Form1Services& services);
 
   // Loads the window (on its first showing) and handles its events until it
   // is hidden ("Quitter") or closed.

@@ -70,8 +70,7 @@ void centreOnScreen(HWND window) {
 
 } // namespace
 
-Win32Form1::Win32Form1(ExposureCycle& cycle, PortCheck& ports, RegistrySettingsStore& settings)
-    : form1_(view_, cycle, ports, settings) {
+Win32Form1::Win32Form1(const Form1Services& services) : form1_(view_, services) {
   registerWindowClass();
   const UINT dpi = screenDpi();
   fonts_.dialog = dialogFont(8, FW_NORMAL, dpi);

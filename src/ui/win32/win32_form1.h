@@ -10,7 +10,7 @@ namespace obturix {
 // events handed to the window's behaviour, and the operations it asks for.
 class Win32Form1 {
 public:
-  Win32Form1(ExposureCycle& cycle, PortCheck& ports, RegistrySettingsStore& settings);
+  explicit Win32Form1(const Form1Services& services);
   ~Win32Form1();
   Win32Form1(const Win32Form1&) = delete;
   Win32Form1& operator=(const Win32Form1&) = delete;

@@ -10,7 +10,7 @@ using enum Control;
 
 // The Win32 window on fakes.
 struct Win32Rig : testing::FakeSeriesServices {
-  Win32Form1 form{cycle, ports, settings};
+  Win32Form1 form{services()};
   HWND control(Control c) const {
     return GetDlgItem(form.handle(), static_cast<int>(indexOf(c) + controlIdBase));
   }

@@ -44,13 +44,7 @@ TEST(Win32MessageBoxes, ButtonsReadInFrenchWhateverTheSystemsLanguage) {
   EXPECT_EQ(seen.title, L"Titre");
   EXPECT_EQ(seen.text, L"Lancer ?\r\n\r\nTemps : 1");
   EXPECT_EQ(seen.buttons, (std::vector<std::wstring>{L"Oui", L"Non"}));
-
-  seen = {};
-  answering = answerNextBox(IDOK, seen);
-  EXPECT_EQ(boxes.show("La série de pauses est terminée ", MessageButtons::Ok), answerOk);
-  answering.join();
-  EXPECT_EQ(seen.title, L"Obturix");
-  EXPECT_EQ(seen.buttons, (std::vector<std::wstring>{L"OK"}));
+  // An OK box, titled "Obturix", is seen by the end-to-end test.
 }
 
 } // namespace

@@ -1,0 +1,61 @@
+#!/usr/bin/python3
+# Stand-ins for logind (system bus) and the desktop portal (session bus):
+# each inhibition taken and given back is a line "HH:MM:SS.mmm WHO taken|given
+# back ..." in the file given, on the clock the virtual camera prints.
+import datetime
+import itertools
+import os
+import sys
+
+import dbus
+import dbus.service
+from dbus.mainloop.glib import DBusGMainLoop
+from gi.repository import GLib
+
+
+def log(*words):
+    with open(sys.argv[1], "a", encoding="utf-8") as out:
+        print(datetime.datetime.now().strftime("%H:%M:%S.%f")[:-3], *words, file=out)
+
+
+class Logind(dbus.service.Object):
+    # The lock is the descriptor handed out: held until its last copy closes.
+    @dbus.service.method("org.freedesktop.login1.Manager", "ssss", "h")
+    def Inhibit(self, what, who, why, mode):
+        log("logind taken", what, who, mode, why)
+        held, handed = os.pipe()
+        GLib.io_add_watch(held, GLib.PRIORITY_DEFAULT, GLib.IO_HUP, self.given_back)
+        lock = dbus.types.UnixFd(handed)
+        os.close(handed)
+        return lock
+
+    @staticmethod
+    def given_back(held, _condition):
+        log("logind given back")
+        os.close(held)
+        return False
+
+
+# Also answers for the requests it hands out, below its own path.
+class Portal(dbus.service.FallbackObject):
+    requests = itertools.count(1)
+
+    @dbus.service.method("org.freedesktop.portal.Inhibit", "sua{sv}", "o")
+    def Inhibit(self, window, flags, options):
+        log("portal taken", flags, options.get("reason", ""))
+        return f"/org/freedesktop/portal/desktop/request/{next(Portal.requests)}"
+
+    @dbus.service.method("org.freedesktop.portal.Request", "", "", rel_path_keyword="path")
+    def Close(self, path):
+        log("portal given back" if path.startswith("/request/") else f"portal asked to close {path}")
+
+
+DBusGMainLoop(set_as_default=True)
+system = dbus.bus.BusConnection(os.environ["DBUS_SYSTEM_BUS_ADDRESS"])
+session = dbus.bus.BusConnection(os.environ["DBUS_SESSION_BUS_ADDRESS"])
+names = [dbus.service.BusName("org.freedesktop.login1", system),
+         dbus.service.BusName("org.freedesktop.portal.Desktop", session)]
+Logind(system, "/org/freedesktop/login1")
+Portal(session, "/org/freedesktop/portal/desktop")
+print("prêt", flush=True)
+GLib.MainLoop().run()
