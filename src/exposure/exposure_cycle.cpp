@@ -37,21 +37,22 @@ void ExposureCycle::FairePause(const Variant& mirror, const Variant& exposure,
 std::chrono::nanoseconds ExposureCycle::pressRelease(const Variant& port) {
   ++presses_.asked;
   const auto name = variantToText(port);
-  std::shared_ptr<SerialStream> stream;
+  Opening opening;
   if (nextPort_ && name == nextName_)
-    stream = nextPort_->open();
+    opening = nextPort_->open();
   nextPort_.reset();
-  if (!stream) {
+  if (!opening.stream) {
     if (auto service = ports_.create())
       service_ = std::move(service);
     if (service_ && name)
-      stream = service_->open(*name);
+      opening = service_->open(*name);
   }
-  if (!stream) {
-    ++presses_.failed;
+  if (!opening.stream) {
+    if (presses_.failed++ == 0)
+      presses_.firstFailure = opening.failure;
     return sleeper_.now();
   }
-  stream_ = std::move(stream);
+  stream_ = std::move(opening.stream);
   return stream_->openedAt().value_or(sleeper_.now());
 }
 

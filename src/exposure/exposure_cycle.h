@@ -9,15 +9,16 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace obturix {
 
-// How many presses the cycles were asked for, and how many of them could not
-// be made because the port could not be opened.
+// How many presses the cycles were asked for, how many of them could not be
+// made because the port could not be opened, and why the first one could not.
 struct PressCount {
   std::int64_t asked = 0;
   std::int64_t failed = 0;
-  friend bool operator==(const PressCount&, const PressCount&) = default;
+  PortFailure firstFailure;
 };
 
 // Runs exposure cycles through the serial port. Keeps, between cycles, the
@@ -37,8 +38,8 @@ public:
   void FairePause(const Variant& mirror, const Variant& exposure, const Variant& interval,
                   const Variant& port, const Variant& pulse, const Variant& settle);
 
-  // Since the cycle was made.
-  const PressCount& presses() const { return presses_; }
+  // Since the last call, or since the cycle was made.
+  PressCount takePresses() { return std::exchange(presses_, {}); }
 
 private:
   std::chrono::nanoseconds pressRelease(const Variant& port);

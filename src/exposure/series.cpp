@@ -2,6 +2,7 @@
 
 #include "exposure/decimal.h"
 #include "exposure/duration.h"
+#include "registry/registry.h"
 #include "text/utf8.h"
 
 #include <limits>
@@ -31,7 +32,9 @@ std::optional<std::int64_t> cycleCount(const std::string& count) {
 std::optional<std::string> seriesRefusal(const SeriesParams& params) {
   const auto cycles = cycleCount(params.count);
   if (!cycles)
-    return "Le nombre de pauses doit être un nombre.";
+    return "Le nombre de pauses doit être écrit en chiffres.";
+  if (*cycles > std::numeric_limits<std::int32_t>::max())
+    return "Le nombre de pauses ne peut pas dépasser 2\u00A0147\u00A0483\u00A0647.";
   if (*cycles == 0)
     return std::nullopt;
   struct Field {
@@ -50,7 +53,7 @@ std::optional<std::string> seriesRefusal(const SeriesParams& params) {
   for (const auto& field : durations) {
     if (field.used && !durationMilliseconds(field.text))
       return std::string(field.name) +
-             " doit être un nombre de secondes compris entre 0 et 2147483,647.";
+             " doit être un nombre de secondes compris entre 0 et 2\u00A0147\u00A0483,647.";
   }
   return std::nullopt;
 }
@@ -94,15 +97,68 @@ std::string portInUseRefusal(const std::string& port) {
   return "Le port « " + shown(port) + " » est déjà utilisé par une autre série en cours.";
 }
 
-std::string missedPressesWarning(std::int64_t failed, std::int64_t asked, const std::string& port) {
-  const std::string where = " : le port « " + shown(port) + " » n'a pas pu être ouvert.";
-  const std::string of = std::to_string(asked) + " déclenchements";
-  if (failed == asked)
-    return (asked == 1 ? "Attention : le déclenchement n'a pas eu lieu"
-                       : "Attention : aucun des " + of + " n'a eu lieu") +
-           where;
-  return "Attention : " + std::to_string(failed) + " des " + of +
-         (failed == 1 ? " n'a pas eu lieu" : " n'ont pas eu lieu") + where;
+std::string notSerialPortRefusal(const std::string& port) {
+  return "« " + shown(port) + " » n'est pas un port série.";
+}
+
+std::string missedPressesWarning(const PressCount& presses, const std::string& port) {
+  const std::string of = std::to_string(presses.asked) + " déclenchements";
+  std::string text = "Attention : ";
+  if (presses.failed == presses.asked)
+    text += presses.asked == 1 ? "le déclenchement n'a pas eu lieu"
+                               : "aucun des " + of + " n'a eu lieu";
+  else if (presses.failed == 1)
+    text += "un des " + of + " n'a pas eu lieu";
+  else
+    text += std::to_string(presses.failed) + " des " + of + " n'ont pas eu lieu";
+  const std::string name = "le port « " + shown(port) + " »";
+  const PortFailure& failure = presses.firstFailure;
+  switch (failure.cause) {
+  case PortFailure::Cause::Gone:
+    return text + ", car " + name + " a disparu (câble débranché ?).";
+  case PortFailure::Cause::Forbidden:
+    return text + ", car l'accès au port « " + shown(port) + " » a été refusé.";
+  case PortFailure::Cause::Busy:
+    return text + ", car " + name + " est utilisé par un autre programme.";
+  case PortFailure::Cause::Other:
+    break;
+  }
+  return text + ", car " + name + " n'a pas pu être ouvert (" + shown(failure.systemMessage) + ").";
+}
+
+namespace {
+
+std::string whyNotSaved(long status) {
+  switch (status) {
+  case registry_status::accessDenied:
+    return "l'accès aux paramètres a été refusé";
+  case registry_status::diskFull:
+    return "le disque est plein";
+  case registry_status::fileTooLarge:
+    return "le fichier des paramètres deviendrait trop grand";
+  case registry_status::timeout:
+    return "un autre programme les tenait (une autre copie d'Obturix ?)";
+  default:
+    return "erreur système " + std::to_string(status);
+  }
+}
+
+} // namespace
+
+std::string unsavedSettingsWarning(long failure, const std::vector<std::string>& unkeptFields) {
+  std::string why;
+  if (failure != registry_status::success && failure != registry_status::noUnicodeTranslation)
+    why = whyNotSaved(failure);
+  if (!unkeptFields.empty()) {
+    std::string fields;
+    for (std::size_t i = 0; i < unkeptFields.size(); ++i)
+      fields += (i == 0 ? "" : i + 1 == unkeptFields.size() ? " et " : ", ") + unkeptFields[i];
+    const bool one = unkeptFields.size() == 1;
+    why += (why.empty() ? "" : " ; ") + fields + (one ? " contient" : " contiennent") +
+           " des caractères que les paramètres ne peuvent pas garder (" +
+           (one ? "sa valeur précédente est gardée)" : "leurs valeurs précédentes sont gardées)");
+  }
+  return "Les paramètres de cette série n'ont pas pu être enregistrés : " + why + ".";
 }
 
 std::string confirmationPrompt(const SeriesParams& params) {

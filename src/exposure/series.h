@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exposure/answer_codes.h"
+#include "exposure/exposure_cycle.h"
 
 #include <cstdint>
 #include <optional>
@@ -22,11 +23,13 @@ struct SeriesParams {
 
 // How many cycles a count gives: every whole number from 1 up to it, so
 // "2.5" gives 2 and "0" or "-1" none. Nothing when the count is not a number.
+// (A series takes no more than a signed 32-bit count: seriesRefusal.)
 std::optional<std::int64_t> cycleCount(const std::string& count);
 
 // Why a series must not start, in French, or nothing when it may: a count
-// that is not a number, or a duration it would use that is not a number of
-// seconds a sleep can take. A count that gives no cycle uses no duration.
+// that is not a number or is over 2 147 483 647, or a duration it would use
+// that is not a number of seconds a sleep can take. A count that gives no
+// cycle uses no duration.
 std::optional<std::string> seriesRefusal(const SeriesParams& params);
 
 // Why a series on a port that does not exist must not start, with the ports
@@ -41,8 +44,17 @@ std::string forbiddenPortRefusal(const std::string& port, const std::string& gro
 // Why a series on a port another series is using must not start.
 std::string portInUseRefusal(const std::string& port);
 
-// What the user is told when some presses of a series could not be made.
-std::string missedPressesWarning(std::int64_t failed, std::int64_t asked, const std::string& port);
+// Why a series on a path that is no serial port must not start.
+std::string notSerialPortRefusal(const std::string& port);
+
+// What the user is told when some presses of a series could not be made,
+// with the reason the first one could not.
+std::string missedPressesWarning(const PressCount& presses, const std::string& port);
+
+// What the user is told when the parameters of a series could not all be
+// saved: why (a registry status, success when none), and the fields whose
+// texts the settings cannot hold as typed (their older values are kept).
+std::string unsavedSettingsWarning(long failure, const std::vector<std::string>& unkeptFields);
 
 // The question asked before a series starts, and its title.
 std::string confirmationPrompt(const SeriesParams& params);

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "registry/memory_registry.h"
+#include "timing/sleeper.h"
 
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 namespace obturix {
@@ -16,9 +19,15 @@ namespace obturix {
 // overwritten, and the hive starts empty; a file that cannot be read is left
 // alone and the operation fails. Without a folder, or in one that is not the
 // user's own and private, nothing is kept: reads find nothing, saves fail.
+// The lock is waited for `patience` at most (on `clock`), then the operation
+// fails with registry_status::timeout; for a few seconds after that, the
+// next operations (the rest of the same load or save) try it once without
+// waiting.
 class HiveRegistry final : public Registry {
 public:
   explicit HiveRegistry(std::optional<std::filesystem::path> folder);
+  HiveRegistry(std::optional<std::filesystem::path> folder, Sleeper& clock,
+               std::chrono::nanoseconds patience);
 
   long openKey(RegistryKey root, const std::string& path, std::uint32_t options,
                std::uint32_t access, RegistryKey& opened) override;
@@ -45,6 +54,10 @@ private:
 
   std::optional<std::filesystem::path> folder_;
   std::filesystem::path file_;
+  std::unique_ptr<Sleeper> systemClock_;
+  Sleeper& clock_;
+  std::chrono::nanoseconds patience_;
+  std::chrono::nanoseconds hurriedUntil_{0}; // after giving up on the lock
   MemoryRegistry memory_;
   bool damagedFileInPlace_ = false;
 };

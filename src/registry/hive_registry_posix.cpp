@@ -112,17 +112,28 @@ void syncFolder(const std::filesystem::path& folder) {
 
 } // namespace
 
-// Holds the folder's lock file for one operation. Where the lock cannot be
-// had (a folder that cannot be written), reading goes on without it; no
-// change is saved without it.
+// Holds the folder's lock file for one operation. Where the lock file cannot
+// be had (a folder that cannot be written), reading goes on without it; no
+// change is saved without it. Another program holding it longer than
+// `patience` (a stuck copy, a slow network home) fails the operation.
 class HiveRegistry::Lock {
 public:
-  explicit Lock(const std::filesystem::path& folder) {
+  Lock(const std::filesystem::path& folder, Sleeper& clock, std::chrono::nanoseconds patience) {
     const auto path = folder / "registry.reg.lock";
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd_ < 0)
       return;
-    while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    const auto deadline = clock.now() + patience;
+    while (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      if (errno == EINTR)
+        continue;
+      if (errno != EWOULDBLOCK || clock.now() >= deadline) {
+        timedOut_ = errno == EWOULDBLOCK;
+        ::close(fd_);
+        fd_ = -1;
+        return;
+      }
+      clock.sleepUntil(clock.now() + std::chrono::milliseconds(20));
     }
   }
   ~Lock() {
@@ -132,20 +143,36 @@ public:
   Lock(const Lock&) = delete;
   Lock& operator=(const Lock&) = delete;
   bool held() const { return fd_ >= 0; }
+  bool timedOut() const { return timedOut_; }
 
 private:
   int fd_ = -1;
+  bool timedOut_ = false;
 };
 
+HiveRegistry::HiveRegistry(std::optional<std::filesystem::path> folder, Sleeper& clock,
+                           std::chrono::nanoseconds patience)
+    : folder_(std::move(folder)), file_(folder_ ? *folder_ / "registry.reg" : ""), clock_(clock),
+      patience_(patience) {}
+
+// About two seconds: a save of another copy takes milliseconds; longer, it is stuck.
 HiveRegistry::HiveRegistry(std::optional<std::filesystem::path> folder)
-    : folder_(std::move(folder)), file_(folder_ ? *folder_ / "registry.reg" : "") {}
+    : folder_(std::move(folder)), file_(folder_ ? *folder_ / "registry.reg" : ""),
+      systemClock_(makeSystemSleeper()), clock_(*systemClock_), patience_(std::chrono::seconds(2)) {
+}
 
 // Lock, read the file, run the operation on the registry in memory, and
 // save the file if the operation changed it.
 template <class Operation> long HiveRegistry::run(Operation operation) {
   if (!folder_ || !makeFolder(*folder_) || !isPrivateFolder(*folder_))
     return registry_status::accessDenied;
-  Lock lock(*folder_);
+  const bool hurried = clock_.now() < hurriedUntil_;
+  Lock lock(*folder_, clock_, hurried ? std::chrono::nanoseconds(0) : patience_);
+  if (lock.timedOut()) {
+    if (!hurried)
+      hurriedUntil_ = clock_.now() + std::chrono::seconds(5);
+    return registry_status::timeout;
+  }
   if (const long status = load())
     return status;
   const MemoryRegistry::Keys before = memory_.keys();

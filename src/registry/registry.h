@@ -22,6 +22,8 @@ inline constexpr long moreData = 234;
 inline constexpr long diskFull = 112;
 inline constexpr long fileTooLarge = 223;
 inline constexpr long badPathname = 161;
+inline constexpr long timeout = 1460;              // the settings were held by another program
+inline constexpr long noUnicodeTranslation = 1113; // a character without an 8-bit form
 } // namespace registry_status
 
 inline constexpr std::uint32_t keyAllAccess = 0xF003F;

@@ -8,7 +8,7 @@ namespace obturix {
 
 // Whether a port can be used for a series, learnt without opening it.
 struct PortStatus {
-  enum class Access { Missing, Forbidden, Usable };
+  enum class Access { Missing, NotSerial, Forbidden, Usable };
   Access access = Access::Missing;
   // When forbidden: the group whose members may open it (empty when joining
   // none would help), and the account that may not.
@@ -31,7 +31,8 @@ class PortCheck {
 public:
   virtual ~PortCheck() = default;
   // Whether a port name, as typed, names a serial port that exists and that
-  // this user may open.
+  // this user may open. NotSerial: a path, not a COMn name, to something
+  // else.
   virtual PortStatus check(const std::string& portName) = 0;
   // The serial ports that exist, as the user would type them.
   virtual std::vector<std::string> available() = 0;

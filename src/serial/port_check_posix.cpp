@@ -59,11 +59,14 @@ class PosixPortCheck final : public PortCheck {
 public:
   PortStatus check(const std::string& portName) override {
     const std::string path = posixDevicePath(portName);
-    if (!devices_.identify(path))
-      return {};
+    struct stat device {};
+    if (!devices_.identify(path)) {
+      const bool exists = !comPortNumber(portName) && path.find('\0') == std::string::npos &&
+                          ::stat(path.c_str(), &device) == 0;
+      return {exists ? PortStatus::Access::NotSerial : PortStatus::Access::Missing, {}, {}};
+    }
     if (faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) == 0)
       return {PortStatus::Access::Usable, {}, {}};
-    struct stat device {};
     const bool known = ::stat(path.c_str(), &device) == 0;
     return {.access = PortStatus::Access::Forbidden,
             .group = known ? groupThatMayOpen(device) : "",

@@ -36,8 +36,12 @@ public:
   PortStatus check(const std::string& portName) override {
     const auto number = comNumberOf(portName);
     char target[1024];
-    const bool exists = number && QueryDosDeviceA(("COM" + std::to_string(*number)).c_str(), target,
-                                                  sizeof target) != 0;
+    if (!number) {
+      const bool exists = GetFileAttributesA(toAnsi(portName).c_str()) != INVALID_FILE_ATTRIBUTES;
+      return {exists ? PortStatus::Access::NotSerial : PortStatus::Access::Missing, {}, {}};
+    }
+    const bool exists =
+        QueryDosDeviceA(("COM" + std::to_string(*number)).c_str(), target, sizeof target) != 0;
     return {exists ? PortStatus::Access::Usable : PortStatus::Access::Missing, {}, {}};
   }
 

@@ -3,6 +3,7 @@
 #include "serial/port_names.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -118,6 +119,7 @@ int openIdentified(const std::string& path, const DeviceIdentity& identity) {
                     st.st_ino == identity.inode && st.st_rdev == identity.rdev;
   if (!same || !isatty(fd)) {
     ::close(fd);
+    errno = ENODEV;
     return -1;
   }
   return fd;

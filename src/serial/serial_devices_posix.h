@@ -49,9 +49,9 @@ private:
 };
 
 // Opens the device at `path` as a port if it is still the one identified:
-// non-blocking, not as controlling terminal. -1 when it cannot be opened or
-// is not that device (the path was changed since), in which case nothing
-// stays open.
+// non-blocking, not as controlling terminal. -1 when it cannot be opened
+// (errno says why) or is not that device (the path was changed since: errno
+// is ENODEV), in which case nothing stays open.
 int openIdentified(const std::string& path, const DeviceIdentity& identity);
 
 } // namespace obturix

@@ -19,14 +19,32 @@ public:
   virtual std::optional<std::chrono::nanoseconds> openedAt() const { return std::nullopt; }
 };
 
+// Why a port could not be opened.
+struct PortFailure {
+  enum class Cause {
+    Gone,      // no such port (any more), or the name now leads to another device
+    Forbidden, // this user may not open it
+    Busy,      // another program holds it
+    Other,     // `systemMessage` says what
+  };
+  Cause cause = Cause::Gone;
+  std::string systemMessage;
+};
+
+// An open port, or why there is none.
+struct Opening {
+  std::shared_ptr<SerialStream> stream;
+  PortFailure failure;
+};
+
 // A port found and checked, ready to open when its press must start: opening
 // it is then all that is left to do.
 class PreparedPort {
 public:
   virtual ~PreparedPort() = default;
-  // Presses the release. nullptr when the port cannot be opened (it has gone,
-  // or the name now leads to another device); nothing is pressed then.
-  virtual std::shared_ptr<SerialStream> open() = 0;
+  // Presses the release, unless the port cannot be opened; nothing is
+  // pressed then.
+  virtual Opening open() = 0;
 };
 
 // Finds ports by name, and opens them. Opening presses the release.
@@ -35,10 +53,10 @@ public:
   virtual ~SerialPortService() = default;
   // Finds the port without opening it; nullptr when there is no such port.
   virtual std::unique_ptr<PreparedPort> prepare(const std::string& portName) = 0;
-  // Finds and opens it at once; nullptr when it cannot be opened.
-  std::shared_ptr<SerialStream> open(const std::string& portName) {
+  // Finds and opens it at once.
+  Opening open(const std::string& portName) {
     const auto port = prepare(portName);
-    return port ? port->open() : nullptr;
+    return port ? port->open() : Opening{};
   }
 };
 

@@ -3,6 +3,8 @@
 #include "serial/serial_port.h"
 #include "timing/monotonic_clock.h"
 
+#include <cerrno>
+#include <cstring>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -48,21 +50,38 @@ void setHangUpOnClose(int fd) {
   tcsetattr(fd, TCSANOW, &settings);
 }
 
+PortFailure failureOf(int error) {
+  switch (error) {
+  case ENOENT:
+  case ENXIO:
+  case ENODEV:
+  case EIO: // a USB adapter pulled out while the name still stands
+    return {PortFailure::Cause::Gone, {}};
+  case EACCES:
+  case EPERM:
+    return {PortFailure::Cause::Forbidden, {}};
+  case EBUSY:
+    return {PortFailure::Cause::Busy, {}};
+  default:
+    return {PortFailure::Cause::Other, std::strerror(error)};
+  }
+}
+
 class PosixPreparedPort final : public PreparedPort {
 public:
   PosixPreparedPort(std::string path, const DeviceIdentity& identity)
       : path_(std::move(path)), identity_(identity) {}
 
-  std::shared_ptr<SerialStream> open() override {
+  Opening open() override {
     const int fd = openIdentified(path_, identity_);
     if (fd < 0)
-      return nullptr;
+      return {nullptr, failureOf(errno)};
     const auto openedAt = monotonicNow();
     setHangUpOnClose(fd);
     ioctl(fd, TIOCEXCL); // another program's open now fails instead of pressing too
     int lines = controlLines;
     ioctl(fd, TIOCMBIS, &lines); // fails harmlessly on a pseudo-terminal
-    return std::make_shared<PosixSerialStream>(fd, openedAt);
+    return {std::make_shared<PosixSerialStream>(fd, openedAt), {}};
   }
 
 private:

@@ -1,6 +1,7 @@
 #include "serial/port_names.h"
 #include "serial/serial_port.h"
 #include "text/ansi_text.h"
+#include "text/wide_text_win32.h"
 #include "timing/monotonic_clock.h"
 
 #include <windows.h>
@@ -33,26 +34,56 @@ private:
   std::chrono::nanoseconds openedAt_;
 };
 
+// The system's own words for an error, in its language, on one line.
+std::string systemMessage(DWORD error) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message(text ? text : L"", length);
+  LocalFree(text);
+  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                              message.back() == L' ' || message.back() == L'.'))
+    message.pop_back();
+  return message.empty() ? "erreur " + std::to_string(error) : narrow(message);
+}
+
+// A COM port is opened by one program at a time: refused access means that
+// another one holds it.
+PortFailure failureOf(DWORD error) {
+  switch (error) {
+  case ERROR_FILE_NOT_FOUND:
+  case ERROR_PATH_NOT_FOUND:
+  case ERROR_DEV_NOT_EXIST:
+    return {PortFailure::Cause::Gone, {}};
+  case ERROR_ACCESS_DENIED:
+  case ERROR_SHARING_VIOLATION:
+    return {PortFailure::Cause::Busy, {}};
+  default:
+    return {PortFailure::Cause::Other, systemMessage(error)};
+  }
+}
+
 class Win32PreparedPort final : public PreparedPort {
 public:
   explicit Win32PreparedPort(std::string ansiPath) : path_(std::move(ansiPath)) {}
 
-  std::shared_ptr<SerialStream> open() override {
+  Opening open() override {
     HANDLE handle = CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-      return nullptr;
+      return {nullptr, failureOf(GetLastError())};
     const auto openedAt = monotonicNow();
     // Only a communications device is a port: a file or a console is refused.
     DCB state{};
     state.DCBlength = sizeof state;
     if (GetFileType(handle) != FILE_TYPE_CHAR || !GetCommState(handle, &state)) {
       CloseHandle(handle);
-      return nullptr;
+      return {};
     }
     EscapeCommFunction(handle, SETDTR);
     EscapeCommFunction(handle, SETRTS);
-    return std::make_shared<Win32SerialStream>(handle, openedAt);
+    return {std::make_shared<Win32SerialStream>(handle, openedAt), {}};
   }
 
 private:

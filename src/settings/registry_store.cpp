@@ -126,11 +126,11 @@ bool RegistrySettingsStore::MajValeurReg(RegistryKey root, const std::string& ke
                                          const Variant& value) {
   RegistryKey key = 0;
   long status = registry_.openKey(root, keyPath(keySuffix), 0, keyAllAccess, key);
-  if (status != registry_status::success)
-    return false;
-  status = setTyped(key, valueName, type, value);
-  registry_.closeKey(key);
-  return status == registry_status::success;
+  if (status == registry_status::success) {
+    status = setTyped(key, valueName, type, value);
+    registry_.closeKey(key);
+  }
+  return wrote(status);
 }
 
 bool RegistrySettingsStore::CreerValeurReg(RegistryKey root, std::int32_t type,
@@ -139,10 +139,16 @@ bool RegistrySettingsStore::CreerValeurReg(RegistryKey root, std::int32_t type,
   RegistryKey key = 0;
   long status =
       registry_.createKey(root, keyPath(keySuffix), "1", regOptionNonVolatile, keyAllAccess, key);
+  if (status == registry_status::success) {
+    status = setTyped(key, valueName, type, value);
+    registry_.closeKey(key);
+  }
+  return wrote(status);
+}
+
+bool RegistrySettingsStore::wrote(long status) {
   if (status != registry_status::success)
-    return false;
-  status = setTyped(key, valueName, type, value);
-  registry_.closeKey(key);
+    writeFailure_ = status;
   return status == registry_status::success;
 }
 
@@ -153,6 +159,8 @@ long RegistrySettingsStore::setTyped(RegistryKey key, const std::string& valueNa
     const auto text = variantToText(value);
     if (!text)
       return notConvertible;
+    if (!crossesAnsiUnchanged(*text))
+      return registry_status::noUnicodeTranslation;
     if (text->empty())
       return registry_.setValue(key, name, regSz, nullptr, 0);
     const std::string data = toAnsi(*text) + '\0';
@@ -174,8 +182,11 @@ long RegistrySettingsStore::setTyped(RegistryKey key, const std::string& valueNa
     if (!list || list->size() > maxListLength)
       return notConvertible;
     std::string data;
-    for (const auto& element : *list)
+    for (const auto& element : *list) {
+      if (!crossesAnsiUnchanged(element))
+        return registry_status::noUnicodeTranslation;
       data += toAnsi(element) + '\0';
+    }
     data += '\0';
     if (data.size() > std::numeric_limits<std::uint32_t>::max())
       return notConvertible;

@@ -13,9 +13,11 @@ inline constexpr int unreadableValue = 1;
 
 // Named values of the current user kept under "Software\Obturix" + a key
 // suffix, as text (type 1), number (4) or list of texts (7). Each call opens
-// and closes the key; failures are reported only through the Boolean result
-// and, on reading, the value handed back (the number 1 for a value that
-// cannot be read).
+// and closes the key; failures are reported through the Boolean result, on
+// reading the value handed back (the number 1 for a value that cannot be
+// read), and on writing the status of the failure. A text with a character
+// the code page has no form for is not written (it would come back changed):
+// the older value stays.
 class RegistrySettingsStore {
 public:
   explicit RegistrySettingsStore(Registry& registry) : registry_(registry) {}
@@ -32,6 +34,10 @@ public:
   bool CreerValeurReg(RegistryKey root, std::int32_t type, const std::string& keySuffix,
                       const std::string& valueName, const Variant& value);
 
+  // Why the last write that failed failed, as a registry status
+  // (registry_status::noUnicodeTranslation for a text that cannot be kept).
+  long lastWriteFailure() const { return writeFailure_; }
+
 private:
   struct Query {
     long status = registry_status::success;
@@ -44,8 +50,10 @@ private:
   static Variant decoded(const Query& query);
   long setTyped(RegistryKey key, const std::string& valueName, std::int32_t type,
                 const Variant& value);
+  bool wrote(long status);
 
   Registry& registry_;
+  long writeFailure_ = registry_status::success;
 };
 
 } // namespace obturix

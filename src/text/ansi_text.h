@@ -11,4 +11,8 @@ namespace obturix {
 std::string toAnsi(const std::string& utf8);
 std::string fromAnsi(const std::string& ansi);
 
+// Whether a text crosses the code page unchanged: every character has its
+// own 8-bit form (none becomes '?' or, on Windows, a look-alike).
+inline bool crossesAnsiUnchanged(const std::string& utf8) { return fromAnsi(toAnsi(utf8)) == utf8; }
+
 } // namespace obturix

@@ -51,8 +51,9 @@ void Form1::LancerSerie() {
   } else {
     if (confirmed(params)) {
       const PressCount presses = runCycles(params);
-      SauverParams();
+      const Unsaved unsaved = SauverParams();
       warnOfMissedPresses(presses, params.port);
+      warnOfUnsavedSettings(unsaved);
     }
     portClaim_.reset();
     announceEnd();
@@ -91,6 +92,8 @@ std::optional<std::string> Form1::portRefusal(const std::string& port) {
   switch (status.access) {
   case PortStatus::Access::Missing:
     return missingPortRefusal(port, ports_.available());
+  case PortStatus::Access::NotSerial:
+    return notSerialPortRefusal(port);
   case PortStatus::Access::Forbidden:
     return forbiddenPortRefusal(port, status.group, status.account);
   case PortStatus::Access::Usable:
@@ -113,7 +116,6 @@ bool Form1::confirmed(const SeriesParams& params) {
 // its repaint) lengthens a pause.
 PressCount Form1::runCycles(const SeriesParams& params) {
   view_.repaint();
-  const PressCount before = cycle_.presses();
   const std::int64_t cycles = *cycleCount(params.count);
   view_.runHoldingInput([&](const OnWindowThread& onWindow) {
     const KeptAwake awake(wakeLock_); // a laptop left alone suspends within the hour
@@ -127,14 +129,22 @@ PressCount Form1::runCycles(const SeriesParams& params) {
                         params.settle);
     }
   });
-  return {cycle_.presses().asked - before.asked, cycle_.presses().failed - before.failed};
+  portClaim_.reset(); // free for another series while the boxes wait
+  return cycle_.takePresses();
 }
 
 // Presses that could not be made (the cable pulled out during the night)
 // are told whether or not the end is announced.
 void Form1::warnOfMissedPresses(const PressCount& presses, const std::string& port) {
   if (presses.failed > 0)
-    view_.messageBoxes().show(missedPressesWarning(presses.failed, presses.asked, port),
+    view_.messageBoxes().show(missedPressesWarning(presses, port), MessageButtons::Ok);
+}
+
+// Told whether or not the end is announced: next time the window would open
+// with older values, with no word of why.
+void Form1::warnOfUnsavedSettings(const Unsaved& unsaved) {
+  if (unsaved.failure != registry_status::success)
+    view_.messageBoxes().show(unsavedSettingsWarning(unsaved.failure, unsaved.unkeptFields),
                               MessageButtons::Ok);
 }
 
@@ -164,13 +174,22 @@ void Form1::ChargerParams() {
 
 // Saves the parameters for the next run; a value that cannot be written
 // keeps its older one and does not stop the others.
-void Form1::SauverParams() {
+Form1::Unsaved Form1::SauverParams() {
+  Unsaved unsaved;
   for (const WindowSetting& setting : windowSettings()) {
     const std::string text = setting.holds == SettingHolds::BoxState
                                  ? (view_.isChecked(setting.control) ? "1" : "0")
                                  : view_.text(setting.control);
-    settings_.EcrireParam(settingsKeySuffix, setting.valueName, regSz, text);
+    if (settings_.EcrireParam(settingsKeySuffix, setting.valueName, regSz, text))
+      continue;
+    const long failure = settings_.lastWriteFailure();
+    if (failure == registry_status::noUnicodeTranslation)
+      unsaved.unkeptFields.push_back(setting.name);
+    if (unsaved.failure == registry_status::success ||
+        unsaved.failure == registry_status::noUnicodeTranslation)
+      unsaved.failure = failure;
   }
+  return unsaved;
 }
 
 } // namespace obturix

@@ -4,6 +4,8 @@
 #include "window/form1_view.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace obturix {
 
@@ -49,15 +51,23 @@ public:
   bool mayClose();
 
 private:
+  // The parameters a save could not keep: why, and the fields whose texts
+  // the settings cannot hold as typed.
+  struct Unsaved {
+    long failure = 0;
+    std::vector<std::string> unkeptFields;
+  };
+
   SeriesParams captureSeriesParams() const;
   std::optional<std::string> refusal(const SeriesParams& params);
   std::optional<std::string> portRefusal(const std::string& port);
   bool confirmed(const SeriesParams& params);
   PressCount runCycles(const SeriesParams& params);
   void warnOfMissedPresses(const PressCount& presses, const std::string& port);
+  void warnOfUnsavedSettings(const Unsaved& unsaved);
   void announceEnd();
   void ChargerParams();
-  void SauverParams();
+  Unsaved SauverParams();
 
   Form1View& view_;
   ExposureCycle& cycle_;

@@ -13,13 +13,13 @@ using enum SettingHolds;
 
 // clang-format off
 constexpr std::array<WindowSetting, 7> settings = {{
-    {Text1,   Text,     "nbpause"},
-    {Text2,   Text,     "tmppause"},
-    {Text3,   Text,     "intervalle"},
-    {ChkMiro, BoxState, "Relever"},
-    {Text5,   Text,     "StrCom"},
-    {Text6,   Text,     "lngSleppav"},
-    {Text7,   Text,     "lngSleppap"},
+    {Text1,   Text,     "nbpause",    "le nombre de pauses"},
+    {Text2,   Text,     "tmppause",   "le temps de pause"},
+    {Text3,   Text,     "intervalle", "l'intervalle entre les pauses"},
+    {ChkMiro, BoxState, "Relever",    "le choix de relever le miroir"},
+    {Text5,   Text,     "StrCom",     "le port"},
+    {Text6,   Text,     "lngSleppav", "la durée de l'impulsion du miroir"},
+    {Text7,   Text,     "lngSleppap", "l'intervalle entre le miroir et la pause"},
 }};
 // clang-format on
 

@@ -13,11 +13,13 @@ inline constexpr const char* settingsKeySuffix = "\\Param\\";
 // What a control keeps: a text box its text, a check box its state.
 enum class SettingHolds { Text, BoxState };
 
-// One parameter control of the main window and the text value that keeps it.
+// One parameter control of the main window, the text value that keeps it,
+// and what the user calls it ("le port").
 struct WindowSetting {
   Control control;
   SettingHolds holds;
   const char* valueName;
+  const char* name;
 };
 
 // The seven rows, in the order both saving and restoring visit them.

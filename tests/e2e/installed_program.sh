@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 
 E2E_WORK=$(mktemp -d)
 export XDG_CONFIG_HOME="$E2E_WORK/config"
-trap 'e2e_stop_display; rm -rf "$E2E_WORK"' EXIT
+trap 'kill "${holder:-}" 2>/dev/null; e2e_stop_display; rm -rf "$E2E_WORK"' EXIT
 
 for file in /usr/bin/obturix /usr/bin/obturix-virtual-camera \
   /usr/share/applications/obturix.desktop /usr/share/icons/hicolor/scalable/apps/obturix.svg \
@@ -21,9 +21,17 @@ if command -v desktop-file-validate >/dev/null; then
 fi
 
 e2e_start_display
+# Another program holds the settings' lock the whole time: the window opens
+# all the same, the load having given up after a while.
+mkdir -p -m 0700 "$XDG_CONFIG_HOME/obturix"
+flock "$XDG_CONFIG_HOME/obturix/registry.reg.lock" sleep 60 &
+holder=$!
+started=$(date +%s%N)
 obturix &
 pid=$!
 E2E_WINDOW=$(e2e_main_window)
+echo "fenêtre ouverte en $((($(date +%s%N) - started) / 1000000)) ms, les paramètres tenus ailleurs"
+kill "$holder"
 e2e_press Command2
 e2e_wait_exit "$pid" || e2e_fail "le programme installé sort avec le code $?"
 echo "installed: 1 passed, 0 failed"

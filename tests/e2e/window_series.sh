@@ -61,7 +61,7 @@ e2e_start_display
 
 if [ "$platform" = linux ]; then
   echo "== la caméra virtuelle s'explique et refuse une option inconnue"
-  "$camera" --help | grep -q '^usage : obturix-virtual-camera' || e2e_fail "--help"
+  "$camera" --help | grep -q '^utilisation : obturix-virtual-camera' || e2e_fail "--help"
   "$camera" --version | grep -q '^obturix-virtual-camera [0-9]' || e2e_fail "--version"
   status=$("$camera" --inconnue >/dev/null 2>&1; echo $?)
   [ "$status" -eq 2 ] || e2e_fail "option inconnue : code de sortie $status au lieu de 2"
@@ -80,7 +80,7 @@ ln -sfn "$port" "$link"
 # Presses seen by the camera since line $1, as "length pause" pairs in ms.
 presses_since() {
   tail -n +"$1" "$E2E_WORK/camera.txt" | grep '^Appui' |
-    sed -E 's/.*durée ([0-9.]+) ms(, pause avant ([0-9.]+) ms)?/\1 \3/'
+    sed -E 's/.*durée ([0-9,]+) ms(, pause avant ([0-9,]+) ms)?/\1 \3/' | tr , .
 }
 
 # Every series below: 4 cycles with the mirror raised, pulse 50 ms, settle

@@ -26,7 +26,10 @@ TEST(CycleCount, CountsTheWholeNumbersFromOneUpToTheCount) {
 
 // The mirror timings count only when the mirror is raised.
 TEST(SeriesRefusal, NamesTheFirstValueThatCannotBeUsed) {
-  const std::string range = " doit être un nombre de secondes compris entre 0 et 2147483,647.";
+  const std::string range =
+      " doit être un nombre de secondes compris entre 0 et 2\u00A0147\u00A0483,647.";
+  const std::string tooMany =
+      "Le nombre de pauses ne peut pas dépasser 2\u00A0147\u00A0483\u00A0647.";
   const int no = answerNo, yes = answerYes;
   const struct {
     SeriesParams params; // count, exposure, interval, mirror, port, pulse, settle
@@ -34,7 +37,11 @@ TEST(SeriesRefusal, NamesTheFirstValueThatCannotBeUsed) {
   } cases[] = {
       // clang-format off
       {{"1", "1", "1", no, "COM1", "abc", "-1"}, std::nullopt},
-      {{"", "1", "1", no, "COM1", "1", "1"}, "Le nombre de pauses doit être un nombre."},
+      {{"", "1", "1", no, "COM1", "1", "1"}, "Le nombre de pauses doit être écrit en chiffres."},
+      {{"2147483647", "1", "1", no, "COM1", "1", "1"}, std::nullopt},
+      {{"2147483648", "1", "1", no, "COM1", "1", "1"}, tooMany},
+      {{"1e400", "1", "1", no, "COM1", "1", "1"}, tooMany},
+      {{std::string(40, '9'), "1", "1", no, "COM1", "1", "1"}, tooMany},
       {{"1", "2147484", "1", no, "COM1", "1", "1"}, "Le temps de pause" + range},
       {{"1", "1", "", no, "COM1", "1", "1"}, "L'intervalle entre les pauses" + range},
       {{"1", "1", "1", yes, "COM1", "abc", "1"}, "La durée de l'impulsion pour le verrouillage du miroir" + range},
@@ -48,7 +55,11 @@ TEST(SeriesRefusal, NamesTheFirstValueThatCannotBeUsed) {
 
 TEST(SeriesTexts, SayInFrenchWhatWentWrong) {
   const std::string noPort = " n'existe pas sur cet ordinateur.\rAucun port série n'a été trouvé.";
-  const std::string where = " : le port « P » n'a pas pu être ouvert.";
+  const auto missed = [](std::int64_t failed, std::int64_t asked, PortFailure::Cause cause) {
+    return missedPressesWarning({asked, failed, {cause, "Erreur d'entrée/sortie"}}, "P");
+  };
+  using enum PortFailure::Cause;
+  const std::string gone = ", car le port « P » a disparu (câble débranché ?).";
   const struct {
     std::string text, expected;
   } cases[] = {
@@ -58,11 +69,17 @@ TEST(SeriesTexts, SayInFrenchWhatWentWrong) {
       {forbiddenPortRefusal("P", "", "jean"),
        "Vous n'avez pas le droit d'ouvrir le port « P ». Demandez à l'administrateur de cet "
        "ordinateur de vous en donner l'accès."},
-      {missedPressesWarning(1, 10, "P"),
-       "Attention : 1 des 10 déclenchements n'a pas eu lieu" + where},
-      {missedPressesWarning(10, 10, "P"),
-       "Attention : aucun des 10 déclenchements n'a eu lieu" + where},
-      {missedPressesWarning(1, 1, "P"), "Attention : le déclenchement n'a pas eu lieu" + where},
+      // how many, and why the first one could not be made
+      {missed(1, 10, Gone), "Attention : un des 10 déclenchements n'a pas eu lieu" + gone},
+      {missed(2, 10, Gone), "Attention : 2 des 10 déclenchements n'ont pas eu lieu" + gone},
+      {missed(10, 10, Gone), "Attention : aucun des 10 déclenchements n'a eu lieu" + gone},
+      {missed(1, 1, Forbidden),
+       "Attention : le déclenchement n'a pas eu lieu, car l'accès au port « P » a été refusé."},
+      {missed(1, 1, Busy), "Attention : le déclenchement n'a pas eu lieu, car le port « P » est "
+                           "utilisé par un autre programme."},
+      {missed(1, 1, Other), "Attention : le déclenchement n'a pas eu lieu, car le port « P » n'a "
+                            "pas pu être ouvert (Erreur d'entrée/sortie)."},
+      {notSerialPortRefusal("/tmp"), "« /tmp » n'est pas un port série."},
   };
   for (const auto& c : cases)
     EXPECT_EQ(c.text, c.expected);

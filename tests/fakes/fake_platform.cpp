@@ -34,11 +34,11 @@ class FakePreparedPort final : public PreparedPort {
 public:
   FakePreparedPort(FakeSerialPortServiceFactory& ports, std::string name)
       : ports_(ports), name_(std::move(name)) {}
-  std::shared_ptr<SerialStream> open() override {
+  Opening open() override {
     ports_.clock.elapsed += ports_.takes.open;
     if (!ports_.existingPorts.contains(name_))
-      return nullptr;
-    return std::make_shared<FakeSerialStream>(ports_, name_);
+      return {};
+    return {std::make_shared<FakeSerialStream>(ports_, name_), {}};
   }
 
 private:

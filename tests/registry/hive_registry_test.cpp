@@ -1,4 +1,5 @@
 #include "fakes/child_process.h"
+#include "fakes/fake_platform.h"
 #include "fakes/temporary_folder.h"
 #include "registry/hive_format.h"
 #include "registry/hive_registry.h"
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <random>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -224,6 +226,30 @@ TEST_F(HiveFile, AWriteTooLargeToReadBackIsRefused) {
   EXPECT_EQ(read("StrCom"), Variant("COM1"));
   EXPECT_EQ(read("nbpause"), Variant("3"));
   EXPECT_EQ(setAside(), 0u);
+}
+
+// Another program holding the lock (a stuck copy, a slow network home) holds
+// up a load or a save by the patience once: the first operation gives up,
+// the rest of the same load or save do not wait again. Reads find nothing,
+// writes are told why they failed.
+TEST_F(HiveFile, ALockHeldElsewhereHoldsUpALoadOrASaveOnlyAWhile) {
+  ASSERT_TRUE(save("StrCom", "COM1"));
+  const int held = ::open((folder / "registry.reg.lock").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  EventLog log;
+  FakeSleeper clock{log};
+  HiveRegistry patient{folder, clock, std::chrono::seconds(2)};
+  RegistrySettingsStore patientStore{patient};
+  Variant value = "kept";
+  for (int i = 0; i < 7; ++i)
+    EXPECT_FALSE(patientStore.LireParam("\\Param\\", "StrCom", regSz, value));
+  EXPECT_EQ(value, Variant("kept"));
+  EXPECT_GE(clock.elapsed, std::chrono::seconds(2));
+  EXPECT_LE(clock.elapsed, std::chrono::milliseconds(2020));
+  EXPECT_FALSE(patientStore.EcrireParam("\\Param\\", "StrCom", regSz, "COM2"));
+  EXPECT_EQ(patientStore.lastWriteFailure(), registry_status::timeout);
+  ::close(held);
+  EXPECT_TRUE(patientStore.EcrireParam("\\Param\\", "StrCom", regSz, "COM2"));
 }
 
 // A key opened, then its file removed by hand: the key is gone, below it too.

@@ -30,15 +30,15 @@ namespace fs = std::filesystem;
 
 class PosixSerialPort : public ::testing::Test {
 protected:
-  // 0 when another program, as another user (root opens whatever), opens the
-  // port; 1 when it is refused as busy.
+  // 0 when another copy, as another user (root opens whatever), opens the
+  // port; 1 when it is refused as used by another program.
   int anotherProgramOpens() {
     chmod(terminal.slavePath().c_str(), 0666);
     return inChild([&] {
       if (geteuid() == 0 && !becomeUnprivileged())
         return 3;
-      const int fd = ::open(terminal.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-      return fd >= 0 ? 0 : errno == EBUSY ? 1 : 2;
+      const Opening opening = service->open(terminal.slavePath());
+      return opening.stream ? 0 : opening.failure.cause == PortFailure::Cause::Busy ? 1 : 2;
     });
   }
 
@@ -49,7 +49,7 @@ protected:
 
 TEST_F(PosixSerialPort, HoldsAPseudoTerminalOpenExactlyFromPressToRelease) {
   ASSERT_TRUE(service);
-  auto stream = service->open(terminal.slavePath());
+  auto stream = service->open(terminal.slavePath()).stream;
   ASSERT_TRUE(stream);
   EXPECT_EQ(watcher.takePending(), Kinds{Kind::Open});
   EXPECT_EQ(anotherProgramOpens(), 1); // no other program presses meanwhile
@@ -74,7 +74,7 @@ TEST_F(PosixSerialPort, HoldsAPseudoTerminalOpenExactlyFromPressToRelease) {
 }
 
 TEST_F(PosixSerialPort, ReleasesWhenTheStreamIsDroppedWithoutClose) {
-  service->open(terminal.slavePath()).reset();
+  service->open(terminal.slavePath()).stream.reset();
   EXPECT_EQ(watcher.takePending(), (Kinds{Kind::Open, Kind::Close}));
 }
 
@@ -99,24 +99,25 @@ TEST(PosixSerialPortRefusal, RefusesWhatIsNotASerialPortWithoutOpeningIt) {
   const struct {
     std::string name;
     bool watchable;
+    Access access; // told apart: what is there but no port, and what is not there
   } cases[] = {
-      {regular.string(), true},
-      {fifo.string(), true},
-      {(folder / "link-to-regular").string(), true},
-      {folder.string(), true},
-      {"/dev/ptmx", false}, // a terminal, but no port
-      {(folder / "dangling").string(), false},
-      {"", false},
-      {std::string(10000, 'x'), false},
-      {terminal.slavePath() + std::string(1, '\0') + "x", false},
+      {regular.string(), true, Access::NotSerial},
+      {fifo.string(), true, Access::NotSerial},
+      {(folder / "link-to-regular").string(), true, Access::NotSerial},
+      {folder.string(), true, Access::NotSerial},
+      {"/dev/ptmx", false, Access::NotSerial}, // a terminal, but no port
+      {(folder / "dangling").string(), false, Access::Missing},
+      {"", false, Access::Missing},
+      {std::string(10000, 'x'), false, Access::Missing},
+      {terminal.slavePath() + std::string(1, '\0') + "x", false, Access::Missing},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(check->check(c.name).access, Access::Missing) << c.name.substr(0, 80);
+    EXPECT_EQ(check->check(c.name).access, c.access) << c.name.substr(0, 80);
     std::optional<pty::OpenCloseWatcher> watcher;
     if (c.watchable)
       watcher.emplace(c.name);
     // A FIFO opened for reading without a writer would block: this must return.
-    EXPECT_EQ(service->open(c.name), nullptr) << c.name.substr(0, 80);
+    EXPECT_EQ(service->open(c.name).stream, nullptr) << c.name.substr(0, 80);
     if (watcher) {
       EXPECT_EQ(watcher->takePending(), Kinds{}) << c.name << " was opened";
     }
@@ -124,7 +125,7 @@ TEST(PosixSerialPortRefusal, RefusesWhatIsNotASerialPortWithoutOpeningIt) {
 }
 
 // As a user outside the group of a port root:dialout 0660: refused before
-// anything is opened, with the group to join.
+// anything is opened, with the group to join; an open is refused as such.
 TEST(PosixPortCheck, NamesTheGroupThatMayOpenAPortTheUserMayNot) {
   if (geteuid() != 0)
     GTEST_SKIP() << "needs a port of another owner and another user, which only root can make";
@@ -135,9 +136,14 @@ TEST(PosixPortCheck, NamesTheGroupThatMayOpenAPortTheUserMayNot) {
   ASSERT_EQ(chmod(port.c_str(), 0660), 0);
   pty::OpenCloseWatcher camera(port);
   EXPECT_EQ(inChild([&] {
-              const auto status =
-                  becomeUnprivileged() ? makeSystemPortCheck()->check(port) : PortStatus{};
-              return status.access == Access::Forbidden && status.group == "dialout" ? 0 : 1;
+              if (!becomeUnprivileged())
+                return 3;
+              const PortStatus status = makeSystemPortCheck()->check(port);
+              const Opening opening = makeSystemSerialPortServiceFactory()->create()->open(port);
+              return status.access == Access::Forbidden && status.group == "dialout" &&
+                             opening.failure.cause == PortFailure::Cause::Forbidden
+                         ? 0
+                         : 1;
             }),
             0);
   EXPECT_EQ(camera.takePending(), Kinds{}) << "checking pressed the release";

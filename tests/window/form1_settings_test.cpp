@@ -89,23 +89,49 @@ TEST(Form1Settings, ASeriesSavesAllSevenForTheNextRun) {
   EXPECT_EQ(saved, allSeven);
 }
 
-TEST(Form1Settings, AValueThatCannotBeWrittenDoesNotStopTheOthers) {
-  struct RefusesStrCom final : MemoryRegistry {
-    long setValue(RegistryKey key, const std::string& name, std::uint32_t type,
-                  const std::uint8_t* data, std::uint32_t size) override {
-      if (name == "StrCom")
-        return registry_status::accessDenied;
-      return MemoryRegistry::setValue(key, name, type, data, size);
-    }
-  } registry;
-  Form1Rig rig;
-  RegistrySettingsStore settings{registry};
-  Form1 form{rig.view, {rig.cycle, rig.ports, settings, rig.wakeLock}};
-  rig.view.setChecked(ChkAffichePoppup, false);
-  form.LancerSerie();
-  const auto& param = registry.keys().at("software\\obturix\\param");
-  EXPECT_EQ(param.values.size(), 6u);
-  EXPECT_EQ(param.values.back().name, "lngSleppap");
+// A value that cannot be written (refused, or a port named in Cyrillic that
+// the settings would keep as "?????") keeps its older one, does not stop the
+// others, and is told after the series, before its end notice; the series
+// itself ran with the port as typed.
+TEST(Form1Settings, AValueThatCannotBeSavedIsToldAndDoesNotStopTheOthers) {
+  const std::string notSaved = "box Obturix: Les paramètres de cette série n'ont pas pu être "
+                               "enregistrés : ";
+  const struct {
+    long refusal; // of the registry, for StrCom
+    std::string port, told;
+  } cases[] = {
+      {registry_status::accessDenied, "COM1", notSaved + "l'accès aux paramètres a été refusé."},
+      {registry_status::timeout, "COM1",
+       notSaved + "un autre programme les tenait (une autre copie d'Obturix ?)."},
+      {registry_status::success, "/dev/камера",
+       notSaved + "le port contient des caractères que les paramètres ne peuvent pas garder (sa "
+                  "valeur précédente est gardée)."},
+  };
+  for (const auto& c : cases) {
+    struct RefusesStrCom final : MemoryRegistry {
+      long refusal;
+      long setValue(RegistryKey key, const std::string& name, std::uint32_t type,
+                    const std::uint8_t* data, std::uint32_t size) override {
+        return name == "StrCom" && refusal ? refusal
+                                           : MemoryRegistry::setValue(key, name, type, data, size);
+      }
+    } registry;
+    registry.refusal = c.refusal;
+    Form1Rig rig;
+    RegistrySettingsStore settings{registry};
+    Form1 form{rig.view, {rig.cycle, rig.ports, settings, rig.wakeLock}};
+    rig.ports.existingPorts = {c.port};
+    rig.type(Text5, c.port);
+    form.LancerSerie();
+    const auto& param = registry.keys().at("software\\obturix\\param");
+    EXPECT_EQ(param.values.size(), 6u) << c.port;
+    EXPECT_EQ(param.values.back().name, "lngSleppap");
+    EXPECT_EQ(rig.ports.presses.size(), 1u);
+    const auto& events = rig.log.events();
+    EXPECT_EQ(std::vector(events.end() - 3, events.end()),
+              (std::vector<std::string>{c.told, "box Obturix: La série de pauses est terminée ",
+                                        "LabEc 0"}));
+  }
 }
 
 } // namespace

@@ -62,7 +62,7 @@ const SeriesCase seriesCases[] = {
     {.name = "unknown port refused", .typed = {{Text5, "COM9"}}, .events = {"box Obturix: Le port « COM9 » n'existe pas sur cet ordinateur.\rPorts disponibles : COM1, COM2, COM3"}},
     {.name = "port the user may not open refused", .typed = {{Text5, "COM2"}}, .events = {"box Obturix: Vous n'avez pas le droit d'ouvrir le port « COM2 ». Ajoutez votre compte au groupe « dialout » (sudo adduser jean dialout), puis rouvrez votre session."}},
     {.name = "port of another copy's series refused", .typed = {{Text5, "COM3"}}, .events = {"box Obturix: Le port « COM3 » est déjà utilisé par une autre série en cours."}},
-    {.name = "refused count", .typed = {{Text1, "trois"}}, .events = {"box Obturix: Le nombre de pauses doit être un nombre."}},
+    {.name = "refused count", .typed = {{Text1, "trois"}}, .events = {"box Obturix: Le nombre de pauses doit être écrit en chiffres."}},
 };
 // clang-format on
 
@@ -86,14 +86,16 @@ TEST(Form1Series, RunsAsTheWindowSays) {
   }
 }
 
-// Nor does "Lancer " pressed again, by a means the held input does not hold.
+// Nor does "Lancer " pressed again, by a means the held input does not hold,
+// even for another port.
 TEST(Form1Series, CapturesTheParametersOnceAndRunsOnlyOnce) {
   Form1Rig rig;
+  rig.ports.existingPorts = {"COM1", "COM2"};
   rig.view.setChecked(ChkAffichePoppup, false);
   rig.type(Text1, "2");
   rig.sleeper.duringNextSleep = [&] {
     rig.type(Text2, "5");
-    rig.type(Text5, "COM9");
+    rig.type(Text5, "COM2");
     rig.form.LancerSerie();
   };
   rig.form.LancerSerie();
@@ -125,23 +127,49 @@ TEST(Form1Series, TheComputerMaySleepAgainWhenTheCyclesStopHalfWay) {
   EXPECT_EQ(rig.log.events().back(), "may sleep");
 }
 
+// The cable pulled out during the n-th sleep of a series.
+void pullTheCableDuringSleep(Form1Rig& rig, int n) {
+  rig.sleeper.duringNextSleep = [&rig, n] {
+    if (n == 1)
+      rig.ports.existingPorts.clear();
+    else
+      pullTheCableDuringSleep(rig, n - 1);
+  };
+}
+
+// Presses that could not be made are told at the end of their series, with
+// why, whether or not the end is announced; the next series starts afresh.
 TEST(Form1Series, PressesThatCouldNotBeMadeAreToldAtItsEnd) {
-  for (const bool popups : {true, false}) {
+  const std::string why = ", car le port « COM1 » a disparu (câble débranché ?).";
+  const struct {
+    bool popups;
+    int pulledDuringSleep; // of press, pause, press, pause, press, pause
+    std::string warning;
+  } cases[] = {
+      {true, 1, "Attention : 2 des 3 déclenchements n'ont pas eu lieu" + why},
+      {false, 4, "Attention : un des 3 déclenchements n'a pas eu lieu" + why},
+  };
+  for (const auto& c : cases) {
     Form1Rig rig;
     rig.type(Text1, "3");
-    rig.view.setChecked(ChkAffichePoppup, popups);
-    rig.sleeper.duringNextSleep = [&] { rig.ports.existingPorts.clear(); }; // the cable pulled out
+    rig.view.setChecked(ChkAffichePoppup, c.popups);
+    pullTheCableDuringSleep(rig, c.pulledDuringSleep);
 
     rig.form.LancerSerie();
 
     const Events& events = rig.log.events();
     EXPECT_EQ(rig.sleeper.elapsed.count(), 6000); // the series kept its timing
-    const auto warning = std::find(events.begin(), events.end(),
-                                   "box Obturix: Attention : 2 des 3 déclenchements n'ont pas eu "
-                                   "lieu : le port « COM1 » n'a pas pu être ouvert.");
-    ASSERT_NE(warning, events.end());
-    const Events after = popups ? Events{endNotice, "LabEc 0"} : Events{"LabEc 0"};
+    const auto warning = std::find(events.begin(), events.end(), "box Obturix: " + c.warning);
+    ASSERT_NE(warning, events.end()) << c.warning;
+    const Events after = c.popups ? Events{endNotice, "LabEc 0"} : Events{"LabEc 0"};
     EXPECT_EQ(Events(warning + 1, events.end()), after);
+
+    rig.ports.existingPorts = {"COM1"}; // plugged in again
+    rig.log.clear();
+    rig.form.LancerSerie();
+    EXPECT_TRUE(std::none_of(events.begin(), events.end(), [](const std::string& event) {
+      return event.starts_with("box Obturix: Attention");
+    })) << "warned again";
   }
 }
 

@@ -18,11 +18,13 @@ namespace obturix::pty {
 OpenCloseWatcher::OpenCloseWatcher(const std::string& path) {
   inotify_ = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
   if (inotify_ < 0)
-    throw std::system_error(errno, std::generic_category(), "inotify_init1");
+    throw std::system_error(errno, std::generic_category(),
+                            "surveillance des ports impossible (inotify)");
   if (inotify_add_watch(inotify_, path.c_str(), IN_OPEN | IN_CLOSE) < 0) {
     const int error = errno;
     ::close(inotify_);
-    throw std::system_error(error, std::generic_category(), "inotify_add_watch " + path);
+    throw std::system_error(error, std::generic_category(),
+                            "surveillance de " + path + " impossible (inotify)");
   }
 }
 

@@ -8,12 +8,15 @@
 #include "pty/pseudo_terminal.h"
 #include "timing/monotonic_clock.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <exception>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <system_error>
 
 using namespace obturix;
 
@@ -26,7 +29,29 @@ std::chrono::system_clock::time_point wallClockOf(std::chrono::nanoseconds when)
          std::chrono::duration_cast<std::chrono::system_clock::duration>(age);
 }
 
-constexpr const char* usage = "usage : obturix-virtual-camera [--precis] [--help] [--version]";
+constexpr const char* usage =
+    "utilisation : obturix-virtual-camera [--precis] [--help] [--version]";
+
+// The system's reasons this program may meet, in French.
+std::string inFrench(const std::error_code& error) {
+  switch (error.value()) {
+  case EMFILE:
+  case ENFILE:
+    return "trop de fichiers ouverts";
+  case ENOSPC:
+    return "plus de place (ptys ou surveillances inotify épuisées)";
+  case EACCES:
+  case EPERM:
+    return "accès refusé";
+  case ENOENT:
+  case ENODEV:
+    return "introuvable (/dev/pts est-il monté ?)";
+  case ENOMEM:
+    return "mémoire insuffisante";
+  default:
+    return "erreur système " + std::to_string(error.value());
+  }
+}
 
 // Whether to watch without sleeping, or the exit status when the command
 // line asked for something else (help, version) or could not be read.
@@ -93,8 +118,13 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
       }
     }
+  } catch (const std::system_error& error) {
+    const std::string what = error.what();
+    std::fprintf(stderr, "obturix-virtual-camera : %s : %s\n",
+                 what.substr(0, what.find(':')).c_str(), inFrench(error.code()).c_str());
+    return 1;
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "obturix-virtual-camera : %s\n", error.what());
+    std::fprintf(stderr, "obturix-virtual-camera : erreur inattendue (%s)\n", error.what());
     return 1;
   }
   return 0;

@@ -7,7 +7,15 @@ namespace obturix::camera {
 
 namespace {
 
-double milliseconds(std::chrono::nanoseconds d) { return static_cast<double>(d.count()) / 1e6; }
+// Milliseconds to the microsecond, with a decimal comma: "80,072".
+std::string milliseconds(std::chrono::nanoseconds d) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", static_cast<double>(d.count()) / 1e6);
+  std::string french = text;
+  if (const auto point = french.find('.'); point != std::string::npos)
+    french[point] = ',';
+  return french;
+}
 
 } // namespace
 
@@ -34,13 +42,12 @@ std::string describe(const Press& press, std::chrono::system_clock::time_point s
       std::chrono::duration_cast<std::chrono::milliseconds>(start.time_since_epoch()).count() %
       1000;
   char line[160];
-  int used =
-      std::snprintf(line, sizeof line, "Appui %d : début %02d:%02d:%02d.%03lld, durée %.3f ms",
-                    press.number, local.tm_hour, local.tm_min, local.tm_sec,
-                    static_cast<long long>(millis), milliseconds(press.length));
+  int used = std::snprintf(line, sizeof line, "Appui %d : début %02d:%02d:%02d.%03lld, durée %s ms",
+                           press.number, local.tm_hour, local.tm_min, local.tm_sec,
+                           static_cast<long long>(millis), milliseconds(press.length).c_str());
   if (press.pauseBefore && used > 0)
-    std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used),
-                  ", pause avant %.3f ms", milliseconds(*press.pauseBefore));
+    std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used), ", pause avant %s ms",
+                  milliseconds(*press.pauseBefore).c_str());
   return line;
 }
 
