@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 
 E2E_WORK=$(mktemp -d)
 export XDG_CONFIG_HOME="$E2E_WORK/config"
-trap 'kill "${holder:-}" 2>/dev/null; e2e_stop_display; rm -rf "$E2E_WORK"' EXIT
+trap 'kill "${holder:-}" 2>/dev/null || true; e2e_stop_display; rm -rf "$E2E_WORK"' EXIT
 
 for file in /usr/bin/obturix /usr/bin/obturix-virtual-camera \
   /usr/share/applications/obturix.desktop /usr/share/icons/hicolor/scalable/apps/obturix.svg \
