@@ -8,7 +8,9 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
+#include <mutex>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace obturix {
@@ -123,18 +125,13 @@ public:
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd_ < 0)
       return;
-    const auto deadline = clock.now() + patience;
-    while (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-      if (errno == EINTR)
-        continue;
-      if (errno != EWOULDBLOCK || clock.now() >= deadline) {
-        timedOut_ = errno == EWOULDBLOCK;
-        ::close(fd_);
-        fd_ = -1;
-        return;
-      }
-      clock.sleepUntil(clock.now() + std::chrono::milliseconds(20));
+    int taken;
+    while ((taken = flock(fd_, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
     }
+    if (taken != 0 && errno == EWOULDBLOCK)
+      waitInTurn(clock, patience);
+    else if (taken != 0)
+      closeLockFile();
   }
   ~Lock() {
     if (fd_ >= 0)
@@ -146,6 +143,52 @@ public:
   bool timedOut() const { return timedOut_; }
 
 private:
+  // The lock file's descriptor while a thread waits for the lock on it.
+  struct Waiter {
+    std::mutex mutex;
+    enum class State { Waiting, Taken, Failed, Abandoned } state = State::Waiting;
+  };
+
+  // Waits in the kernel's queue, which hands the lock over in turn (polling
+  // would rarely see it free while another copy saves again and again), on a
+  // thread of its own so that the wait can be abandoned after `patience`: if
+  // the lock comes later, that thread lets it go at once.
+  void waitInTurn(Sleeper& clock, std::chrono::nanoseconds patience) {
+    const auto waiter = std::make_shared<Waiter>();
+    std::thread([waiter, fd = fd_] {
+      int taken;
+      while ((taken = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+      }
+      const std::lock_guard hold(waiter->mutex);
+      if (waiter->state == Waiter::State::Abandoned)
+        ::close(fd);
+      else
+        waiter->state = taken == 0 ? Waiter::State::Taken : Waiter::State::Failed;
+    }).detach();
+    const auto deadline = clock.now() + patience;
+    for (;;) {
+      {
+        const std::lock_guard hold(waiter->mutex);
+        if (waiter->state == Waiter::State::Failed)
+          closeLockFile();
+        if (waiter->state != Waiter::State::Waiting)
+          return;
+        if (clock.now() >= deadline) {
+          waiter->state = Waiter::State::Abandoned; // the descriptor is the thread's now
+          fd_ = -1;
+          timedOut_ = true;
+          return;
+        }
+      }
+      clock.sleepUntil(clock.now() + std::chrono::milliseconds(5));
+    }
+  }
+
+  void closeLockFile() {
+    ::close(fd_);
+    fd_ = -1;
+  }
+
   int fd_ = -1;
   bool timedOut_ = false;
 };
