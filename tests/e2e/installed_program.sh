@@ -9,16 +9,15 @@ E2E_WORK=$(mktemp -d)
 export XDG_CONFIG_HOME="$E2E_WORK/config"
 trap 'kill "${holder:-}" 2>/dev/null || true; e2e_stop_display; rm -rf "$E2E_WORK"' EXIT
 
-for file in /usr/bin/obturix /usr/bin/obturix-virtual-camera \
-  /usr/share/applications/obturix.desktop /usr/share/icons/hicolor/scalable/apps/obturix.svg \
-  /usr/share/man/man1/obturix.1.gz /usr/share/doc/obturix/copyright; do
+desktop=/usr/share/applications/org.obturix.Obturix.desktop
+metainfo=/usr/share/metainfo/org.obturix.Obturix.metainfo.xml
+for file in /usr/bin/obturix /usr/bin/obturix-virtual-camera "$desktop" "$metainfo" \
+  /usr/share/icons/hicolor/scalable/apps/obturix.svg /usr/share/man/man1/obturix.1.gz \
+  /usr/share/doc/obturix/copyright; do
   [ -e "$file" ] || e2e_fail "$file n'est pas installé"
 done
-grep -q '^Categories=Graphics;Photography;$' /usr/share/applications/obturix.desktop ||
-  e2e_fail "catégories du .desktop"
-if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate /usr/share/applications/obturix.desktop || e2e_fail ".desktop invalide"
-fi
+grep -q '^Categories=Graphics;Photography;$' "$desktop" || e2e_fail "catégories du .desktop"
+desktop-file-validate "$desktop" || e2e_fail ".desktop invalide"
 
 e2e_start_display
 # Another program holds the settings' lock the whole time: the window opens
