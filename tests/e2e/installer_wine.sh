@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The Windows installer under Wine: installed silently, the installed program
-# started and quit, uninstalled silently, nothing left in Program Files.
+# The Windows installer under Wine: installed silently for every account (the
+# entry in the common Start menu), the installed program started and quit,
+# uninstalled silently, nothing left in Program Files nor in the Start menu.
 # usage: installer_wine.sh INSTALLER.EXE   (WINEPREFIX set)
 set -euo pipefail
 installer="$1"
@@ -10,11 +11,13 @@ E2E_WORK=$(mktemp -d)
 trap 'kill "${pid:-}" 2>/dev/null || true; e2e_stop_display; rm -rf "$E2E_WORK"' EXIT
 wine_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
 folder="$WINEPREFIX/drive_c/Program Files/Obturix"
+entry="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Obturix.lnk"
 
 # A display first: Wine's desktop belongs to the display of its first window.
 e2e_start_display
 timeout 120 "$wine_loader" "$installer" /S </dev/null >/dev/null 2>&1 || e2e_fail "l'installation échoue"
 [ -f "$folder/obturix.exe" ] || e2e_fail "obturix.exe n'est pas installé"
+[ -f "$entry" ] || e2e_fail "pas d'entrée dans le menu Démarrer commun à tous les comptes"
 
 "$wine_loader" "C:\\Program Files\\Obturix\\obturix.exe" </dev/null >/dev/null 2>&1 &
 pid=$!
@@ -31,4 +34,5 @@ for _ in $(seq 200); do
   sleep 0.1
 done
 [ ! -e "$folder" ] || e2e_fail "il reste $(ls "$folder")"
+[ ! -e "$entry" ] || e2e_fail "l'entrée du menu Démarrer reste"
 echo "installer: 1 passed, 0 failed ($(stat -c %s "$installer") octets)"
