@@ -6,9 +6,9 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <pwd.h>
 #include <sys/file.h>
-#include <mutex>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
