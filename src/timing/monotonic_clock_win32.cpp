@@ -37,14 +37,25 @@ std::chrono::nanoseconds monotonicNow() {
 }
 
 void sleepUntilMonotonic(std::chrono::nanoseconds deadline) {
+  waitUntilMonotonic(deadline, nullptr);
+}
+
+void waitUntilMonotonic(std::chrono::nanoseconds deadline, HANDLE stop) {
   HANDLE timer = createWaitableTimer();
+  const HANDLE waitFor[] = {stop, timer}; // the stop first: it wins a tie
+  const DWORD count = stop ? 2 : 1;
+  const HANDLE* handles = stop ? waitFor : waitFor + 1;
   for (;;) {
     const std::chrono::nanoseconds remaining = deadline - monotonicNow();
     if (remaining.count() <= 0)
       break;
     if (timer == nullptr) {
-      const auto ms = std::chrono::ceil<std::chrono::milliseconds>(remaining).count();
-      Sleep(static_cast<DWORD>(ms));
+      const auto ms =
+          static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(remaining).count());
+      if (stop == nullptr)
+        Sleep(ms);
+      else if (WaitForSingleObject(stop, ms) == WAIT_OBJECT_0)
+        break;
       continue;
     }
     LARGE_INTEGER due;
@@ -54,7 +65,8 @@ void sleepUntilMonotonic(std::chrono::nanoseconds deadline) {
       timer = nullptr;
       continue;
     }
-    WaitForSingleObject(timer, INFINITE);
+    if (WaitForMultipleObjects(count, handles, FALSE, INFINITE) == WAIT_OBJECT_0 && stop)
+      break;
   }
   if (timer != nullptr)
     CloseHandle(timer);

@@ -1,5 +1,6 @@
 #include "fakes/fake_platform.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace obturix::testing {
@@ -62,9 +63,20 @@ private:
 } // namespace
 
 void FakeSleeper::sleepUntil(std::chrono::nanoseconds deadline) {
-  const auto duration = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now());
-  log_.add("sleep " + std::to_string(duration.count()));
-  elapsed += duration;
+  if (interrupted_)
+    return;
+  const auto until = std::chrono::duration_cast<std::chrono::milliseconds>(deadline);
+  log_.add("sleep " + std::to_string((until - elapsed).count()));
+  for (auto next = at.begin(); next != at.end() && next->first < until && !interrupted_;
+       next = at.begin()) {
+    elapsed = std::max(elapsed, next->first);
+    const auto action = std::move(next->second);
+    at.erase(next);
+    action();
+  }
+  if (interrupted_)
+    return;
+  elapsed = until;
   if (auto action = std::exchange(duringNextSleep, nullptr))
     action();
 }
@@ -72,8 +84,10 @@ void FakeSleeper::sleepUntil(std::chrono::nanoseconds deadline) {
 int FakeMessageBoxes::show(const std::string& prompt, MessageButtons buttons,
                            const std::optional<std::string>& title) {
   log_.add("box " + title.value_or("Obturix") + ": " + prompt);
-  if (answers.empty())
-    return buttons == MessageButtons::YesNo ? answerYes : answerOk;
+  if (answers.empty()) // the default button
+    return buttons == MessageButtons::Ok      ? answerOk
+           : buttons == MessageButtons::YesNo ? answerYes
+                                              : answerNo;
   const int answer = answers.front();
   answers.pop_front();
   return answer;

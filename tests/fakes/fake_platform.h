@@ -30,17 +30,24 @@ private:
 
 // Time passes only when it sleeps: a sleep logs "sleep N" and moves the
 // clock on by those N ms to the deadline, then runs, once, what was set to
-// happen during the next sleep.
+// happen during the next sleep. What is set to happen `at` a time runs when
+// a sleep passes it, the clock then at that time; an interruption ends the
+// sleep there, and later sleeps at once, without a trace.
 class FakeSleeper final : public Sleeper {
 public:
   explicit FakeSleeper(EventLog& log) : log_(log) {}
   std::chrono::nanoseconds now() const override { return elapsed; }
   void sleepUntil(std::chrono::nanoseconds deadline) override;
+  void interrupt() override { interrupted_ = true; }
+  void resume() override { interrupted_ = false; }
+  bool interrupted() const override { return interrupted_; }
   std::function<void()> duringNextSleep;
+  std::map<std::chrono::milliseconds, std::function<void()>> at;
   std::chrono::milliseconds elapsed{0};
 
 private:
   EventLog& log_;
+  bool interrupted_ = false;
 };
 
 // Ports that exist by name, found by the port check too; the factory hands
@@ -67,6 +74,7 @@ public:
 
   struct Press {
     std::chrono::milliseconds pressed, released;
+    bool operator==(const Press&) const = default;
   };
   struct Durations {
     std::chrono::milliseconds lookUp{0}, open{0}, close{0};
@@ -93,7 +101,7 @@ private:
 };
 
 // Message boxes that log "box TITLE: PROMPT" (title "Obturix" when none is
-// given) and answer from a script: Yes or OK when the script is empty.
+// given) and answer from a script: the default button when the script is empty.
 class FakeMessageBoxes final : public MessageBoxes {
 public:
   explicit FakeMessageBoxes(EventLog& log) : log_(log) {}

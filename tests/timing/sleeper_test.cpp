@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace obturix {
 namespace {
 
@@ -17,6 +19,25 @@ TEST(SystemSleeper, NeverWakesBeforeTheDeadline) {
     sleeper->sleepUntil(deadline);
     EXPECT_GE(monotonicNow(), deadline) << duration.count() << " ms";
   }
+}
+
+// Another thread's interruption ends a long sleep at once, and every later
+// one until resumed; sleeps then run their full length again.
+TEST(SystemSleeper, AnInterruptionEndsTheSleepUntilResumed) {
+  auto sleeper = makeSystemSleeper();
+  std::thread interrupting([&] {
+    sleepUntilMonotonic(monotonicNow() + 20ms);
+    sleeper->interrupt();
+  });
+  const auto start = monotonicNow();
+  sleeper->sleepUntil(start + 600s);
+  interrupting.join();
+  sleeper->sleepUntil(monotonicNow() + 600s);
+  EXPECT_LT(monotonicNow() - start, 10s); // cut short twice, not run to their end
+  sleeper->resume();
+  const auto deadline = sleeper->now() + 15ms;
+  sleeper->sleepUntil(deadline);
+  EXPECT_GE(monotonicNow(), deadline);
 }
 
 TEST(MonotonicClock, PastDeadlinesReturnAtOnceAndTimeNeverGoesBack) {
