@@ -29,12 +29,20 @@ void ExposureCycle::FairePause(const Variant& mirror, const Variant& exposure,
   sleepSeconds(released, interval);
 }
 
+void ExposureCycle::stop() {
+  const std::lock_guard lock(opening_);
+  sleeper_.interrupt();
+}
+
 // A fresh service for each press; when none can be had the previous one
 // serves. The port found in advance is opened if it is the one asked for;
 // otherwise, or when it has gone since, the port is found and opened now.
 // A failed open keeps the previous stream, which is already closed, and is
-// counted. Returns when the press started.
+// counted. Once stopped, nothing is opened. Returns when the press started.
 std::chrono::nanoseconds ExposureCycle::pressRelease(const Variant& port) {
+  const std::lock_guard lock(opening_);
+  if (stopped())
+    return sleeper_.now();
   ++presses_.asked;
   const auto name = variantToText(port);
   Opening opening;
@@ -57,6 +65,8 @@ std::chrono::nanoseconds ExposureCycle::pressRelease(const Variant& port) {
 }
 
 void ExposureCycle::prepareNextPress(const Variant& port) {
+  if (stopped())
+    return;
   if (auto service = ports_.create())
     service_ = std::move(service);
   nextName_ = variantToText(port);

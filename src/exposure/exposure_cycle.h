@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -41,6 +42,13 @@ public:
   // Since the last call, or since the cycle was made.
   PressCount takePresses() { return std::exchange(presses_, {}); }
 
+  // From any thread: the press or wait under way ends at once (the release
+  // is let go) and no further press is made, until resume(). A stop either
+  // comes before a press's open, which is then not made, or after it.
+  void stop();
+  void resume() { sleeper_.resume(); }
+  bool stopped() const { return sleeper_.interrupted(); }
+
 private:
   std::chrono::nanoseconds pressRelease(const Variant& port);
   std::chrono::nanoseconds letGo();
@@ -55,6 +63,7 @@ private:
   std::optional<std::string> nextName_;
   std::unique_ptr<PreparedPort> nextPort_;
   PressCount presses_;
+  std::mutex opening_; // a press's open, against a stop
 };
 
 } // namespace obturix

@@ -60,6 +60,10 @@ std::string unsavedSettingsWarning(long failure, const std::vector<std::string>&
 std::string confirmationPrompt(const SeriesParams& params);
 inline constexpr const char* confirmationTitle = "Lancer la session de prises de vues ?";
 
+// Asked when the window is closed while the cycles of a series run.
+inline constexpr const char* stopQuestion =
+    "Une série de poses est en cours.\rArrêter la série et fermer Obturix\u00A0?";
+
 // Shown when a series ends.
 inline constexpr const char* endNotice = "La série de pauses est terminée ";
 

@@ -34,16 +34,64 @@ void Form1::quit() { view_.hide(); }
 void Form1::backgroundClick() { view_.messageBoxes().show("click", MessageButtons::Ok); }
 
 bool Form1::mayClose() {
-  closeRequested_ = busy_;
-  return !busy_;
+  if (!busy_)
+    return true;
+  if (!cyclesRunning_) {
+    if (closing_ == Closing::No)
+      closing_ = Closing::WhenOver;
+    return false;
+  }
+  // Asked at once, while the cycles go on: they never wait for the window.
+  if (closing_ == Closing::No && !askingToStop_) {
+    askingToStop_ = true;
+    const bool stop =
+        view_.messageBoxes().show(stopQuestion, MessageButtons::YesNoDefaultNo) == answerYes;
+    askingToStop_ = false;
+    if (stop && closing_ == Closing::No) {
+      closing_ = Closing::StopAsked;
+      cycle_.stop();
+    }
+  }
+  return false;
 }
+
+bool Form1::endNow() {
+  if (!cyclesRunning_)
+    return false;
+  if (closing_ != Closing::StopUnasked) {
+    closing_ = Closing::StopUnasked;
+    cycle_.stop();
+    SauverParams(); // at once: the system may end the process as soon as this returns
+  }
+  return true;
+}
+
+// However a series ends, an exception included, the window is free again
+// for the next one and the port's claim is given back.
+class Form1::Busy {
+public:
+  explicit Busy(Form1& form) : form_(form) {
+    form_.busy_ = true;
+    form_.closing_ = Closing::No;
+  }
+  ~Busy() {
+    form_.cyclesRunning_ = false;
+    form_.portClaim_.reset();
+    form_.busy_ = false;
+  }
+  Busy(const Busy&) = delete;
+  Busy& operator=(const Busy&) = delete;
+
+private:
+  Form1& form_;
+};
 
 void Form1::LancerSerie() {
   // Pressed again by a means the held input does not hold, such as an
   // accessibility action.
   if (busy_)
     return;
-  busy_ = true;
+  const Busy busy(*this);
   bAnnulation_ = false;
   const SeriesParams params = captureSeriesParams();
   if (const auto why = refusal(params)) {
@@ -51,16 +99,18 @@ void Form1::LancerSerie() {
   } else {
     if (confirmed(params)) {
       const PressCount presses = runCycles(params);
-      const Unsaved unsaved = SauverParams();
-      warnOfMissedPresses(presses, params.port);
-      warnOfUnsavedSettings(unsaved);
+      // Stopped by the system, it saved at once, and nobody may be there to read a box.
+      if (closing_ != Closing::StopUnasked) {
+        const Unsaved unsaved = SauverParams();
+        warnOfMissedPresses(presses, params.port);
+        warnOfUnsavedSettings(unsaved);
+      }
     }
     portClaim_.reset();
     announceEnd();
     view_.setCaption(Control::LabEc, "0");
   }
-  busy_ = false;
-  if (closeRequested_)
+  if (closing_ != Closing::No)
     view_.hide();
 }
 
@@ -117,9 +167,11 @@ bool Form1::confirmed(const SeriesParams& params) {
 PressCount Form1::runCycles(const SeriesParams& params) {
   view_.repaint();
   const std::int64_t cycles = *cycleCount(params.count);
+  cycle_.resume();
+  cyclesRunning_ = true;
   view_.runHoldingInput([&](const OnWindowThread& onWindow) {
     const KeptAwake awake(wakeLock_); // a laptop left alone suspends within the hour
-    for (std::int64_t i = 1; i <= cycles; ++i) {
+    for (std::int64_t i = 1; i <= cycles && !cycle_.stopped(); ++i) {
       onWindow([this, i] {
         view_.setCaption(Control::LabEc, std::to_string(i));
         // Only the counter changed: repainting it alone is quickest.
@@ -129,6 +181,7 @@ PressCount Form1::runCycles(const SeriesParams& params) {
                         params.settle);
     }
   });
+  cyclesRunning_ = false;
   portClaim_.reset(); // free for another series while the boxes wait
   return cycle_.takePresses();
 }
@@ -148,9 +201,11 @@ void Form1::warnOfUnsavedSettings(const Unsaved& unsaved) {
                               MessageButtons::Ok);
 }
 
-// Read again after the series: the user may have unticked it since.
+// Read again after the series: the user may have unticked it since. Not
+// after a stop: the program is closing.
 void Form1::announceEnd() {
-  if (view_.isChecked(Control::ChkAffichePoppup))
+  if ((closing_ == Closing::No || closing_ == Closing::WhenOver) &&
+      view_.isChecked(Control::ChkAffichePoppup))
     view_.messageBoxes().show(endNotice, MessageButtons::Ok);
 }
 

@@ -46,9 +46,19 @@ public:
   void quit();
   // A click on the window's bare background.
   void backgroundClick();
-  // The close box: whether the window may close now. During a series it
-  // closes once the series is over.
+  // The close box: whether the window may close now. While the cycles of
+  // a series run it asks whether to stop them, No the default; on Yes the
+  // release is let go at once and the window closes once the series has
+  // saved its parameters and warned of what went wrong. While one of a
+  // series' boxes is open the window closes once the series is over.
   bool mayClose();
+  // The system ends the program (a signal, the end of the session): while
+  // the cycles run they are stopped without a word and the parameters saved
+  // at once, and the window closes once the series is over. False when no
+  // cycle runs: the program may end as it would have anyway.
+  bool endNow();
+  // From just before the first press of a series to the end of its last pause.
+  bool cyclesRunning() const { return cyclesRunning_; }
 
 private:
   // The parameters a save could not keep: why, and the fields whose texts
@@ -57,6 +67,15 @@ private:
     long failure = 0;
     std::vector<std::string> unkeptFields;
   };
+
+  // What the series does when it is over, after a close request.
+  enum class Closing {
+    No,
+    WhenOver,    // asked for while one of its boxes was open
+    StopAsked,   // its cycles stopped on the user's Yes: its warnings, no end notice
+    StopUnasked, // its cycles stopped by the system: no box at all
+  };
+  class Busy;
 
   SeriesParams captureSeriesParams() const;
   std::optional<std::string> refusal(const SeriesParams& params);
@@ -76,8 +95,10 @@ private:
   WakeLock& wakeLock_;
   std::unique_ptr<PortClaim> portClaim_; // the series' port, from its checks to its end
   bool bAnnulation_ = false;
-  bool busy_ = false;           // a series (or one of its boxes) is under way
-  bool closeRequested_ = false; // the close box was used while busy
+  bool busy_ = false;          // a series (or one of its boxes) is under way
+  bool cyclesRunning_ = false; // on the timing thread, the window holding input
+  bool askingToStop_ = false;
+  Closing closing_ = Closing::No;
 };
 
 // The welcome text shown in Label4, lines separated by carriage returns.

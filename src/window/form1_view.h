@@ -33,9 +33,10 @@ public:
   // Modal message boxes over this window.
   virtual MessageBoxes& messageBoxes() = 0;
   // Runs `cycles` on a timing thread of raised priority, where the toolkit
-  // has one, while the window stays painted and holds user input until it
-  // is done; returns when `cycles` has. What the window must show meanwhile
-  // goes through the OnWindowThread it is given.
+  // has one, while the window stays painted and holds clicks and keys until
+  // it is done, but answers a request to close it (mayClose, which may stop
+  // the cycles); returns when `cycles` has. What the window must show
+  // meanwhile goes through the OnWindowThread it is given.
   virtual void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) = 0;
 };
 

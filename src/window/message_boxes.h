@@ -7,7 +7,8 @@
 
 namespace obturix {
 
-enum class MessageButtons { Ok, YesNo };
+// Yes and No: Yes the default button, or No where a stray Enter must change nothing.
+enum class MessageButtons { Ok, YesNo, YesNoDefaultNo };
 
 // Modal message boxes: a prompt (UTF-8, each carriage return starts a new
 // line), a button set and a title, the application's name when none is given.

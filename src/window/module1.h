@@ -9,6 +9,7 @@
 #include "window/form1.h"
 
 #include <memory>
+#include <utility>
 
 namespace obturix {
 
@@ -27,11 +28,14 @@ struct Module1 {
   Form1Services services() { return {cycle, *portCheck, settings, *wakeLock}; }
 };
 
-// Start-up, whatever the toolkit's Window: creates the main window, shows it
-// modally with no owner, reads `annulation` once the window is hidden or
-// closed, and drops the window; the process then ends.
-template <class Window> void Main(Module1& module) {
-  auto form = std::make_unique<Window>(module.services());
+// Start-up, whatever the toolkit's Window: creates the main window (with
+// what that toolkit's window takes besides), shows it modally with no owner,
+// reads `annulation` once the window is hidden or closed, and drops the
+// window; the process then ends.
+template <class Window, class... ViewArguments>
+void Main(Module1& module, ViewArguments&&... viewArguments) {
+  auto form =
+      std::make_unique<Window>(module.services(), std::forward<ViewArguments>(viewArguments)...);
   form->showModally();
   [[maybe_unused]] const bool cancelled = form->behaviour().annulation(); // ends whatever it holds
   form.reset();

@@ -119,12 +119,75 @@ TEST(Form1Series, OneSeriesAtATimeOnAPort) {
   EXPECT_EQ(rig.ports.presses.size(), 2u);
 }
 
-// However the cycles end, the computer may sleep again afterwards.
-TEST(Form1Series, TheComputerMaySleepAgainWhenTheCyclesStopHalfWay) {
+// However the cycles end, the computer may sleep again afterwards, and the
+// window takes the next series.
+TEST(Form1Series, CyclesThatThrowLeaveTheWindowFreeForTheNext) {
   Form1Rig rig;
   rig.sleeper.duringNextSleep = [] { throw std::runtime_error("no more memory"); };
   EXPECT_THROW(rig.form.LancerSerie(), std::runtime_error);
   EXPECT_EQ(rig.log.events().back(), "may sleep");
+  rig.form.LancerSerie();
+  EXPECT_EQ(rig.ports.presses.size(), 2u);
+}
+
+// The close box during a series asks at once, the series going on; Yes lets
+// the release go at that very instant and ends the program once the series
+// has saved its parameters and told what went wrong, without its end
+// notice. The system ending the program does the same without a box.
+TEST(Form1Series, AStopLetsTheReleaseGoAtOnceAndKeepsEverything) {
+  using namespace std::chrono_literals;
+  using Press = testing::FakeSerialPortServiceFactory::Press;
+  const std::string stop = "box Obturix: " + std::string(stopQuestion);
+  const std::string start = confirmation("1", "3", "1", "Non");
+  const struct {
+    const char* name;
+    bool mirror = false;
+    std::chrono::milliseconds at;
+    bool closeBox = true;                             // else the system ends the program
+    std::deque<int> answers = {answerYes, answerYes}; // the confirmation's, the close box's
+    std::vector<Press> presses;
+    Events boxes;
+    const char* lastCounter;
+    bool pullCable = false; // during the first press
+  } cases[] = {
+      // clang-format off
+      {.name = "a stray Enter: No", .at = 2500ms, .answers = {answerYes}, .presses = {{0ms, 1000ms}, {2000ms, 3000ms}, {4000ms, 5000ms}}, .boxes = {start, stop, endNotice}, .lastCounter = "LabEc 3"},
+      {.name = "Yes during the second exposure", .at = 2500ms, .presses = {{0ms, 1000ms}, {2000ms, 2500ms}}, .boxes = {start, stop}, .lastCounter = "LabEc 2"},
+      {.name = "Yes during a mirror pulse", .mirror = true, .at = 50ms, .presses = {{0ms, 50ms}}, .boxes = {confirmation("1", "3", "1", "Oui"), stop}, .lastCounter = "LabEc 1"},
+      {.name = "Yes after a missed press", .at = 2500ms, .presses = {{0ms, 1000ms}}, .boxes = {start, stop, "box Obturix: Attention : un des 2 déclenchements n'a pas eu lieu, car le port « COM1 » a disparu (câble débranché ?)."}, .lastCounter = "LabEc 2", .pullCable = true},
+      {.name = "the system, during a pause", .at = 1500ms, .closeBox = false, .presses = {{0ms, 1000ms}}, .boxes = {start}, .lastCounter = "LabEc 1"},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    Form1Rig rig;
+    rig.type(Text1, "3");
+    rig.view.setChecked(ChkMiro, c.mirror);
+    rig.view.boxes.answers = c.answers;
+    if (c.pullCable)
+      rig.sleeper.at[500ms] = [&] { rig.ports.existingPorts.clear(); };
+    rig.sleeper.at[c.at] = [&] {
+      if (c.closeBox)
+        EXPECT_FALSE(rig.form.mayClose()) << c.name; // it closes once the series is over
+      else
+        EXPECT_TRUE(rig.form.endNow()) << c.name;
+    };
+
+    rig.form.LancerSerie();
+
+    EXPECT_EQ(rig.ports.presses, c.presses) << c.name;
+    Events boxes, counters;
+    for (const std::string& event : rig.log.events()) {
+      if (event.starts_with("box "))
+        boxes.push_back(event);
+      else if (event.starts_with("LabEc "))
+        counters.push_back(event);
+    }
+    EXPECT_EQ(boxes, c.boxes) << c.name;
+    EXPECT_EQ(counters.end()[-2], c.lastCounter) << c.name; // before "LabEc 0"
+    const bool stopped = c.presses.size() < 3;
+    EXPECT_EQ(rig.log.events().back(), stopped ? "hide" : "LabEc 0") << c.name;
+    EXPECT_EQ(rig.registry.keys().at("software\\obturix\\param").values.size(), 7u) << c.name;
+  }
 }
 
 // The cable pulled out during the n-th sleep of a series.

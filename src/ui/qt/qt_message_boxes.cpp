@@ -28,7 +28,7 @@ int QtMessageBoxes::show(const std::string& prompt, MessageButtons buttons,
   }
   QPushButton* yes = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
   QPushButton* no = box.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
-  box.setDefaultButton(yes);
+  box.setDefaultButton(buttons == MessageButtons::YesNoDefaultNo ? no : yes);
   box.setEscapeButton(no);
   box.exec();
   return box.clickedButton() == yes ? answerYes : answerNo;

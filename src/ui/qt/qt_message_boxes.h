@@ -9,7 +9,8 @@ class QWidget;
 namespace obturix {
 
 // Message boxes as QMessageBox: no icon, "Oui"/"Non"/"OK" whatever
-// translations are installed, Yes the default, titled "Obturix" by default.
+// translations are installed, Yes the default unless No is asked for, titled
+// "Obturix" by default.
 class QtMessageBoxes final : public MessageBoxes {
 public:
   // Boxes centred on `parent`, or on the screen when there is none.

@@ -19,12 +19,24 @@ LRESULT CALLBACK renameButtons(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(renamingHook, code, wParam, lParam);
 }
 
+UINT buttonStyle(MessageButtons buttons) {
+  switch (buttons) {
+  case MessageButtons::YesNo:
+    return MB_YESNO | MB_DEFBUTTON1;
+  case MessageButtons::YesNoDefaultNo:
+    return MB_YESNO | MB_DEFBUTTON2;
+  case MessageButtons::Ok:
+    break;
+  }
+  return MB_OK;
+}
+
 } // namespace
 
 int Win32MessageBoxes::show(const std::string& prompt, MessageButtons buttons,
                             const std::optional<std::string>& title) {
-  const UINT style = (buttons == MessageButtons::YesNo ? MB_YESNO | MB_DEFBUTTON1 : MB_OK) |
-                     MB_SETFOREGROUND | (owner_ ? MB_APPLMODAL : MB_TASKMODAL);
+  const UINT style =
+      buttonStyle(buttons) | MB_SETFOREGROUND | (owner_ ? MB_APPLMODAL : MB_TASKMODAL);
   renamingHook = SetWindowsHookExW(WH_CBT, renameButtons, nullptr, GetCurrentThreadId());
   const int answer = MessageBoxW(owner_, windowsLines(prompt).c_str(),
                                  widen(title.value_or("Obturix")).c_str(), style);

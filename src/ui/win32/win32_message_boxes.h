@@ -6,8 +6,8 @@
 
 namespace obturix {
 
-// Message boxes as MessageBox: no icon, Yes the default, titled "Obturix"
-// unless given, buttons reading "Oui", "Non" and "OK" whatever the system's
+// Message boxes as MessageBox: no icon, Yes the default unless No is asked
+// for, titled "Obturix" unless given, buttons reading "Oui", "Non" and "OK" whatever the system's
 // language; each carriage return starts a new line.
 class Win32MessageBoxes final : public MessageBoxes {
 public:
