@@ -1,13 +1,21 @@
 #include "ui/qt/qt_application.h"
 #include "ui/qt/qt_form1.h"
+#include "ui/qt/termination_signals.h"
 #include "window/module1.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  obturix::setUpApplication(application);
-  obturix::Module1 module;
-  obturix::Main<obturix::QtForm1>(module);
+  // Before any thread, so that every thread leaves these signals to the loop.
+  obturix::TerminationSignals endSignals;
+  {
+    QApplication application(argc, argv);
+    obturix::setUpApplication(application);
+    obturix::Module1 module;
+    obturix::Main<obturix::QtForm1>(module, &endSignals);
+  }
+  // A series stopped by a signal has saved its parameters: the signal still ends the program.
+  if (const int signal = endSignals.taken())
+    obturix::TerminationSignals::endAs(signal);
   return 0;
 }

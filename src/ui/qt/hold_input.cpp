@@ -3,13 +3,103 @@
 #include "window/timing_thread.h"
 
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QTimer>
+#include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace obturix {
 
 namespace {
 
 constexpr std::chrono::milliseconds pickUpEvery{40};
+// Beyond that, a key held down or a cat on the keyboard: dropped, not piled up.
+constexpr std::size_t mostHeld = 1000;
+
+// Takes the clicks and keys meant for some windows before any widget sees
+// them, and hands them back to the window system, in order, when dropped.
+// (Qt's own holding of input, ExcludeUserInputEvents, holds the windows'
+// close requests too.)
+class InputHold final : public QObject {
+public:
+  explicit InputHold(const QWindowList& windows) : windows_(windows.begin(), windows.end()) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+  ~InputHold() override {
+    QCoreApplication::instance()->removeEventFilter(this);
+    for (const auto& handBack : held_)
+      handBack();
+  }
+  InputHold(const InputHold&) = delete;
+  InputHold& operator=(const InputHold&) = delete;
+
+protected:
+  bool eventFilter(QObject* receiver, QEvent* event) override {
+    auto* window = qobject_cast<QWindow*>(receiver);
+    if (!window || std::find(windows_.begin(), windows_.end(), window) == windows_.end())
+      return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+      keep(window, *static_cast<QMouseEvent*>(event));
+      return true;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      keep(window, *static_cast<QKeyEvent*>(event));
+      return true;
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+      event->ignore(); // Qt then makes clicks of the touches, held above
+      return true;
+    case QEvent::MouseButtonDblClick: // made again from the presses handed back
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+      return true;
+    default:
+      return false;
+    }
+  }
+
+private:
+  void keep(QWindow* window, const QMouseEvent& e) {
+    keep([window = QPointer(window), time = e.timestamp(), local = e.position(),
+          global = e.globalPosition(), buttons = e.buttons(), button = e.button(), type = e.type(),
+          modifiers = e.modifiers()] {
+      if (window)
+        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            window, time, local, global, buttons, button, type, modifiers);
+    });
+  }
+  void keep(QWindow* window, const QKeyEvent& e) {
+    keep([window = QPointer(window), time = e.timestamp(), type = e.type(), key = e.key(),
+          modifiers = e.modifiers(), scanCode = e.nativeScanCode(),
+          virtualKey = e.nativeVirtualKey(), nativeModifiers = e.nativeModifiers(), text = e.text(),
+          repeated = e.isAutoRepeat(), count = static_cast<ushort>(e.count())] {
+      if (window)
+        QWindowSystemInterface::handleExtendedKeyEvent(window, time, type, key, modifiers, scanCode,
+                                                       virtualKey, nativeModifiers, text, repeated,
+                                                       count);
+    });
+  }
+  void keep(std::function<void()> handBack) {
+    if (held_.size() < mostHeld)
+      held_.push_back(std::move(handBack));
+  }
+
+  std::vector<QPointer<QWindow>> windows_;
+  std::vector<std::function<void()>> held_;
+};
 
 } // namespace
 
@@ -21,7 +111,10 @@ void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) {
   QTimer pickUp;
   QObject::connect(&pickUp, &QTimer::timeout, &loop, [&] { timing.runHandedOver(); });
   pickUp.start(pickUpEvery);
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  {
+    const InputHold hold(QGuiApplication::topLevelWindows());
+    loop.exec();
+  }
   timing.finish();
 }
 

@@ -5,10 +5,13 @@
 namespace obturix {
 
 // Runs `cycles` on a timing thread of raised priority while this thread runs
-// an event loop that paints the windows and answers the window manager, but
-// leaves clicks and keys queued until `cycles` is done. The tasks `cycles`
-// hands over run in that loop, in order, within 40 ms, and all of
-// them before it ends.
+// an event loop that paints the windows and answers the window manager. The
+// clicks and keys meant for the windows open when it starts are held until
+// `cycles` is done, then handed back to the window system in order, to be
+// handled as if they had just come; a request to close one of those windows
+// is not held. The tasks `cycles` hands over run in the loops of this
+// thread, a message box's included, in order, within 40 ms, and all of them
+// before it returns.
 void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles);
 
 } // namespace obturix

@@ -1,8 +1,10 @@
 #include "ui/qt/qt_form1.h"
 
 #include "ui/qt/hold_input.h"
+#include "ui/qt/termination_signals.h"
 #include "window/control_table.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QImage>
@@ -12,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QSocketNotifier>
 
 namespace obturix {
 
@@ -29,7 +32,7 @@ void warmUpCounterFont(const QWidget& counter) {
 
 } // namespace
 
-QtForm1::QtForm1(const Form1Services& services)
+QtForm1::QtForm1(const Form1Services& services, TerminationSignals* endSignals)
     : controls_(createControls(*this)), form1_(view_, services) {
   setWindowTitle(
       QString::fromUtf8(windowCaption.data(), static_cast<qsizetype>(windowCaption.size())));
@@ -43,6 +46,25 @@ QtForm1::QtForm1(const Form1Services& services)
           [this] { form1_.MajMiroir(); });
   warmUpCounterFont(widget(Control::LabEc));
   widget(Control::Command1).setFocus();
+  if (endSignals && endSignals->descriptor() >= 0) {
+    auto* notifier = new QSocketNotifier(endSignals->descriptor(), QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this,
+            [this, endSignals] { endOn(*endSignals); });
+  }
+}
+
+// During a series the signal stops it, its parameters saved, and the window
+// closes once it is over; otherwise the program ends as the signal would
+// have ended it.
+void QtForm1::endOn(TerminationSignals& endSignals) {
+  const int signal = endSignals.take();
+  if (signal == 0)
+    return;
+  if (!form1_.endNow())
+    TerminationSignals::endAs(signal);
+  // The question to stop the series, if it is open, would hold the end.
+  if (QWidget* box = QApplication::activeModalWidget(); box && box != this)
+    box->close();
 }
 
 // The control table says which widget each control is; the behaviour's

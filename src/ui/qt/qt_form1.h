@@ -8,13 +8,16 @@
 
 namespace obturix {
 
+class TerminationSignals;
+
 // The main window in Qt: the controls from the control table, their events
 // handed to the window's behaviour, and the operations it asks for.
 class QtForm1 final : public QDialog {
   Q_OBJECT
 
 public:
-  explicit QtForm1(const Form1Services& services);
+  // With `endSignals`, a termination signal stops a series under way first.
+  explicit QtForm1(const Form1Services& services, TerminationSignals* endSignals = nullptr);
 
   // Loads the window (on its first showing) and handles its events until it
   // is hidden ("Quitter") or closed.
@@ -54,6 +57,7 @@ private:
   };
 
   bool isBackground(const QPointF& position) const;
+  void endOn(TerminationSignals& endSignals);
 
   QtControls controls_;
   View view_{*this};

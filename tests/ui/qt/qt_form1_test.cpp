@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 #include <qpa/qwindowsysteminterface.h>
@@ -175,18 +176,37 @@ private slots:
     QCOMPARE(boxes.show("?", MessageButtons::YesNo), answerNo);
   }
 
-  void closeBoxDuringASeriesClosesWhenItEnds() {
-    QtRig rig{true};
-    startShortSeries(rig);
-    bool visibleAfterClose = false;
-    QTimer::singleShot(5, [&] {
-      rig.form.close();
-      visibleAfterClose = rig.form.isVisible();
-    });
-    rig.form.behaviour().LancerSerie();
-    QVERIFY(visibleAfterClose);
-    QCOMPARE(rig.log.events().size(), 6u); // kept awake, two opens and closes: the series ran whole
-    QVERIFY(!rig.form.isVisible());
+  // The close box during a series asks at once, the cycles and the counter
+  // going on meanwhile; a stray Enter answers No, which leaves the series
+  // whole and the window open; Yes stops it at once and closes the window.
+  void closeBoxDuringASeriesAsksAtOnce() {
+    for (const bool yes : {false, true}) {
+      QtRig rig{true};
+      startShortSeries(rig);
+      SeenBox seen;
+      QTimer::singleShot(20, [&] {
+        QTimer::singleShot(0, [&] { // in the box's own loop
+          auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+          QVERIFY(box);
+          seen = {true, box->windowTitle(), box->text(), {box->defaultButton()->text()}, false};
+          if (!yes)
+            QTRY_COMPARE(rig.get<QLabel>(LabEc).text(), QStringLiteral("2"));
+          if (yes)
+            box->buttons().constFirst()->click(); // "Oui"
+          else
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        rig.form.close();
+      });
+      rig.form.behaviour().LancerSerie();
+      QCOMPARE(seen.title, QStringLiteral("Obturix"));
+      QCOMPARE(seen.text, QStringLiteral(u"Une série de poses est en cours.\nArrêter la série et "
+                                         u"fermer Obturix\u00A0?"));
+      QCOMPARE(seen.buttons, QStringList{"Non"}); // the default
+      // kept awake, each press's open and close: one press, or the two
+      QCOMPARE(rig.log.events().size(), yes ? 4u : 6u);
+      QCOMPARE(rig.form.isVisible(), !yes);
+    }
   }
 
   // The window keeps answering (timers and paints run) and shows the counter

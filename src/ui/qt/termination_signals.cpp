@@ -1,0 +1,58 @@
+#include "ui/qt/termination_signals.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <initializer_list>
+#include <pthread.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+namespace obturix {
+
+namespace {
+
+sigset_t terminationSignals() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+    sigaddset(&signals, signal);
+  return signals;
+}
+
+} // namespace
+
+// A descriptor rather than a handler: nothing runs inside a signal handler,
+// and no handler needs a global to reach the loop.
+TerminationSignals::TerminationSignals() {
+  const sigset_t signals = terminationSignals();
+  if (pthread_sigmask(SIG_BLOCK, &signals, nullptr) != 0)
+    return;
+  descriptor_ = signalfd(-1, &signals, SFD_NONBLOCK | SFD_CLOEXEC);
+  if (descriptor_ < 0)
+    pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+}
+
+TerminationSignals::~TerminationSignals() {
+  if (descriptor_ >= 0)
+    close(descriptor_);
+}
+
+int TerminationSignals::take() {
+  signalfd_siginfo info{};
+  if (read(descriptor_, &info, sizeof info) != static_cast<ssize_t>(sizeof info))
+    return 0;
+  taken_ = static_cast<int>(info.ssi_signo);
+  return taken_;
+}
+
+void TerminationSignals::endAs(int signal) {
+  std::signal(signal, SIG_DFL);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, signal);
+  pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+  raise(signal);
+  std::_Exit(128 + signal);
+}
+
+} // namespace obturix

@@ -1,0 +1,32 @@
+#pragma once
+
+namespace obturix {
+
+// SIGTERM, SIGINT and SIGHUP (a logout, a shutdown, a closed terminal,
+// `kill`) taken in the program's event loop rather than ending it on the
+// spot: blocked for every thread from construction on (so made before any
+// thread), and read from a descriptor the loop watches. Linux only.
+class TerminationSignals {
+public:
+  TerminationSignals();
+  ~TerminationSignals();
+  TerminationSignals(const TerminationSignals&) = delete;
+  TerminationSignals& operator=(const TerminationSignals&) = delete;
+
+  // Readable when one of the signals has come; -1 when it cannot be had
+  // (the signals then end the program at once, as they would without it).
+  int descriptor() const { return descriptor_; }
+  // The signal that came, once the descriptor is readable; 0 when none.
+  int take();
+  // The last signal taken; 0 when none.
+  int taken() const { return taken_; }
+  // Ends the process as `signal` does by default: the status a shell or a
+  // session manager expects.
+  [[noreturn]] static void endAs(int signal);
+
+private:
+  int descriptor_ = -1;
+  int taken_ = 0;
+};
+
+} // namespace obturix
