@@ -149,9 +149,18 @@ LRESULT Win32Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   case WM_CLOSE:
-    // During a series the window closes once the series is over.
     if (form1_.mayClose())
       view_.hide();
+    return 0;
+  // A shutdown or a logout during a series shows why the program is busy
+  // (the reason given when it started) and lets the user choose; if the
+  // session ends all the same, the series stops and its parameters are saved
+  // before the system ends the process.
+  case WM_QUERYENDSESSION:
+    return form1_.cyclesRunning() ? FALSE : TRUE;
+  case WM_ENDSESSION:
+    if (wParam)
+      form1_.endNow();
     return 0;
   default:
     break;
@@ -221,7 +230,15 @@ void Win32Form1::View::hide() {
   window_.done_ = true;
 }
 
+// A shutdown or a logout meanwhile tells the user why the program is busy.
 void Win32Form1::View::runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) {
+  struct ShutdownBlocked {
+    HWND window;
+    explicit ShutdownBlocked(HWND w) : window(w) {
+      ShutdownBlockReasonCreate(window, L"Série de poses en cours");
+    }
+    ~ShutdownBlocked() { ShutdownBlockReasonDestroy(window); }
+  } const blocked(window_.window_);
   obturix::runHoldingInput(cycles);
 }
 

@@ -54,5 +54,24 @@ TEST(Win32Form1, EachFieldComesRightAfterItsLabel) {
   EXPECT_EQ(GetWindow(rig.control(LabEc), GW_HWNDNEXT), rig.control(Label5));
 }
 
+// A shutdown or a logout during a series is told to wait; if the session
+// ends all the same, the series stops and its parameters are saved before
+// the window answers, after which the system may end the process.
+TEST(Win32Form1, TheEndOfTheSessionStopsASeriesAndSavesItsParameters) {
+  using namespace std::chrono_literals;
+  Win32Rig rig;
+  SendMessageW(rig.control(ChkAffichePoppup), BM_SETCHECK, BST_UNCHECKED, 0);
+  SetWindowTextW(rig.control(Text1), L"3");
+  const HWND window = rig.form.handle();
+  rig.sleeper.at[1500ms] = [&] { // on the timing thread, as the system would send them
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, 0), FALSE);
+    SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(rig.registry.keys().at("software\\obturix\\param").values.size(), 7u);
+  };
+  rig.form.behaviour().LancerSerie();
+  EXPECT_EQ(rig.ports.presses.size(), 1u);
+  EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, 0), TRUE);
+}
+
 } // namespace
 } // namespace obturix
