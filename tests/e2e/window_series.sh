@@ -217,6 +217,70 @@ e2e_wait_windows "Obturix" 1
 echo "== la case de fermeture termine le programme"
 wmctrl -i -c "$E2E_WINDOW"
 e2e_wait_exit "$program_pid" || e2e_fail "fermeture : code de sortie $?"
+
+# Milliseconds since midnight of a time of day "HH:MM:SS.fraction".
+ms_of_day() { awk -F: '{ printf "%.3f", (($1 * 60 + $2) * 60 + $3) * 1000 }' <<<"$1"; }
+
+# Starts, in a new window without boxes, a series of 3 exposures of 1 s, $1 s
+# apart.
+start_series_of_three() {
+  start_program
+  e2e_press ChkAffichePoppup
+  e2e_type_into Text1 3
+  e2e_type_into Text2 1
+  e2e_type_into Text3 "$1"
+  series_start=$(($(camera_lines) + 1))
+  e2e_press Command1
+}
+
+# The series of start_series_of_three ($1 s apart) was stopped between the
+# times of day $2 and $3: its first press lasted as asked, its second ended
+# then, 50 ms after at most, no press came after, the program ended with
+# status $4, and the series' values were saved.
+check_stopped() {
+  local status=0 end
+  e2e_wait_exit "$program_pid" || status=$?
+  [ "$status" -eq "$4" ] || e2e_fail "code de sortie $status au lieu de $4"
+  sleep 1 # longer than a pause: a press after the stop would be seen
+  # The camera gives a press's start to the millisecond below: so is its end.
+  end=$(tail -n +"$series_start" "$E2E_WORK/camera.txt" | grep '^Appui' |
+    sed -E 's/.*début ([0-9:.]+), durée ([0-9,]+) ms.*/\1 \2/' | tr , . |
+      awk -F'[ :]' '{ n++; end = (($1 * 60 + $2) * 60 + $3) * 1000 + $4 } END { if (n == 2) printf "%.3f", end }')
+  [ -n "$end" ] || e2e_fail "attendu 2 appuis, vu : $(tail -n +"$series_start" "$E2E_WORK/camera.txt")"
+  awk -v end="$end" -v from="$(ms_of_day "$2")" -v to="$(ms_of_day "$3")" 'BEGIN {
+    printf "relâché %.1f ms après le début de la demande, %.1f ms après sa fin\n", end - from, end - to
+    exit !(end >= from - 1 && end <= to + 50) }' || e2e_fail "relâché hors de la demande et de ses 50 ms"
+  presses_since "$series_start" | awk '{ exit !($1 > 999 && $1 < 1020) }' ||
+    e2e_fail "la première pose a duré $(presses_since "$series_start" | head -n 1) ms"
+  [ "$(saved_value nbpause) $(saved_value intervalle)" = "3 $1" ] ||
+    e2e_fail "paramètres enregistrés : $(saved_value nbpause) $(saved_value intervalle)"
+}
+
+echo "== fermer pendant une série : elle continue pendant la question ; « Non » la laisse intacte"
+start_series_of_three 0.5
+sleep 0.3
+wmctrl -i -c "$E2E_WINDOW"
+e2e_wait_windows "Obturix" 2 # the question beside the window
+e2e_until seen_presses 1 "$series_start" || e2e_fail "la série attend la réponse"
+xdotool key Return # "Non", the default
+e2e_wait_windows "Obturix" 1
+echo "== fermer pendant la 2e pose et répondre « Oui » : relâché aussitôt, plus d'appui, rien de perdu"
+sleep 0.7
+wmctrl -i -c "$E2E_WINDOW"
+e2e_wait_windows "Obturix" 2
+asked=$(date +%T.%N)
+xdotool key shift+Tab Return # "Oui"
+check_stopped 0.5 "$asked" "$(date +%T.%N)" 0
+
+if [ "$platform" = linux ]; then
+  echo "== SIGTERM pendant une pose : relâché aussitôt, plus d'appui, rien de perdu"
+  start_series_of_three 0.4
+  e2e_until seen_presses 1 "$series_start" || e2e_fail "la série ne démarre pas"
+  sleep 0.7 # into the second exposure
+  asked=$(date +%T.%N)
+  kill -TERM "$program_pid"
+  check_stopped 0.4 "$asked" "$(date +%T.%N)" 143
+fi
 program_pid=""
 
 kill -INT "$camera_pid"
