@@ -2,10 +2,14 @@
 
 #include <systemd/sd-bus.h>
 
+#include <condition_variable>
 #include <cstdint>
+#include <ctime>
 #include <fcntl.h>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 namespace obturix {
@@ -13,17 +17,46 @@ namespace obturix {
 namespace {
 
 constexpr const char* reason = "Série de poses en cours";
-// A bus that does not answer delays the first press by at most this.
-constexpr std::uint64_t callTimeoutMicroseconds = 2'000'000;
+// The most a bus may take to let us in, then to answer each call; the
+// series never waits for it.
+constexpr std::uint64_t busTimeoutMicroseconds = 2'000'000;
 
-using Bus = std::unique_ptr<sd_bus, decltype(&sd_bus_flush_close_unref)>;
+std::uint64_t nowMicroseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::uint64_t>(now.tv_sec) * 1'000'000 +
+         static_cast<std::uint64_t>(now.tv_nsec) / 1'000;
+}
 
+// Without flushing: a bus that never let us in would hold the close for
+// the 90 s sd-bus allows authentication.
+using Bus = std::unique_ptr<sd_bus, decltype(&sd_bus_close_unref)>;
+
+// A connection that is ready for calls, or none: sd-bus would otherwise wait
+// up to 90 s for a frozen daemon to authenticate it at the first call.
 Bus openBus(int (*open)(sd_bus**)) {
-  sd_bus* bus = nullptr;
-  if (open(&bus) < 0)
-    return {nullptr, sd_bus_flush_close_unref};
-  sd_bus_set_method_call_timeout(bus, callTimeoutMicroseconds);
-  return {bus, sd_bus_flush_close_unref};
+  sd_bus* opened = nullptr;
+  if (open(&opened) < 0)
+    return {nullptr, sd_bus_close_unref};
+  Bus bus(opened, sd_bus_close_unref);
+  sd_bus_set_method_call_timeout(bus.get(), busTimeoutMicroseconds);
+  const std::uint64_t deadline = nowMicroseconds() + busTimeoutMicroseconds;
+  for (;;) {
+    const int ready = sd_bus_is_ready(bus.get());
+    if (ready > 0)
+      return bus;
+    if (ready < 0)
+      break;
+    const int processed = sd_bus_process(bus.get(), nullptr);
+    if (processed < 0)
+      break;
+    if (processed > 0)
+      continue;
+    const std::uint64_t now = nowMicroseconds();
+    if (now >= deadline || sd_bus_wait(bus.get(), deadline - now) < 0)
+      break;
+  }
+  return {nullptr, sd_bus_close_unref};
 }
 
 struct Reply {
@@ -38,16 +71,15 @@ struct Reply {
   }
 };
 
-// logind: while the returned descriptor stays open, the system neither
-// suspends nor acts on idleness. -1 where there is no logind to ask.
-int inhibitSleep() {
-  const Bus system = openBus(sd_bus_open_system);
+// logind: while the returned descriptor stays open, the system does not do
+// `what`. -1 where there is no logind to ask, or it refuses.
+int inhibit(const Bus& system, const char* what) {
   Reply reply;
   int fd = -1;
   if (system &&
       sd_bus_call_method(system.get(), "org.freedesktop.login1", "/org/freedesktop/login1",
                          "org.freedesktop.login1.Manager", "Inhibit", &reply.error, &reply.message,
-                         "ssss", "sleep:idle", "Obturix", reason, "block") >= 0 &&
+                         "ssss", what, "Obturix", reason, "block") >= 0 &&
       sd_bus_message_read(reply.message, "h", &fd) >= 0)
     return fcntl(fd, F_DUPFD_CLOEXEC, 3); // the reply's own closes with it
   return -1;
@@ -69,34 +101,61 @@ std::string inhibitThroughPortal(const Bus& session) {
   return {};
 }
 
+// Whether the series that asked still wants the computer awake.
+struct Wish {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool awake = true;
+};
+
+// Asks every service, holds what they gave while the series wants it, then
+// gives it back. On its own thread: a bus may take seconds to answer, and
+// the series does not wait; what comes late is held from then on.
+void keepAwake(const std::shared_ptr<Wish>& wish) {
+  const Bus system = openBus(sd_bus_open_system);
+  const int sleepLock = inhibit(system, "sleep:idle");
+  // Asked apart: a system may refuse the lid and still grant sleep.
+  const int lidLock = inhibit(system, "handle-lid-switch");
+  const Bus session = openBus(sd_bus_open_user);
+  const std::string request = inhibitThroughPortal(session);
+
+  std::unique_lock lock(wish->mutex);
+  wish->changed.wait(lock, [&] { return !wish->awake; });
+  lock.unlock();
+
+  for (const int fd : {sleepLock, lidLock})
+    if (fd >= 0)
+      ::close(fd);
+  if (!request.empty())
+    sd_bus_call_method(session.get(), "org.freedesktop.portal.Desktop", request.c_str(),
+                       "org.freedesktop.portal.Request", "Close", nullptr, nullptr, "");
+}
+
 class LinuxWakeLock final : public WakeLock {
 public:
   ~LinuxWakeLock() override { giveBack(); }
 
   void take() override {
     giveBack();
-    inhibitor_ = inhibitSleep();
-    session_ = openBus(sd_bus_open_user);
-    request_ = inhibitThroughPortal(session_);
-    if (request_.empty())
-      session_.reset();
+    wish_ = std::make_shared<Wish>();
+    // Detached: one that waits on a hung bus must not hold up the end of
+    // the series or of the program; it ends within its bus time-outs.
+    std::thread([wish = wish_] { keepAwake(wish); }).detach();
   }
 
   void giveBack() override {
-    if (inhibitor_ >= 0)
-      ::close(inhibitor_);
-    inhibitor_ = -1;
-    if (!request_.empty())
-      sd_bus_call_method(session_.get(), "org.freedesktop.portal.Desktop", request_.c_str(),
-                         "org.freedesktop.portal.Request", "Close", nullptr, nullptr, "");
-    request_.clear();
-    session_.reset();
+    if (!wish_)
+      return;
+    {
+      const std::lock_guard lock(wish_->mutex);
+      wish_->awake = false;
+    }
+    wish_->changed.notify_all();
+    wish_.reset();
   }
 
 private:
-  int inhibitor_ = -1;
-  Bus session_{nullptr, sd_bus_flush_close_unref};
-  std::string request_;
+  std::shared_ptr<Wish> wish_;
 };
 
 } // namespace

@@ -105,21 +105,22 @@ run_timed_series() {
   record_steps Obturix "$series_start"
 }
 
-# logind's and the portal's locks of the last timed series: both taken
-# before its first press, held until its last press ended, given back within
-# a second of its end (its last pause, 200 ms, after its last press).
+# logind's locks (sleep, the lid) and the portal's of the last timed series:
+# all taken by the end of its first press (they are asked for beside it),
+# held until its last press ended, given back within a second of its end
+# (its last pause, 200 ms, after its last press).
 check_kept_awake() {
   local starts first last_end
   starts=$(tail -n +"$series_start" "$E2E_WORK/camera.txt" | grep -o 'début [0-9:.]*' |
     awk -F'[ :.]' '{ print (($2 * 60 + $3) * 60 + $4) * 1000 + $5 }')
   first=$(echo "$starts" | head -n 1)
   last_end=$(($(echo "$starts" | tail -n 1) + 300))
-  e2e_until eval '[ "$(grep -c "given back" "$E2E_AWAKE")" -eq 2 ]' || true
+  e2e_until eval '[ "$(grep -c "given back" "$E2E_AWAKE")" -eq 3 ]' || true
   awk -F'[:. ]' -v first="$first" -v last_end="$last_end" '
     { t = (($1 * 60 + $2) * 60 + $3) * 1000 + $4 }
-    / (logind taken sleep:idle Obturix block|portal taken 12) Série de poses en cours$/ && t <= first { taken++ }
+    / (logind taken (sleep:idle|handle-lid-switch) Obturix block|portal taken 12) Série de poses en cours$/ && t <= first + 50 { taken++ }
     / given back$/ && t >= last_end && t <= last_end + 1200 { given++ }
-    END { exit !(taken == 2 && given == 2 && NR == 4) }' "$E2E_AWAKE" ||
+    END { exit !(taken == 3 && given == 3 && NR == 6) }' "$E2E_AWAKE" ||
     e2e_fail "veille : 1er appui à $first ms, dernier fini à $last_end ms ; vu : $(tr '\n' '|' <"$E2E_AWAKE")"
 }
 
@@ -280,6 +281,27 @@ if [ "$platform" = linux ]; then
   asked=$(date +%T.%N)
   kill -TERM "$program_pid"
   check_stopped 0.4 "$asked" "$(date +%T.%N)" 143
+
+  echo "== bus gelés : le premier appui ne les attend pas, la fenêtre se ferme aussitôt après"
+  start_program
+  kill -STOP "${E2E_BUSES[0]}" "${E2E_BUSES[1]}" # the system's and the session's
+  e2e_press ChkAffichePoppup
+  e2e_type_into Text1 1
+  e2e_type_into Text2 0.2
+  series_start=$(($(camera_lines) + 1))
+  asked=$(date +%T.%N)
+  e2e_press Command1
+  e2e_until seen_presses 1 "$series_start" || e2e_fail "pas d'appui"
+  tail -n +"$series_start" "$E2E_WORK/camera.txt" | grep -o 'début [0-9:.]*' | cut -d' ' -f2 |
+    awk -F: -v from="$(ms_of_day "$asked")" '{ late = (($1 * 60 + $2) * 60 + $3) * 1000 - from
+      printf "premier appui %.0f ms après le clic sur « Lancer »\n", late; exit !(late <= 100) }' ||
+    e2e_fail "le premier appui a attendu les bus"
+  sleep 0.5 # its pause, and the series is over
+  closed=$(date +%s%N)
+  wmctrl -i -c "$E2E_WINDOW"
+  e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
+  [ $(($(date +%s%N) - closed)) -lt 1000000000 ] || e2e_fail "la fenêtre a attendu les bus pour se fermer"
+  kill -CONT "${E2E_BUSES[0]}" "${E2E_BUSES[1]}"
 fi
 program_pid=""
 
