@@ -10,6 +10,8 @@
 
 namespace obturix {
 
+class LockFile;
+
 // The current user's registry kept in a file, registry.reg in `folder`
 // (REGEDIT4 text). Every operation runs in one place: it locks the folder's
 // registry.reg.lock, reads the file again (another running copy may have
@@ -19,15 +21,14 @@ namespace obturix {
 // overwritten, and the hive starts empty; a file that cannot be read is left
 // alone and the operation fails. Without a folder, or in one that is not the
 // user's own and private, nothing is kept: reads find nothing, saves fail.
-// The lock is waited for `patience` at most (on `clock`), then the operation
-// fails with registry_status::timeout; for a few seconds after that, the
-// next operations (the rest of the same load or save) try it once without
-// waiting.
+// The lock is waited for two seconds at most (on `clock`), then the
+// operation fails with registry_status::timeout; for five seconds after
+// that, the next operations (the rest of the same load or save) try it once
+// without waiting.
 class HiveRegistry final : public Registry {
 public:
   explicit HiveRegistry(std::optional<std::filesystem::path> folder);
-  HiveRegistry(std::optional<std::filesystem::path> folder, Sleeper& clock,
-               std::chrono::nanoseconds patience);
+  HiveRegistry(std::optional<std::filesystem::path> folder, Sleeper& clock);
 
   long openKey(RegistryKey root, const std::string& path, std::uint32_t options,
                std::uint32_t access, RegistryKey& opened) override;
@@ -46,7 +47,6 @@ public:
   static constexpr std::size_t maxFileSize = 1024 * 1024;
 
 private:
-  class Lock;
   template <class Operation> long run(Operation operation);
   long load();
   long save();
@@ -56,8 +56,8 @@ private:
   std::filesystem::path file_;
   std::unique_ptr<Sleeper> systemClock_;
   Sleeper& clock_;
-  std::chrono::nanoseconds patience_;
   std::chrono::nanoseconds hurriedUntil_{0}; // after giving up on the lock
+  std::shared_ptr<LockFile> lockFile_; // registry.reg.lock, open from one operation to the next
   MemoryRegistry memory_;
   bool damagedFileInPlace_ = false;
 };

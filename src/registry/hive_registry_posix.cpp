@@ -1,16 +1,14 @@
 #include "registry/hive_format.h"
 #include "registry/hive_registry.h"
+#include "registry/lock_file_posix.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <mutex>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace obturix {
@@ -114,106 +112,32 @@ void syncFolder(const std::filesystem::path& folder) {
 
 } // namespace
 
-// Holds the folder's lock file for one operation. Where the lock file cannot
-// be had (a folder that cannot be written), reading goes on without it; no
-// change is saved without it. Another program holding it longer than
-// `patience` (a stuck copy, a slow network home) fails the operation.
-class HiveRegistry::Lock {
-public:
-  Lock(const std::filesystem::path& folder, Sleeper& clock, std::chrono::nanoseconds patience) {
-    const auto path = folder / "registry.reg.lock";
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd_ < 0)
-      return;
-    int taken;
-    while ((taken = flock(fd_, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
-    }
-    if (taken != 0 && errno == EWOULDBLOCK)
-      waitInTurn(clock, patience);
-    else if (taken != 0)
-      closeLockFile();
-  }
-  ~Lock() {
-    if (fd_ >= 0)
-      ::close(fd_); // releases the lock
-  }
-  Lock(const Lock&) = delete;
-  Lock& operator=(const Lock&) = delete;
-  bool held() const { return fd_ >= 0; }
-  bool timedOut() const { return timedOut_; }
+HiveRegistry::HiveRegistry(std::optional<std::filesystem::path> folder, Sleeper& clock)
+    : folder_(std::move(folder)), file_(folder_ ? *folder_ / "registry.reg" : ""), clock_(clock) {}
 
-private:
-  // The lock file's descriptor while a thread waits for the lock on it.
-  struct Waiter {
-    std::mutex mutex;
-    enum class State { Waiting, Taken, Failed, Abandoned } state = State::Waiting;
-  };
-
-  // Waits in the kernel's queue, which hands the lock over in turn (polling
-  // would rarely see it free while another copy saves again and again), on a
-  // thread of its own so that the wait can be abandoned after `patience`: if
-  // the lock comes later, that thread lets it go at once.
-  void waitInTurn(Sleeper& clock, std::chrono::nanoseconds patience) {
-    const auto waiter = std::make_shared<Waiter>();
-    std::thread([waiter, fd = fd_] {
-      int taken;
-      while ((taken = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
-      }
-      const std::lock_guard hold(waiter->mutex);
-      if (waiter->state == Waiter::State::Abandoned)
-        ::close(fd);
-      else
-        waiter->state = taken == 0 ? Waiter::State::Taken : Waiter::State::Failed;
-    }).detach();
-    const auto deadline = clock.now() + patience;
-    for (;;) {
-      {
-        const std::lock_guard hold(waiter->mutex);
-        if (waiter->state == Waiter::State::Failed)
-          closeLockFile();
-        if (waiter->state != Waiter::State::Waiting)
-          return;
-        if (clock.now() >= deadline) {
-          waiter->state = Waiter::State::Abandoned; // the descriptor is the thread's now
-          fd_ = -1;
-          timedOut_ = true;
-          return;
-        }
-      }
-      clock.sleepUntil(clock.now() + std::chrono::milliseconds(5));
-    }
-  }
-
-  void closeLockFile() {
-    ::close(fd_);
-    fd_ = -1;
-  }
-
-  int fd_ = -1;
-  bool timedOut_ = false;
-};
-
-HiveRegistry::HiveRegistry(std::optional<std::filesystem::path> folder, Sleeper& clock,
-                           std::chrono::nanoseconds patience)
-    : folder_(std::move(folder)), file_(folder_ ? *folder_ / "registry.reg" : ""), clock_(clock),
-      patience_(patience) {}
-
-// About two seconds: a save of another copy takes milliseconds; longer, it is stuck.
 HiveRegistry::HiveRegistry(std::optional<std::filesystem::path> folder)
     : folder_(std::move(folder)), file_(folder_ ? *folder_ / "registry.reg" : ""),
-      systemClock_(makeSystemSleeper()), clock_(*systemClock_), patience_(std::chrono::seconds(2)) {
-}
+      systemClock_(makeSystemSleeper()), clock_(*systemClock_) {}
 
 // Lock, read the file, run the operation on the registry in memory, and
 // save the file if the operation changed it.
 template <class Operation> long HiveRegistry::run(Operation operation) {
   if (!folder_ || !makeFolder(*folder_) || !isPrivateFolder(*folder_))
     return registry_status::accessDenied;
+  // A save of another copy takes milliseconds; held for longer, it is stuck.
+  constexpr std::chrono::seconds patience(2), hurriedFor(5);
   const bool hurried = clock_.now() < hurriedUntil_;
-  Lock lock(*folder_, clock_, hurried ? std::chrono::nanoseconds(0) : patience_);
+  // Where the lock file cannot be had (a folder that cannot be written),
+  // reading goes on without it; no change is saved without it. Another
+  // program holding it longer than the patience (a stuck copy, a slow
+  // network home) fails the operation.
+  const auto lockPath = *folder_ / "registry.reg.lock";
+  if (!lockFile_ || !lockFile_->isAt(lockPath))
+    lockFile_ = LockFile::open(lockPath);
+  const LockFile::Hold lock(lockFile_, clock_, hurried ? std::chrono::seconds(0) : patience);
   if (lock.timedOut()) {
     if (!hurried)
-      hurriedUntil_ = clock_.now() + std::chrono::seconds(5);
+      hurriedUntil_ = clock_.now() + hurriedFor;
     return registry_status::timeout;
   }
   if (const long status = load())

@@ -6,6 +6,7 @@
 #include "timing/wake_lock.h"
 #include "window/message_boxes.h"
 
+#include <atomic>
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -47,7 +48,7 @@ public:
 
 private:
   EventLog& log_;
-  bool interrupted_ = false;
+  std::atomic<bool> interrupted_{false}; // also set by threads of the code under test
 };
 
 // Ports that exist by name, found by the port check too; the factory hands
