@@ -1,6 +1,7 @@
 #include "serial/port_check.h"
 #include "serial/port_names.h"
 #include "text/ansi_text.h"
+#include "text/wide_text_win32.h"
 
 #include <windows.h>
 
@@ -37,7 +38,8 @@ public:
     const auto number = comNumberOf(portName);
     char target[1024];
     if (!number) {
-      const bool exists = GetFileAttributesA(toAnsi(portName).c_str()) != INVALID_FILE_ATTRIBUTES;
+      // As typed: through the ANSI code page a letter could become another's.
+      const bool exists = GetFileAttributesW(widen(portName).c_str()) != INVALID_FILE_ATTRIBUTES;
       return {exists ? PortStatus::Access::NotSerial : PortStatus::Access::Missing, {}, {}};
     }
     const bool exists =

@@ -1,6 +1,5 @@
 #include "serial/port_names.h"
 #include "serial/serial_port.h"
-#include "text/ansi_text.h"
 #include "text/wide_text_win32.h"
 #include "timing/monotonic_clock.h"
 
@@ -66,10 +65,10 @@ PortFailure failureOf(DWORD error) {
 
 class Win32PreparedPort final : public PreparedPort {
 public:
-  explicit Win32PreparedPort(std::string ansiPath) : path_(std::move(ansiPath)) {}
+  explicit Win32PreparedPort(std::wstring path) : path_(std::move(path)) {}
 
   Opening open() override {
-    HANDLE handle = CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    HANDLE handle = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
       return {nullptr, failureOf(GetLastError())};
@@ -87,7 +86,7 @@ public:
   }
 
 private:
-  std::string path_;
+  std::wstring path_;
 };
 
 class Win32SerialPortService final : public SerialPortService {
@@ -96,8 +95,9 @@ public:
     const std::string path = win32DevicePath(portName);
     if (path.empty() || path.find('\0') != std::string::npos)
       return nullptr; // a NUL would cut the name short and name another device
-    // Names are typed in UTF-8; the system takes them in its ANSI code page.
-    return std::make_unique<Win32PreparedPort>(toAnsi(path));
+    // Names are typed in UTF-8; opened as typed, never through the ANSI code
+    // page, where a letter could become another's and name another device.
+    return std::make_unique<Win32PreparedPort>(widen(path));
   }
 };
 
