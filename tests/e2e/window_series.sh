@@ -282,6 +282,15 @@ if [ "$platform" = linux ]; then
   kill -TERM "$program_pid"
   check_stopped 0.4 "$asked" "$(date +%T.%N)" 143
 
+  echo "== tué (SIGKILL) pendant un appui : la caméra rend le port réservé"
+  start_series_of_three 0.4
+  e2e_until seen_presses 1 "$series_start" || e2e_fail "la série ne démarre pas"
+  sleep 0.7 # into the second exposure
+  kill -KILL "$program_pid"
+  e2e_wait_exit "$program_pid" || true
+  e2e_until grep -q "de nouveau libre" "$E2E_WORK/camera.txt" ||
+    e2e_fail "la caméra n'a pas rendu le port resté réservé"
+
   echo "== bus gelés : le premier appui ne les attend pas, la fenêtre se ferme aussitôt après"
   start_program
   kill -STOP "${E2E_BUSES[0]}" "${E2E_BUSES[1]}" # the system's and the session's

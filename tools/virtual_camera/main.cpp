@@ -3,6 +3,7 @@
 // --precis: watch the port without ever sleeping, so that each open and
 // close is timed within microseconds even on a busy or virtual machine; it
 // keeps one processor busy, for tests and measurements.
+#include "port_keeper.h"
 #include "press_recorder.h"
 #include "pty/open_close_watcher.h"
 #include "pty/pseudo_terminal.h"
@@ -98,6 +99,7 @@ int main(int argc, char** argv) {
 
   try {
     pty::PseudoTerminal terminal;
+    camera::PortKeeper keeper(terminal.slavePath()); // before the watcher: its open is not a press
     pty::OpenCloseWatcher watcher(terminal.slavePath());
     std::printf("Port virtuel : %s\n", terminal.slavePath().c_str());
     std::printf("Tapez ce port dans Obturix ; chaque appui s'affiche ici. Ctrl-C pour finir.\n");
@@ -113,8 +115,12 @@ int main(int argc, char** argv) {
         continue;
       if (event->kind == pty::OpenCloseWatcher::Kind::Open) {
         recorder.opened(event->when);
-      } else if (const auto press = recorder.closed(event->when)) {
-        std::printf("%s\n", camera::describe(*press, wallClockOf(press->start)).c_str());
+      } else {
+        if (const auto press = recorder.closed(event->when))
+          std::printf("%s\n", camera::describe(*press, wallClockOf(press->start)).c_str());
+        if (keeper.freeIfLeftExclusive())
+          std::printf("Le port était resté réservé par un programme arrêté en plein appui\u00A0: "
+                      "il est de nouveau libre.\n");
         std::fflush(stdout);
       }
     }
