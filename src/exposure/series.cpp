@@ -93,8 +93,13 @@ std::string forbiddenPortRefusal(const std::string& port, const std::string& gro
          "), puis rouvrez votre session.";
 }
 
-std::string portInUseRefusal(const std::string& port) {
-  return "Le port « " + shown(port) + " » est déjà utilisé par une autre série en cours.";
+// Another copy of Obturix is a series; anything else (a serial terminal, a
+// modem manager) is named.
+std::string portInUseRefusal(const std::string& port, const std::optional<PortHolder>& holder) {
+  if (!holder || holder->program == "obturix")
+    return "Le port « " + shown(port) + " » est déjà utilisé par une autre série en cours.";
+  return "Le port « " + shown(port) + " » est utilisé par un autre programme (" +
+         shown(holder->program) + ", processus " + std::to_string(holder->pid) + ").";
 }
 
 std::string notSerialPortRefusal(const std::string& port) {

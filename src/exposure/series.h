@@ -2,6 +2,7 @@
 
 #include "exposure/answer_codes.h"
 #include "exposure/exposure_cycle.h"
+#include "serial/port_check.h"
 
 #include <cstdint>
 #include <optional>
@@ -42,7 +43,7 @@ std::string forbiddenPortRefusal(const std::string& port, const std::string& gro
                                  const std::string& account);
 
 // Why a series on a port another series is using must not start.
-std::string portInUseRefusal(const std::string& port);
+std::string portInUseRefusal(const std::string& port, const std::optional<PortHolder>& holder);
 
 // Why a series on a path that is no serial port must not start.
 std::string notSerialPortRefusal(const std::string& port);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,13 @@ struct PortStatus {
   // none would help), and the account that may not.
   std::string group;
   std::string account;
+};
+
+// Another program that holds a port: its name as the system knows it, and
+// its process number.
+struct PortHolder {
+  std::string program;
+  long pid = 0;
 };
 
 // A port held for one series, across its pauses too, so that no other series
@@ -36,8 +44,10 @@ public:
   virtual PortStatus check(const std::string& portName) = 0;
   // The serial ports that exist, as the user would type them.
   virtual std::vector<std::string> available() = 0;
-  // Claims the port for a series; nullptr when another series holds it.
-  virtual std::unique_ptr<PortClaim> claim(const std::string& portName) = 0;
+  // Claims the port for a series; nullptr when another series or another
+  // program holds it, which is then named in `holder` when it can be told.
+  virtual std::unique_ptr<PortClaim> claim(const std::string& portName,
+                                           std::optional<PortHolder>& holder) = 0;
 };
 
 std::unique_ptr<PortCheck> makeSystemPortCheck();

@@ -1,5 +1,5 @@
-#include "registry/hive_registry.h"
 #include "serial/port_check.h"
+#include "serial/port_lock_posix.h"
 #include "serial/port_names.h"
 #include "serial/serial_devices_posix.h"
 
@@ -8,9 +8,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace obturix {
@@ -18,19 +16,6 @@ namespace obturix {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Holds the lock on the port's claim file; the system lets it go with the
-// descriptor, also when the program dies.
-class FileClaim final : public PortClaim {
-public:
-  explicit FileClaim(int fd) : fd_(fd) {}
-  FileClaim(const FileClaim&) = delete;
-  FileClaim& operator=(const FileClaim&) = delete;
-  ~FileClaim() override { ::close(fd_); }
-
-private:
-  int fd_;
-};
 
 // The group whose members may read and write the device, when it is not
 // root's own (joining root's group is no advice to give).
@@ -46,17 +31,23 @@ std::string accountName() {
   return user && user->pw_name ? user->pw_name : "";
 }
 
-// Claim files live where the user's running programs keep theirs, or with the
-// settings when the session has no such folder.
-std::optional<fs::path> claimFolder() {
+// Where a port's lock file may be made: the system's lock folder, else the
+// user's runtime folder when it is the user's own and private (never the
+// settings folder, which other sessions of the same user do not share).
+std::vector<fs::path> lockFolders(const fs::path& systemFolder) {
+  std::vector<fs::path> folders{systemFolder};
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime && runtime[0] == '/')
-    return fs::path(runtime);
-  return userConfigFolder();
+  struct stat folder {};
+  if (runtime && runtime[0] == '/' && ::stat(runtime, &folder) == 0 && S_ISDIR(folder.st_mode) &&
+      folder.st_uid == geteuid() && (folder.st_mode & (S_IRWXG | S_IRWXO)) == 0)
+    folders.emplace_back(runtime);
+  return folders;
 }
 
 class PosixPortCheck final : public PortCheck {
 public:
+  explicit PosixPortCheck(fs::path lockFolder) : lockFolder_(std::move(lockFolder)) {}
+
   PortStatus check(const std::string& portName) override {
     const std::string path = posixDevicePath(portName);
     struct stat device {};
@@ -75,33 +66,32 @@ public:
 
   std::vector<std::string> available() override { return devices_.available(); }
 
-  // One lock file per device number, so that every name of a port (COM1,
-  // /dev/ttyS0, a link) claims the same one. Where no claim file can be
-  // had, the series goes ahead unclaimed.
-  std::unique_ptr<PortClaim> claim(const std::string& portName) override {
-    struct stat device {};
-    const auto folder = claimFolder();
-    if (!folder || ::stat(posixDevicePath(portName).c_str(), &device) != 0)
-      return std::make_unique<PortClaim>();
-    const fs::path file = *folder / ("obturix-port-" + std::to_string(major(device.st_rdev)) + "-" +
-                                     std::to_string(minor(device.st_rdev)) + ".lock");
-    const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0)
-      return std::make_unique<PortClaim>();
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      const bool held = errno == EWOULDBLOCK;
-      ::close(fd);
-      return held ? nullptr : std::make_unique<PortClaim>();
+  // The serial lock file of the device, so that every name of a port (COM1,
+  // /dev/ttyS0, a link) claims the same one, for every user and session;
+  // where none can be made, the series goes ahead unclaimed.
+  std::unique_ptr<PortClaim> claim(const std::string& portName,
+                                   std::optional<PortHolder>& holder) override {
+    const std::string path = posixDevicePath(portName);
+    for (const fs::path& folder : lockFolders(lockFolder_)) {
+      bool made = false;
+      auto claimed = lockPort(folder, path, holder, made);
+      if (made || !claimed)
+        return claimed;
     }
-    return std::make_unique<FileClaim>(fd);
+    return std::make_unique<PortClaim>();
   }
 
 private:
   SerialDevices devices_;
+  fs::path lockFolder_;
 };
 
 } // namespace
 
-std::unique_ptr<PortCheck> makeSystemPortCheck() { return std::make_unique<PosixPortCheck>(); }
+std::unique_ptr<PortCheck> makePosixPortCheck(fs::path lockFolder) {
+  return std::make_unique<PosixPortCheck>(std::move(lockFolder));
+}
+
+std::unique_ptr<PortCheck> makeSystemPortCheck() { return makePosixPortCheck("/run/lock"); }
 
 } // namespace obturix

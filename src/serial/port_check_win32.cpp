@@ -47,22 +47,34 @@ public:
     return {exists ? PortStatus::Access::Usable : PortStatus::Access::Missing, {}, {}};
   }
 
-  // One mutex per port number in the user's session, whatever the name's
-  // form ("com3", "\\.\COM3"). Where none can be had, the series goes
-  // ahead unclaimed.
-  std::unique_ptr<PortClaim> claim(const std::string& portName) override {
+  // One mutex per port number for the whole machine (every session), whatever
+  // the name's form ("com3", "\\.\COM3"); in the user's session where the
+  // system refuses that. Where none can be had, the series goes ahead
+  // unclaimed.
+  std::unique_ptr<PortClaim> claim(const std::string& portName,
+                                   std::optional<PortHolder>&) override {
     const auto number = comNumberOf(portName);
     if (!number)
       return std::make_unique<PortClaim>();
-    const std::wstring name = L"Local\\Obturix-port-COM" + std::to_wstring(*number);
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
-    if (!mutex)
-      return std::make_unique<PortClaim>();
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-      CloseHandle(mutex);
-      return nullptr;
+    const std::wstring name = L"Obturix-port-COM" + std::to_wstring(*number);
+    for (const wchar_t* space : {L"Global\\", L"Local\\"}) {
+      const std::wstring named = space + name;
+      HANDLE mutex = CreateMutexW(nullptr, FALSE, named.c_str());
+      if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return nullptr;
+      }
+      if (mutex)
+        return std::make_unique<MutexClaim>(mutex);
+      // Another user's, which this one may not open, is there all the same.
+      if (HANDLE existing = OpenMutexW(SYNCHRONIZE, FALSE, named.c_str())) {
+        CloseHandle(existing);
+        return nullptr;
+      }
+      if (GetLastError() == ERROR_ACCESS_DENIED)
+        return nullptr;
     }
-    return std::make_unique<MutexClaim>(mutex);
+    return std::make_unique<PortClaim>();
   }
 
   // The system's list of serial ports: one value per port under

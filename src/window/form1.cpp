@@ -149,9 +149,10 @@ std::optional<std::string> Form1::portRefusal(const std::string& port) {
   case PortStatus::Access::Usable:
     break;
   }
-  portClaim_ = ports_.claim(port);
+  std::optional<PortHolder> holder;
+  portClaim_ = ports_.claim(port, holder);
   if (!portClaim_)
-    return portInUseRefusal(port);
+    return portInUseRefusal(port, holder);
   return std::nullopt;
 }
 

@@ -80,6 +80,11 @@ TEST(SeriesTexts, SayInFrenchWhatWentWrong) {
       {missed(1, 1, Other), "Attention : le déclenchement n'a pas eu lieu, car le port « P » n'a "
                             "pas pu être ouvert (Erreur d'entrée/sortie)."},
       {notSerialPortRefusal("/tmp"), "« /tmp » n'est pas un port série."},
+      // the port's lock file names who holds it
+      {portInUseRefusal("P", PortHolder{"minicom", 4242}),
+       "Le port « P » est utilisé par un autre programme (minicom, processus 4242)."},
+      {portInUseRefusal("P", PortHolder{"obturix", 7}),
+       "Le port « P » est déjà utilisé par une autre série en cours."},
   };
   for (const auto& c : cases)
     EXPECT_EQ(c.text, c.expected);

@@ -107,7 +107,12 @@ PortStatus FakeSerialPortServiceFactory::check(const std::string& portName) {
   return {PortStatus::Access::Usable, {}, {}};
 }
 
-std::unique_ptr<PortClaim> FakeSerialPortServiceFactory::claim(const std::string& portName) {
+std::unique_ptr<PortClaim> FakeSerialPortServiceFactory::claim(const std::string& portName,
+                                                               std::optional<PortHolder>& holder) {
+  if (const auto held = heldBy.find(portName); held != heldBy.end()) {
+    holder = held->second;
+    return nullptr;
+  }
   if (claimed.contains(portName))
     return nullptr;
   return std::make_unique<FakePortClaim>(claimed, portName);

@@ -70,8 +70,9 @@ public:
   std::vector<std::string> available() override {
     return {existingPorts.begin(), existingPorts.end()};
   }
-  // Refused while in `claimed`, by this program or another.
-  std::unique_ptr<PortClaim> claim(const std::string& portName) override;
+  // Refused while in `claimed`, by this program or another, or in `heldBy`.
+  std::unique_ptr<PortClaim> claim(const std::string& portName,
+                                   std::optional<PortHolder>& holder) override;
 
   struct Press {
     std::chrono::milliseconds pressed, released;
@@ -84,6 +85,7 @@ public:
   std::set<std::string> existingPorts{"COM1"};
   std::map<std::string, std::string> forbiddenPorts; // name: the group that may open it
   std::set<std::string> claimed;
+  std::map<std::string, PortHolder> heldBy;
   Durations takes;
   std::vector<Press> presses;
   EventLog& log;

@@ -1,4 +1,5 @@
 #include "serial/port_check.h"
+#include "serial/port_lock_posix.h"
 #include "serial/serial_port.h"
 
 #include "fakes/child_process.h"
@@ -15,6 +16,7 @@
 #include <grp.h>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -149,24 +151,96 @@ TEST(PosixPortCheck, NamesTheGroupThatMayOpenAPortTheUserMayNot) {
   EXPECT_EQ(camera.takePending(), Kinds{}) << "checking pressed the release";
 }
 
-// A second series on a port, from another copy of the program and under
-// another of the port's names, is refused while the first holds it, and
-// allowed once it is over.
+// A process number as the serial lock files hold it: ten characters, right-aligned.
+std::string inLockFile(long pid) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%10ld", pid);
+  return text;
+}
+
+// One series per port for the whole machine, through the serial lock file:
+// another copy, under another of the port's names, in another session (no
+// runtime folder) or as another user, is refused while the first holds it
+// and allowed once it is over; nothing is left behind.
 TEST(PosixPortCheck, OneSeriesAtATimeClaimsAPort) {
   pty::PseudoTerminal terminal;
-  const testing::TemporaryFolder runtime;
-  setenv("XDG_RUNTIME_DIR", runtime.path.c_str(), 1);
-  const fs::path link = runtime.path / "camera";
+  const testing::TemporaryFolder locks;
+  fs::permissions(locks.path, fs::perms::all | fs::perms::sticky_bit); // as /run/lock
+  const fs::path link = locks.path / "camera";
   fs::create_symlink(terminal.slavePath(), link);
-  const auto anotherCopyClaims = [&] {
-    return inChild([&] { return makeSystemPortCheck()->claim(link) ? 0 : 1; });
+  chmod(terminal.slavePath().c_str(), 0666);
+  const auto lockFile = locks.path / *lockFileName(terminal.slavePath());
+  const auto anotherCopyClaims = [&](bool unprivileged) {
+    return inChild([&] {
+      unsetenv("XDG_RUNTIME_DIR");
+      if (unprivileged && getuid() == 0 && !becomeUnprivileged())
+        return 2;
+      std::optional<PortHolder> holder;
+      return makePosixPortCheck(locks.path)->claim(link, holder) ? 0 : 1;
+    });
   };
 
-  auto claim = makeSystemPortCheck()->claim(terminal.slavePath());
+  setenv("XDG_RUNTIME_DIR", locks.path.c_str(), 1);
+  std::optional<PortHolder> holder;
+  auto claim = makePosixPortCheck(locks.path)->claim(terminal.slavePath(), holder);
   ASSERT_TRUE(claim);
-  EXPECT_EQ(anotherCopyClaims(), 1);
+  std::string owner;
+  std::getline(std::ifstream(lockFile), owner);
+  EXPECT_EQ(owner, inLockFile(getpid()));
+  EXPECT_EQ(anotherCopyClaims(false), 1);
+  EXPECT_EQ(anotherCopyClaims(true), 1);
   claim.reset();
-  EXPECT_EQ(anotherCopyClaims(), 0);
+  EXPECT_FALSE(fs::exists(lockFile));
+  EXPECT_EQ(anotherCopyClaims(true), 0);
+  EXPECT_EQ(anotherCopyClaims(false), 0);
+  EXPECT_FALSE(fs::exists(lockFile));
+}
+
+// Another program's lock file (written, not flocked): refuses the series,
+// naming that program, while its process lives; taken over once it is gone.
+TEST(PosixPortCheck, AnotherProgramsLockFileIsRespectedUntilItsProcessIsGone) {
+  pty::PseudoTerminal terminal;
+  const testing::TemporaryFolder locks;
+  const auto lockFile = locks.path / *lockFileName(terminal.slavePath());
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t other = fork();
+  if (other == 0) { // stands for a serial terminal holding the port
+    close(ready[1]);
+    char byte;
+    [[maybe_unused]] const auto got = read(ready[0], &byte, 1); // until the parent closes it
+    _exit(0);
+  }
+  std::ofstream(lockFile) << inLockFile(other) << "\n";
+  std::string program;
+  std::ifstream("/proc/" + std::to_string(other) + "/comm") >> program;
+
+  std::optional<PortHolder> holder;
+  EXPECT_EQ(makePosixPortCheck(locks.path)->claim(terminal.slavePath(), holder), nullptr);
+  ASSERT_TRUE(holder);
+  EXPECT_EQ(holder->pid, other);
+  EXPECT_EQ(holder->program, program);
+
+  close(ready[1]); // the other program ends, its lock file left behind
+  waitpid(other, nullptr, 0);
+  holder.reset();
+  auto claim = makePosixPortCheck(locks.path)->claim(terminal.slavePath(), holder);
+  EXPECT_TRUE(claim);
+  EXPECT_FALSE(holder);
+  claim.reset();
+  EXPECT_FALSE(fs::exists(lockFile));
+}
+
+// Named by the device, links resolved; a device in a sub-folder of /dev
+// keeps its folder's name.
+TEST(PosixPortCheck, LockFilesAreNamedByTheDevice) {
+  pty::PseudoTerminal terminal;
+  const testing::TemporaryFolder folder;
+  fs::create_symlink(terminal.slavePath(), folder.path / "camera");
+  const std::string number = fs::path(terminal.slavePath()).filename();
+  EXPECT_EQ(lockFileName(folder.path / "camera"), "LCK..pts_" + number);
+  EXPECT_EQ(lockFileName("/dev/null"), "LCK..null");
+  EXPECT_EQ(lockFileName(folder.path / "nothing"), std::nullopt);
 }
 
 } // namespace
