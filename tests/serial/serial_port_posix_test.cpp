@@ -126,29 +126,49 @@ TEST(PosixSerialPortRefusal, RefusesWhatIsNotASerialPortWithoutOpeningIt) {
   }
 }
 
-// As a user outside the group of a port root:dialout 0660: refused before
-// anything is opened, with the group to join; an open is refused as such.
+// As a user outside the group of a port: refused before anything is opened,
+// with the group to join (none for root's own group, which is no advice); an
+// open is refused as such. The check asks with the effective group: a
+// program whose effective group may open the port is let through.
 TEST(PosixPortCheck, NamesTheGroupThatMayOpenAPortTheUserMayNot) {
   if (geteuid() != 0)
     GTEST_SKIP() << "needs a port of another owner and another user, which only root can make";
-  pty::PseudoTerminal terminal;
-  const std::string port = terminal.slavePath();
   const group* dialout = getgrnam("dialout");
-  ASSERT_TRUE(dialout && chown(port.c_str(), 0, dialout->gr_gid) == 0);
-  ASSERT_EQ(chmod(port.c_str(), 0660), 0);
-  pty::OpenCloseWatcher camera(port);
-  EXPECT_EQ(inChild([&] {
-              if (!becomeUnprivileged())
-                return 3;
-              const PortStatus status = makeSystemPortCheck()->check(port);
-              const Opening opening = makeSystemSerialPortServiceFactory()->create()->open(port);
-              return status.access == Access::Forbidden && status.group == "dialout" &&
-                             opening.failure.cause == PortFailure::Cause::Forbidden
-                         ? 0
-                         : 1;
-            }),
-            0);
-  EXPECT_EQ(camera.takePending(), Kinds{}) << "checking pressed the release";
+  ASSERT_TRUE(dialout);
+  constexpr gid_t nobody = 54321;
+  const struct {
+    const char* name;
+    gid_t portGroup, realGroup, effectiveGroup;
+    Access access;
+    const char* group;
+  } cases[] = {
+      {"outside the port's group", dialout->gr_gid, nobody, nobody, Access::Forbidden, "dialout"},
+      {"a port of root's group", 0, nobody, nobody, Access::Forbidden, ""},
+      {"the port's group effective only", dialout->gr_gid, nobody, dialout->gr_gid, Access::Usable,
+       ""},
+  };
+  for (const auto& c : cases) {
+    pty::PseudoTerminal terminal;
+    const std::string port = terminal.slavePath();
+    ASSERT_TRUE(chown(port.c_str(), 0, c.portGroup) == 0 && chmod(port.c_str(), 0660) == 0);
+    pty::OpenCloseWatcher camera(port);
+    EXPECT_EQ(inChild([&] {
+                if (setgroups(0, nullptr) != 0 ||
+                    setresgid(c.realGroup, c.effectiveGroup, c.effectiveGroup) != 0 ||
+                    setresuid(nobody, nobody, nobody) != 0)
+                  return 3;
+                const PortStatus status = makeSystemPortCheck()->check(port);
+                if (status.access != c.access || status.group != c.group)
+                  return 1;
+                if (c.access == Access::Usable)
+                  return 0;
+                const auto opening = makeSystemSerialPortServiceFactory()->create()->open(port);
+                return opening.failure.cause == PortFailure::Cause::Forbidden ? 0 : 2;
+              }),
+              0)
+        << c.name;
+    EXPECT_EQ(camera.takePending(), Kinds{}) << "checking pressed the release: " << c.name;
+  }
 }
 
 // A process number as the serial lock files hold it: ten characters, right-aligned.

@@ -10,7 +10,7 @@ namespace {
 
 // Stand-ins that log the calls and make them for real, but for a power
 // request made up, or missing, as the row wants.
-enum class Requests { MadeUp, Missing, System } requests;
+enum class Requests { MadeUp, Missing, Refused, System } requests;
 std::vector<std::string> calls;
 const PowerCalls real;
 HANDLE const madeUp = reinterpret_cast<HANDLE>(0x4242);
@@ -30,7 +30,7 @@ HANDLE WINAPI createRequest(PREASON_CONTEXT context) {
 }
 BOOL WINAPI setRequest(HANDLE, POWER_REQUEST_TYPE type) {
   calls.push_back(type == PowerRequestSystemRequired ? "set" : "set the display too");
-  return TRUE;
+  return requests != Requests::Refused;
 }
 BOOL WINAPI clearRequest(HANDLE, POWER_REQUEST_TYPE) { return calls.push_back("clear"), TRUE; }
 BOOL WINAPI closeHandle(HANDLE) { return calls.push_back("close"), TRUE; }
@@ -39,14 +39,16 @@ EXECUTION_STATE WINAPI setThreadExecutionState(EXECUTION_STATE state) {
   return real.setThreadExecutionState(state);
 }
 
-// A power request where the system has one, else the thread's execution
-// state; either is given back once. The last row asks the system.
+// A power request where the system has one and sets it, else the thread's
+// execution state; either is given back once. The last row asks the system.
 TEST(Win32WakeLock, AsksTheSystemToStayAwakeUntilGivenBack) {
   using Calls = std::vector<std::string>;
   const Calls request = {"create", "set", "clear", "close"};
   const Calls state = {"create", "thread " + std::to_string(ES_CONTINUOUS | ES_SYSTEM_REQUIRED),
                        "thread " + std::to_string(ES_CONTINUOUS)};
-  for (const Requests row : {Requests::MadeUp, Requests::Missing, Requests::System}) {
+  const Calls refused = {"create", "set", "close", state[1], state[2]};
+  for (const Requests row :
+       {Requests::MadeUp, Requests::Missing, Requests::Refused, Requests::System}) {
     requests = row;
     calls.clear();
     const auto lock = makeWin32WakeLock(
@@ -54,7 +56,10 @@ TEST(Win32WakeLock, AsksTheSystemToStayAwakeUntilGivenBack) {
     lock->take();
     lock->giveBack();
     lock->giveBack();
-    EXPECT_EQ(calls, requests == Requests::Missing ? state : request) << static_cast<int>(row);
+    EXPECT_EQ(calls, requests == Requests::Missing   ? state
+                     : requests == Requests::Refused ? refused
+                                                     : request)
+        << static_cast<int>(row);
   }
 }
 
