@@ -1,3 +1,4 @@
+#include "registry/hive_registry.h"
 #include "serial/port_check.h"
 #include "serial/port_lock_posix.h"
 #include "serial/port_names.h"
@@ -44,6 +45,24 @@ std::vector<fs::path> lockFolders(const fs::path& systemFolder) {
   return folders;
 }
 
+// Earlier versions claimed ports with one file per port ever used, in the
+// runtime or the settings folder, and never removed them.
+void removeOldClaimFiles() {
+  std::vector<fs::path> folders;
+  if (const auto settings = userConfigFolder())
+    folders.push_back(*settings);
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/')
+    folders.emplace_back(runtime);
+  for (const fs::path& folder : folders) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+      const std::string name = entry.path().filename().string();
+      if (name.starts_with("obturix-port-") && name.ends_with(".lock"))
+        fs::remove(entry.path(), error);
+    }
+  }
+}
+
 class PosixPortCheck final : public PortCheck {
 public:
   explicit PosixPortCheck(fs::path lockFolder) : lockFolder_(std::move(lockFolder)) {}
@@ -71,6 +90,7 @@ public:
   // where none can be made, the series goes ahead unclaimed.
   std::unique_ptr<PortClaim> claim(const std::string& portName,
                                    std::optional<PortHolder>& holder) override {
+    removeOldClaimFiles();
     const std::string path = posixDevicePath(portName);
     for (const fs::path& folder : lockFolders(lockFolder_)) {
       bool made = false;

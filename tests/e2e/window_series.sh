@@ -287,6 +287,7 @@ if [ "$platform" = linux ] && [ ! -w /run/lock ]; then
 elif [ "$platform" = linux ]; then
   echo "== deux copies, la seconde sans XDG_RUNTIME_DIR : refusée sur le port de la première"
   mkdir -m 700 "$E2E_WORK/runtime"
+  touch "$E2E_WORK/runtime/obturix-port-4-64.lock" "$XDG_CONFIG_HOME/obturix/obturix-port-136-0.lock"
   XDG_RUNTIME_DIR="$E2E_WORK/runtime" start_series_of_three 0.4
   first_pid=$program_pid first_window=$E2E_WINDOW
   lock="/run/lock/LCK..$(readlink -f "$link" | sed 's|^/dev/||; s|/|_|g')"
