@@ -22,10 +22,20 @@ HANDLE createWaitableTimer() {
 
 } // namespace
 
-HANDLE createHighResolutionTimer() {
-  return CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
-                                TIMER_ALL_ACCESS);
+HANDLE createHighResolutionTimer(const TimerCalls& calls) {
+  return calls.createTimer(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                           TIMER_ALL_ACCESS);
 }
+
+bool raiseSystemTimerWhereNeeded(const TimerCalls& calls) {
+  if (HANDLE timer = createHighResolutionTimer(calls)) {
+    CloseHandle(timer);
+    return false;
+  }
+  return calls.beginPeriod(1) == TIMERR_NOERROR;
+}
+
+void lowerSystemTimer(const TimerCalls& calls) { calls.endPeriod(1); }
 
 std::chrono::nanoseconds monotonicNow() {
   static const std::int64_t frequency = performanceFrequency();

@@ -3,22 +3,16 @@
 
 #include <windows.h>
 
-#include <timeapi.h>
-
 namespace obturix {
 
 TimingPriority::TimingPriority() {
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
-  // Without the high-resolution timer a wait ends on the next 15.6 ms tick.
-  if (HANDLE timer = createHighResolutionTimer())
-    CloseHandle(timer);
-  else
-    systemTimerRaised_ = timeBeginPeriod(1) == TIMERR_NOERROR;
+  systemTimerRaised_ = raiseSystemTimerWhereNeeded();
 }
 
 TimingPriority::~TimingPriority() {
   if (systemTimerRaised_)
-    timeEndPeriod(1);
+    lowerSystemTimer();
 }
 
 } // namespace obturix

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <timeapi.h>
+
 #include <chrono>
 
 // Debian 12's MinGW headers lack it; Windows 10 1803 and later know it.
@@ -11,9 +13,23 @@
 
 namespace obturix {
 
+// The system calls that decide how finely waits are timed, so that tests can
+// stand in for them.
+struct TimerCalls {
+  decltype(&CreateWaitableTimerExW) createTimer = CreateWaitableTimerExW;
+  decltype(&timeBeginPeriod) beginPeriod = timeBeginPeriod;
+  decltype(&timeEndPeriod) endPeriod = timeEndPeriod;
+};
+
 // A waitable timer that ends its waits within a fraction of a millisecond,
 // or nullptr where the system refuses the flag (before Windows 10 1803).
-HANDLE createHighResolutionTimer();
+HANDLE createHighResolutionTimer(const TimerCalls& calls = {});
+
+// Where waitable timers have no high resolution, raises the system timer to
+// 1 ms, so that a wait does not end on the next 15.6 ms tick; whether it did,
+// and so must lower it again (lowerSystemTimer) when the series ends.
+bool raiseSystemTimerWhereNeeded(const TimerCalls& calls = {});
+void lowerSystemTimer(const TimerCalls& calls = {});
 
 // Blocks until monotonicNow() >= deadline, or until `stop` (an event, or
 // nullptr for none) is set, whichever comes first.
