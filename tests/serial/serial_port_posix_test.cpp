@@ -251,17 +251,5 @@ TEST(PosixPortCheck, AnotherProgramsLockFileIsRespectedUntilItsProcessIsGone) {
   EXPECT_FALSE(fs::exists(lockFile));
 }
 
-// Named by the device, links resolved; a device in a sub-folder of /dev
-// keeps its folder's name.
-TEST(PosixPortCheck, LockFilesAreNamedByTheDevice) {
-  pty::PseudoTerminal terminal;
-  const testing::TemporaryFolder folder;
-  fs::create_symlink(terminal.slavePath(), folder.path / "camera");
-  const std::string number = fs::path(terminal.slavePath()).filename();
-  EXPECT_EQ(lockFileName(folder.path / "camera"), "LCK..pts_" + number);
-  EXPECT_EQ(lockFileName("/dev/null"), "LCK..null");
-  EXPECT_EQ(lockFileName(folder.path / "nothing"), std::nullopt);
-}
-
 } // namespace
 } // namespace obturix
