@@ -102,6 +102,12 @@ std::string portInUseRefusal(const std::string& port, const std::optional<PortHo
          shown(holder->program) + ", processus " + std::to_string(holder->pid) + ").";
 }
 
+std::string unclaimedPortWarning(const std::string& port) {
+  return "Attention : le port « " + shown(port) +
+         " » n'a pas pu être réservé pour cette série ; une autre série ou un autre programme "
+         "pourrait s'en servir en même temps.";
+}
+
 std::string notSerialPortRefusal(const std::string& port) {
   return "« " + shown(port) + " » n'est pas un port série.";
 }

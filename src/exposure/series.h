@@ -45,6 +45,9 @@ std::string forbiddenPortRefusal(const std::string& port, const std::string& gro
 // Why a series on a port another series is using must not start.
 std::string portInUseRefusal(const std::string& port, const std::optional<PortHolder>& holder);
 
+// Before a series on a port that nothing could claim for it.
+std::string unclaimedPortWarning(const std::string& port);
+
 // Why a series on a path that is no serial port must not start.
 std::string notSerialPortRefusal(const std::string& port);
 

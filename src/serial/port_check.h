@@ -31,6 +31,8 @@ struct PortHolder {
 class PortClaim {
 public:
   virtual ~PortClaim() = default;
+  // Whether the port is really held; false where nothing could claim it.
+  virtual bool exclusive() const { return false; }
 };
 
 // Which serial ports this computer has, found without opening any (opening

@@ -25,6 +25,7 @@ public:
   explicit MutexClaim(HANDLE mutex) : mutex_(mutex) {}
   MutexClaim(const MutexClaim&) = delete;
   MutexClaim& operator=(const MutexClaim&) = delete;
+  bool exclusive() const override { return true; }
   ~MutexClaim() override { CloseHandle(mutex_); }
 
 private:

@@ -57,6 +57,7 @@ public:
   LockFileClaim(int fd, fs::path path) : fd_(fd), path_(std::move(path)) {}
   LockFileClaim(const LockFileClaim&) = delete;
   LockFileClaim& operator=(const LockFileClaim&) = delete;
+  bool exclusive() const override { return true; }
   // Emptied first: a program that opened it meanwhile then finds it stale.
   ~LockFileClaim() override {
     if (isAt(fd_, path_)) {

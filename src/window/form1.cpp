@@ -97,6 +97,9 @@ void Form1::LancerSerie() {
   if (const auto why = refusal(params)) {
     view_.messageBoxes().show(*why, MessageButtons::Ok);
   } else {
+    // Told before the night, not found out after it.
+    if (portClaim_ && !portClaim_->exclusive())
+      view_.messageBoxes().show(unclaimedPortWarning(params.port), MessageButtons::Ok);
     if (confirmed(params)) {
       const PressCount presses = runCycles(params);
       // Stopped by the system, it saved at once, and nobody may be there to read a box.

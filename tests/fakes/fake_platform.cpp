@@ -54,6 +54,7 @@ public:
     claimed_.insert(name_);
   }
   ~FakePortClaim() override { claimed_.erase(name_); }
+  bool exclusive() const override { return true; }
 
 private:
   std::set<std::string>& claimed_;
@@ -115,6 +116,8 @@ std::unique_ptr<PortClaim> FakeSerialPortServiceFactory::claim(const std::string
   }
   if (claimed.contains(portName))
     return nullptr;
+  if (unclaimable.contains(portName))
+    return std::make_unique<PortClaim>();
   return std::make_unique<FakePortClaim>(claimed, portName);
 }
 

@@ -86,6 +86,7 @@ public:
   std::map<std::string, std::string> forbiddenPorts; // name: the group that may open it
   std::set<std::string> claimed;
   std::map<std::string, PortHolder> heldBy;
+  std::set<std::string> unclaimable; // nothing to claim them with
   Durations takes;
   std::vector<Press> presses;
   EventLog& log;

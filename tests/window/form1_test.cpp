@@ -59,9 +59,10 @@ const SeriesCase seriesCases[] = {
     {.name = "count 0 starts no cycle and uses neither durations nor port", .typed = {{Text1, "0"}, {Text2, ""}, {Text5, "COM9"}}, .events = concat({{confirmation("", "0", "1", "Non")}, started(0, {}), {endNotice, "LabEc 0"}}), .saved = true},
     {.name = "answer No", .typed = {{Text1, "12"}, {Text2, "30,5"}, {Text3, " 2"}}, .mirror = true, .answers = {answerNo}, .events = {confirmation("30,5", "12", " 2", "Oui"), endNotice, "LabEc 0"}},
     {.name = "mirror checked", .typed = {{Text6, "0,08"}}, .mirror = true, .popups = false, .events = concat({started(1, mirrorThenExposure), {"LabEc 0"}}), .saved = true},
-    {.name = "unknown port refused", .typed = {{Text5, "COM9"}}, .events = {"box Obturix: Le port « COM9 » n'existe pas sur cet ordinateur.\rPorts disponibles : COM1, COM2, COM3"}},
+    {.name = "unknown port refused", .typed = {{Text5, "COM9"}}, .events = {"box Obturix: Le port « COM9 » n'existe pas sur cet ordinateur.\rPorts disponibles : COM1, COM2, COM3, COM4"}},
     {.name = "port the user may not open refused", .typed = {{Text5, "COM2"}}, .events = {"box Obturix: Vous n'avez pas le droit d'ouvrir le port « COM2 ». Ajoutez votre compte au groupe « dialout » (sudo adduser jean dialout), puis rouvrez votre session."}},
     {.name = "port of another copy's series refused", .typed = {{Text5, "COM3"}}, .events = {"box Obturix: Le port « COM3 » est déjà utilisé par une autre série en cours."}},
+    {.name = "port nothing could claim: told, then the series", .typed = {{Text5, "COM4"}}, .popups = false, .events = concat({{"box Obturix: Attention : le port « COM4 » n'a pas pu être réservé pour cette série ; une autre série ou un autre programme pourrait s'en servir en même temps."}, started(1, {"open COM4", "sleep 1000", "close COM4", "sleep 1000"}), {"LabEc 0"}}), .saved = true},
     {.name = "refused count", .typed = {{Text1, "trois"}}, .events = {"box Obturix: Le nombre de pauses doit être écrit en chiffres."}},
 };
 // clang-format on
@@ -69,7 +70,8 @@ const SeriesCase seriesCases[] = {
 TEST(Form1Series, RunsAsTheWindowSays) {
   for (const SeriesCase& c : seriesCases) {
     Form1Rig rig;
-    rig.ports.existingPorts = {"COM1", "COM2", "COM3"};
+    rig.ports.existingPorts = {"COM1", "COM2", "COM3", "COM4"};
+    rig.ports.unclaimable = {"COM4"};
     rig.ports.forbiddenPorts = {{"COM2", "dialout"}};
     rig.ports.claimed = {"COM3"}; // by another copy of the program
     for (const auto& [field, text] : c.typed)
