@@ -105,22 +105,6 @@ TEST(Form1Series, CapturesTheParametersOnceAndRunsOnlyOnce) {
   EXPECT_EQ(rig.ports.presses.size(), 2u);
 }
 
-// A second window (another copy of the program shares the claim through the
-// system) cannot start a series on the port of a running one, even during
-// its pauses; once that one ends it can.
-TEST(Form1Series, OneSeriesAtATimeOnAPort) {
-  Form1Rig rig;
-  testing::FakeForm1View otherView{rig.log};
-  Form1 other{otherView, rig.services()};
-  rig.sleeper.duringNextSleep = [&] { // the first press; then its pause
-    rig.sleeper.duringNextSleep = [&] { other.LancerSerie(); };
-  };
-  rig.form.LancerSerie();
-  EXPECT_EQ(rig.ports.presses.size(), 1u);
-  other.LancerSerie();
-  EXPECT_EQ(rig.ports.presses.size(), 2u);
-}
-
 // However the cycles end, the computer may sleep again afterwards, and the
 // window takes the next series.
 TEST(Form1Series, CyclesThatThrowLeaveTheWindowFreeForTheNext) {

@@ -10,29 +10,22 @@
 namespace obturix {
 namespace {
 
-// What Explorer's Properties and the task manager show of obturix.exe, read
-// from the built program beside this test's folder.
-std::wstring fileDescription() {
+// What Explorer's Properties and the task manager show of the built
+// obturix.exe, beside this test's folder.
+TEST(Win32VersionResource, DescribesTheProgramInFrench) {
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring program = self;
-  program.resize(program.rfind(L'\\'));
-  program.resize(program.rfind(L'\\') + 1);
-  program += L"obturix.exe";
+  program = program.substr(0, program.rfind(L"\\tests\\")) + L"\\obturix.exe";
   DWORD ignored = 0;
-  std::vector<char> info(GetFileVersionInfoSizeW(program.c_str(), &ignored));
+  std::vector<char> info(GetFileVersionInfoSizeW(program.c_str(), &ignored) + 1);
   wchar_t* text = nullptr;
   UINT length = 0;
-  if (info.empty() ||
-      !GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(info.size()), info.data()) ||
-      !VerQueryValueW(info.data(), L"\\StringFileInfo\\040C04B0\\FileDescription",
-                      reinterpret_cast<void**>(&text), &length))
-    return {};
-  return text;
-}
-
-TEST(Win32VersionResource, DescribesTheProgramInFrench) {
-  EXPECT_EQ(narrow(fileDescription()), "Obturix : séries de poses longues par le port série");
+  ASSERT_TRUE(
+      GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(info.size()), info.data()) &&
+      VerQueryValueW(info.data(), L"\\StringFileInfo\\040C04B0\\FileDescription",
+                     reinterpret_cast<void**>(&text), &length));
+  EXPECT_EQ(narrow(text), "Obturix : séries de poses longues par le port série");
 }
 
 } // namespace
