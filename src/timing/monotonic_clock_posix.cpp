@@ -27,15 +27,17 @@ std::chrono::nanoseconds monotonicNow() {
   return std::chrono::seconds(ts.tv_sec) + std::chrono::nanoseconds(ts.tv_nsec);
 }
 
+void keepTimersExact() {
+#ifdef __linux__
+  prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
+}
+
 void sleepUntilMonotonic(std::chrono::nanoseconds deadline) {
   if (deadline.count() <= 0)
     return;
   const timespec until = toTimespec(deadline);
-#ifdef __linux__
-  // The kernel may otherwise let a timer fire up to 50 us late to batch
-  // wake-ups; an exposure wants its millisecond exact.
-  prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-#endif
+  keepTimersExact();
   // An absolute deadline: a signal only interrupts the wait, it never
   // shortens or lengthens it.
   while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {

@@ -4,9 +4,6 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
-#ifdef __linux__
-#include <sys/prctl.h>
-#endif
 
 namespace obturix {
 
@@ -22,11 +19,7 @@ public:
   std::chrono::nanoseconds now() const override { return monotonicNow(); }
 
   void sleepUntil(std::chrono::nanoseconds deadline) override {
-#ifdef __linux__
-    // The kernel may otherwise let a timer fire up to 50 us late to batch
-    // wake-ups; an exposure wants its millisecond exact.
-    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-#endif
+    keepTimersExact();
     const std::chrono::steady_clock::time_point until(
         std::chrono::duration_cast<std::chrono::steady_clock::duration>(deadline));
     std::unique_lock lock(mutex_);

@@ -1,10 +1,10 @@
+#include "timing/monotonic_clock.h"
 #include "timing/wake_lock.h"
 
 #include <systemd/sd-bus.h>
 
 #include <condition_variable>
 #include <cstdint>
-#include <ctime>
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
@@ -21,13 +21,6 @@ constexpr const char* reason = "Série de poses en cours";
 // series never waits for it.
 constexpr std::uint64_t busTimeoutMicroseconds = 2'000'000;
 
-std::uint64_t nowMicroseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<std::uint64_t>(now.tv_sec) * 1'000'000 +
-         static_cast<std::uint64_t>(now.tv_nsec) / 1'000;
-}
-
 // Without flushing: a bus that never let us in would hold the close for
 // the 90 s sd-bus allows authentication.
 using Bus = std::unique_ptr<sd_bus, decltype(&sd_bus_close_unref)>;
@@ -40,7 +33,7 @@ Bus openBus(int (*open)(sd_bus**)) {
     return {nullptr, sd_bus_close_unref};
   Bus bus(opened, sd_bus_close_unref);
   sd_bus_set_method_call_timeout(bus.get(), busTimeoutMicroseconds);
-  const std::uint64_t deadline = nowMicroseconds() + busTimeoutMicroseconds;
+  const auto deadline = monotonicNow() + std::chrono::microseconds(busTimeoutMicroseconds);
   for (;;) {
     const int ready = sd_bus_is_ready(bus.get());
     if (ready > 0)
@@ -52,8 +45,9 @@ Bus openBus(int (*open)(sd_bus**)) {
       break;
     if (processed > 0)
       continue;
-    const std::uint64_t now = nowMicroseconds();
-    if (now >= deadline || sd_bus_wait(bus.get(), deadline - now) < 0)
+    const auto left =
+        std::chrono::duration_cast<std::chrono::microseconds>(deadline - monotonicNow());
+    if (left.count() <= 0 || sd_bus_wait(bus.get(), static_cast<std::uint64_t>(left.count())) < 0)
       break;
   }
   return {nullptr, sd_bus_close_unref};
