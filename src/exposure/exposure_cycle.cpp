@@ -17,13 +17,24 @@ bool isAnswerYes(const Variant& choice) {
 void ExposureCycle::FairePause(const Variant& mirror, const Variant& exposure,
                                const Variant& interval, const Variant& port, const Variant& pulse,
                                const Variant& settle) {
+  bool mirrorFailed = false;
   if (isAnswerYes(mirror)) {
-    sleepSeconds(pressRelease(port), pulse);
+    const PressStart mirrorPulse = pressRelease(port);
+    mirrorFailed = mirrorPulse.tried && !mirrorPulse.made;
+    sleepSeconds(mirrorPulse.at, pulse);
     const auto released = letGo();
     prepareNextPress(port);
     sleepSeconds(released, settle);
   }
-  sleepSeconds(pressRelease(port), exposure);
+  const PressStart press = pressRelease(port);
+  if (press.tried) {
+    ++presses_.exposures;
+    if (!press.made)
+      ++presses_.missed;
+    else if (mirrorFailed)
+      ++presses_.withoutMirror;
+  }
+  sleepSeconds(press.at, exposure);
   const auto released = letGo();
   prepareNextPress(port); // most likely the next cycle's
   sleepSeconds(released, interval);
@@ -38,12 +49,11 @@ void ExposureCycle::stop() {
 // serves. The port found in advance is opened if it is the one asked for;
 // otherwise, or when it has gone since, the port is found and opened now.
 // A failed open keeps the previous stream, which is already closed, and is
-// counted. Once stopped, nothing is opened. Returns when the press started.
-std::chrono::nanoseconds ExposureCycle::pressRelease(const Variant& port) {
+// counted. Once stopped, nothing is opened.
+ExposureCycle::PressStart ExposureCycle::pressRelease(const Variant& port) {
   const std::lock_guard lock(opening_);
   if (stopped())
-    return sleeper_.now();
-  ++presses_.asked;
+    return {sleeper_.now()};
   const auto name = variantToText(port);
   Opening opening;
   if (nextPort_ && name == nextName_)
@@ -56,12 +66,12 @@ std::chrono::nanoseconds ExposureCycle::pressRelease(const Variant& port) {
       opening = service_->open(*name);
   }
   if (!opening.stream) {
-    if (presses_.failed++ == 0)
+    if (presses_.failedPresses++ == 0)
       presses_.firstFailure = opening.failure;
-    return sleeper_.now();
+    return {sleeper_.now(), true, false};
   }
   stream_ = std::move(opening.stream);
-  return stream_->openedAt().value_or(sleeper_.now());
+  return {stream_->openedAt().value_or(sleeper_.now()), true, true};
 }
 
 void ExposureCycle::prepareNextPress(const Variant& port) {

@@ -14,11 +14,16 @@
 
 namespace obturix {
 
-// How many presses the cycles were asked for, how many of them could not be
-// made because the port could not be opened, and why the first one could not.
+// What the cycles made of their exposures, counted as the photographer
+// counts them: how many were begun, how many could not be made because
+// the port could not be opened, and how many were made after a mirror
+// pulse that could not be; and why the first press that failed (an
+// exposure's or a pulse's) failed.
 struct PressCount {
-  std::int64_t asked = 0;
-  std::int64_t failed = 0;
+  std::int64_t exposures = 0;
+  std::int64_t missed = 0;
+  std::int64_t withoutMirror = 0;
+  std::int64_t failedPresses = 0;
   PortFailure firstFailure;
 };
 
@@ -50,7 +55,14 @@ public:
   bool stopped() const { return sleeper_.interrupted(); }
 
 private:
-  std::chrono::nanoseconds pressRelease(const Variant& port);
+  // When a press started, and whether it was tried at all (not after a
+  // stop) and made.
+  struct PressStart {
+    std::chrono::nanoseconds at;
+    bool tried = false;
+    bool made = false;
+  };
+  PressStart pressRelease(const Variant& port);
   std::chrono::nanoseconds letGo();
   void prepareNextPress(const Variant& port);
   void sleepSeconds(std::chrono::nanoseconds from, const Variant& seconds);

@@ -3,11 +3,39 @@
 #include "exposure/decimal.h"
 #include "exposure/duration.h"
 #include "registry/registry.h"
+#include "text/french.h"
 #include "text/utf8.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace obturix {
+
+namespace {
+
+// A text as the first words of a sentence.
+std::string sentence(std::string text) {
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z')
+    text[0] = static_cast<char>(text[0] - 'a' + 'A');
+  return text;
+}
+
+// A name as the user typed it or the system gave it, fit for a message:
+// control characters shown as '?', a malformed sequence as U+FFFD, and a
+// long one cut short.
+std::string shownBare(const std::string& name) {
+  constexpr std::size_t longest = 60;
+  const std::u32string characters = decodeUtf8(name);
+  std::string text;
+  for (std::size_t i = 0; i < characters.size() && i < longest; ++i)
+    appendUtf8(text, characters[i] < 0x20 || characters[i] == 0x7F ? U'?' : characters[i]);
+  return characters.size() > longest ? text + "…" : text;
+}
+
+// The same, set in « ».
+std::string shown(const std::string& name) { return "«\u00A0" + shownBare(name) + "\u00A0»"; }
+
+} // namespace
 
 std::optional<std::int64_t> cycleCount(const std::string& count) {
   const auto number = parseDecimal(count);
@@ -32,9 +60,10 @@ std::optional<std::int64_t> cycleCount(const std::string& count) {
 std::optional<std::string> seriesRefusal(const SeriesParams& params) {
   const auto cycles = cycleCount(params.count);
   if (!cycles)
-    return "Le nombre de pauses doit être écrit en chiffres.";
+    return sentence(field_name::count) + " doit être écrit en chiffres.";
   if (*cycles > std::numeric_limits<std::int32_t>::max())
-    return "Le nombre de pauses ne peut pas dépasser 2\u00A0147\u00A0483\u00A0647.";
+    return sentence(field_name::count) + " ne peut pas dépasser " +
+           frenchNumber(std::numeric_limits<std::int32_t>::max()) + ".";
   if (*cycles == 0)
     return std::nullopt;
   struct Field {
@@ -44,97 +73,131 @@ std::optional<std::string> seriesRefusal(const SeriesParams& params) {
   };
   const bool mirror = params.mirror == answerYes;
   const Field durations[] = {
-      {params.exposure, "Le temps de pause", true},
-      {params.interval, "L'intervalle entre les pauses", true},
-      {params.pulse, "La durée de l'impulsion pour le verrouillage du miroir", mirror},
-      {params.settle, "L'intervalle entre le verrouillage du miroir et le début de la pause",
-       mirror},
+      {params.exposure, field_name::exposure, true},
+      {params.interval, field_name::interval, true},
+      {params.pulse, field_name::pulse, mirror},
+      {params.settle, field_name::settle, mirror},
   };
   for (const auto& field : durations) {
     if (field.used && !durationMilliseconds(field.text))
-      return std::string(field.name) +
-             " doit être un nombre de secondes compris entre 0 et 2\u00A0147\u00A0483,647.";
+      return sentence(field.name) + " doit être un nombre de secondes compris entre 0 et " +
+             frenchDecimal(std::numeric_limits<std::int32_t>::max(), 3) + ".";
   }
   return std::nullopt;
 }
 
 namespace {
 
-// A name as the user typed it, fit for a message: control characters shown
-// as '?', and a long one cut short.
-std::string shown(const std::string& name) {
-  constexpr std::size_t longest = 60;
-  const std::u32string characters = decodeUtf8(name);
+// The ports that exist, or what to do when there is none.
+std::string portsToChoose(const std::vector<std::string>& available) {
+  if (available.empty())
+    return "Aucun port série n'a été trouvé : branchez l'adaptateur série (ou USB-série) de "
+           "votre câble, puis réessayez.";
+  std::string text = "Ports disponibles : ";
+  for (std::size_t i = 0; i < available.size(); ++i)
+    text += (i ? ", " : "") + shown(available[i]);
+  return text + ".";
+}
+
+// "a", "a et b", "a, b et c".
+std::string listed(const std::vector<std::string>& items) {
   std::string text;
-  for (std::size_t i = 0; i < characters.size() && i < longest; ++i)
-    appendUtf8(text, characters[i] < 0x20 || characters[i] == 0x7F ? U'?' : characters[i]);
-  return characters.size() > longest ? text + "…" : text;
+  for (std::size_t i = 0; i < items.size(); ++i)
+    text += (i == 0 ? "" : i + 1 == items.size() ? " et " : ", ") + items[i];
+  return text;
 }
 
 } // namespace
 
 std::string missingPortRefusal(const std::string& port, const std::vector<std::string>& available) {
-  std::string text = "Le port « " + shown(port) + " » n'existe pas sur cet ordinateur.\r";
-  if (available.empty())
-    return text + "Aucun port série n'a été trouvé.";
-  text += "Ports disponibles : ";
-  for (std::size_t i = 0; i < available.size(); ++i)
-    text += (i ? ", " : "") + shown(available[i]);
-  return text;
+  return typeset("Le port " + shown(port) + " n'existe pas sur cet ordinateur.\r" +
+                 portsToChoose(available));
 }
 
 std::string forbiddenPortRefusal(const std::string& port, const std::string& group,
                                  const std::string& account) {
-  const std::string text = "Vous n'avez pas le droit d'ouvrir le port « " + shown(port) + " ». ";
+  const std::string text = "Vous n'avez pas le droit d'ouvrir le port " + shown(port) + ".\r";
   if (group.empty())
-    return text + "Demandez à l'administrateur de cet ordinateur de vous en donner l'accès.";
-  return text + "Ajoutez votre compte au groupe « " + shown(group) + " » (sudo adduser " +
-         (account.empty() ? "VOTRE_NOM" : shown(account)) + " " + shown(group) +
-         "), puis rouvrez votre session.";
+    return typeset(text + "Demandez à l'administrateur de cet ordinateur de vous y donner accès.");
+  return typeset(text + "Ajoutez votre compte au groupe " + shown(group) +
+                 " avec cette commande :\r\rsudo adduser " +
+                 (account.empty() ? "VOTRE_NOM" : shownBare(account)) + " " + shownBare(group) +
+                 "\r\rpuis rouvrez votre session.");
 }
 
 // Another copy of Obturix is a series; anything else (a serial terminal, a
-// modem manager) is named.
+// modem manager) is named. A process number is a name, not a quantity: it
+// is not grouped.
 std::string portInUseRefusal(const std::string& port, const std::optional<PortHolder>& holder) {
   if (!holder || holder->program == "obturix")
-    return "Le port « " + shown(port) + " » est déjà utilisé par une autre série en cours.";
-  return "Le port « " + shown(port) + " » est utilisé par un autre programme (" +
-         shown(holder->program) + ", processus " + std::to_string(holder->pid) + ").";
+    return typeset("Le port " + shown(port) + " est déjà utilisé par une autre série en cours.");
+  return typeset("Le port " + shown(port) + " est utilisé par un autre programme (" +
+                 shownBare(holder->program) + ", processus " + std::to_string(holder->pid) + ").");
 }
 
 std::string unclaimedPortWarning(const std::string& port) {
-  return "Attention : le port « " + shown(port) +
-         " » n'a pas pu être réservé pour cette série ; une autre série ou un autre programme "
-         "pourrait s'en servir en même temps.";
+  return typeset("Attention : le port " + shown(port) +
+                 " n'a pas pu être réservé pour cette série ; une autre série ou un autre "
+                 "programme pourrait s'en servir en même temps.");
 }
 
-std::string notSerialPortRefusal(const std::string& port) {
-  return "« " + shown(port) + " » n'est pas un port série.";
+std::string notSerialPortRefusal(const std::string& port,
+                                 const std::vector<std::string>& available) {
+  return typeset(shown(port) + " n'est pas un port série.\r" + portsToChoose(available));
 }
 
-std::string missedPressesWarning(const PressCount& presses, const std::string& port) {
-  const std::string of = std::to_string(presses.asked) + " déclenchements";
-  std::string text = "Attention : ";
-  if (presses.failed == presses.asked)
-    text += presses.asked == 1 ? "le déclenchement n'a pas eu lieu"
-                               : "aucun des " + of + " n'a eu lieu";
-  else if (presses.failed == 1)
-    text += "un des " + of + " n'a pas eu lieu";
-  else
-    text += std::to_string(presses.failed) + " des " + of + " n'ont pas eu lieu";
-  const std::string name = "le port « " + shown(port) + " »";
-  const PortFailure& failure = presses.firstFailure;
+namespace {
+
+// "aucune des 5 poses n'a eu lieu", "une des 5 poses n'a pas eu lieu"…
+std::string missedExposures(std::int64_t missed, std::int64_t exposures) {
+  const std::string of = " des " + frenchNumber(exposures) + " poses";
+  if (exposures == 1)
+    return "la pose n'a pas eu lieu";
+  if (missed == exposures)
+    return "aucune" + of + " n'a eu lieu";
+  if (missed == 1)
+    return "une" + of + " n'a pas eu lieu";
+  return frenchNumber(missed) + of + " n'ont pas eu lieu";
+}
+
+std::string exposuresWithoutMirror(std::int64_t count, std::int64_t exposures) {
+  const std::string without = " sans verrouillage du miroir";
+  if (exposures == 1)
+    return "la pose a été faite" + without;
+  const std::string of = " des " + frenchNumber(exposures) + " poses";
+  if (count == 1)
+    return "une" + of + " a été faite" + without;
+  return frenchNumber(count) + of + " ont été faites" + without;
+}
+
+std::string failureCause(const PortFailure& failure, const std::string& port) {
   switch (failure.cause) {
   case PortFailure::Cause::Gone:
-    return text + ", car " + name + " a disparu (câble débranché ?).";
+    return "le port " + shown(port) + " a disparu (câble débranché ?)";
   case PortFailure::Cause::Forbidden:
-    return text + ", car l'accès au port « " + shown(port) + " » a été refusé.";
+    return "l'accès au port " + shown(port) + " a été refusé";
   case PortFailure::Cause::Busy:
-    return text + ", car " + name + " est utilisé par un autre programme.";
+    return "le port " + shown(port) + " est utilisé par un autre programme";
   case PortFailure::Cause::Other:
     break;
   }
-  return text + ", car " + name + " n'a pas pu être ouvert (" + shown(failure.systemMessage) + ").";
+  return "le port " + shown(port) + " n'a pas pu être ouvert (" + shownBare(failure.systemMessage) +
+         ")";
+}
+
+} // namespace
+
+std::string missedPressesWarning(const PressCount& presses, const std::string& port) {
+  std::vector<std::string> what;
+  if (presses.missed > 0)
+    what.push_back(missedExposures(presses.missed, presses.exposures));
+  if (presses.withoutMirror > 0)
+    what.push_back(exposuresWithoutMirror(presses.withoutMirror, presses.exposures));
+  std::string text = "Attention : ";
+  for (std::size_t i = 0; i < what.size(); ++i)
+    text += (i == 0 ? what[i] : sentence(what[i])) + ". ";
+  text += presses.failedPresses > 1 ? "Cause du premier échec : " : "Cause : ";
+  return typeset(text + failureCause(presses.firstFailure, port) + ".");
 }
 
 namespace {
@@ -148,28 +211,50 @@ std::string whyNotSaved(long status) {
   case registry_status::fileTooLarge:
     return "le fichier des paramètres deviendrait trop grand";
   case registry_status::timeout:
-    return "un autre programme les tenait (une autre copie d'Obturix ?)";
+    return "ils étaient verrouillés par un autre programme (une autre copie d'Obturix ?)";
   default:
-    return "erreur système " + std::to_string(status);
+    return registryFailureWords(status);
   }
 }
 
 } // namespace
 
-std::string unsavedSettingsWarning(long failure, const std::vector<std::string>& unkeptFields) {
-  std::string why;
-  if (failure != registry_status::success && failure != registry_status::noUnicodeTranslation)
-    why = whyNotSaved(failure);
-  if (!unkeptFields.empty()) {
-    std::string fields;
-    for (std::size_t i = 0; i < unkeptFields.size(); ++i)
-      fields += (i == 0 ? "" : i + 1 == unkeptFields.size() ? " et " : ", ") + unkeptFields[i];
-    const bool one = unkeptFields.size() == 1;
-    why += (why.empty() ? "" : " ; ") + fields + (one ? " contient" : " contiennent") +
-           " des caractères que les paramètres ne peuvent pas garder (" +
-           (one ? "sa valeur précédente est gardée)" : "leurs valeurs précédentes sont gardées)");
+std::string unsavedSettingsWarning(const std::vector<UnsavedField>& unsaved, std::size_t fields) {
+  const auto sameFailure = [&](const UnsavedField& field) {
+    return field.failure == unsaved.front().failure;
+  };
+  const bool unstorable = unsaved.front().failure == registry_status::noUnicodeTranslation;
+  if (unsaved.size() == fields && !unstorable && std::ranges::all_of(unsaved, sameFailure))
+    return typeset("Les paramètres de cette série n'ont pas pu être enregistrés : " +
+                   whyNotSaved(unsaved.front().failure) + ".");
+  // Grouped by reason, in the order the reasons came.
+  std::vector<long> reasons;
+  for (const UnsavedField& field : unsaved) {
+    if (std::ranges::find(reasons, field.failure) == reasons.end())
+      reasons.push_back(field.failure);
   }
-  return "Les paramètres de cette série n'ont pas pu être enregistrés : " + why + ".";
+  std::string text;
+  for (const long reason : reasons) {
+    std::vector<std::string> names;
+    for (const UnsavedField& field : unsaved) {
+      if (field.failure == reason)
+        names.push_back(field.name);
+    }
+    const bool one = names.size() == 1;
+    if (reason == registry_status::noUnicodeTranslation)
+      text +=
+          sentence(listed(names)) + (one ? " contient" : " contiennent") +
+          " des caractères que les paramètres ne peuvent pas garder : " +
+          (one ? "sa valeur précédente est gardée. " : "leurs valeurs précédentes sont gardées. ");
+    else
+      text += "Impossible d'enregistrer " + listed(names) + " : " + whyNotSaved(reason) + ". ";
+  }
+  if (unsaved.size() < fields)
+    text += unsaved.size() + 1 == fields ? "L'autre paramètre a été enregistré."
+                                         : "Les autres paramètres ont été enregistrés.";
+  while (!text.empty() && text.back() == ' ')
+    text.pop_back();
+  return typeset(text);
 }
 
 std::string confirmationPrompt(const SeriesParams& params) {

@@ -27,6 +27,19 @@ struct SeriesParams {
 // (A series takes no more than a signed 32-bit count: seriesRefusal.)
 std::optional<std::int64_t> cycleCount(const std::string& count);
 
+// What the messages call each parameter of the window, at the start of a
+// sentence written with a capital.
+namespace field_name {
+inline constexpr const char* count = "le nombre de pauses";
+inline constexpr const char* exposure = "le temps de pause";
+inline constexpr const char* interval = "l'intervalle entre les pauses";
+inline constexpr const char* mirror = "le choix de relever le miroir";
+inline constexpr const char* port = "le port";
+inline constexpr const char* pulse = "la durée de l'impulsion pour le verrouillage du miroir";
+inline constexpr const char* settle =
+    "l'intervalle entre le verrouillage du miroir et le début de la pause";
+} // namespace field_name
+
 // Why a series must not start, in French, or nothing when it may: a count
 // that is not a number or is over 2 147 483 647, or a duration it would use
 // that is not a number of seconds a sleep can take. A count that gives no
@@ -34,7 +47,7 @@ std::optional<std::int64_t> cycleCount(const std::string& count);
 std::optional<std::string> seriesRefusal(const SeriesParams& params);
 
 // Why a series on a port that does not exist must not start, with the ports
-// that do.
+// that do (or, when there is none, what to plug in).
 std::string missingPortRefusal(const std::string& port, const std::vector<std::string>& available);
 
 // Why a series on a port the user may not open must not start, and how to be
@@ -48,17 +61,32 @@ std::string portInUseRefusal(const std::string& port, const std::optional<PortHo
 // Before a series on a port that nothing could claim for it.
 std::string unclaimedPortWarning(const std::string& port);
 
-// Why a series on a path that is no serial port must not start.
-std::string notSerialPortRefusal(const std::string& port);
+// Why a series on a path that is no serial port must not start, with the
+// ports that exist.
+std::string notSerialPortRefusal(const std::string& port,
+                                 const std::vector<std::string>& available);
 
-// What the user is told when some presses of a series could not be made,
-// with the reason the first one could not.
+// Whether some exposures of a series were missed or made without their
+// mirror pulse, which the user is then told.
+inline bool anyPressMissed(const PressCount& presses) {
+  return presses.missed > 0 || presses.withoutMirror > 0;
+}
+
+// What the user is told then: how many of the exposures, and why the first
+// press that failed could not be made.
 std::string missedPressesWarning(const PressCount& presses, const std::string& port);
 
-// What the user is told when the parameters of a series could not all be
-// saved: why (a registry status, success when none), and the fields whose
-// texts the settings cannot hold as typed (their older values are kept).
-std::string unsavedSettingsWarning(long failure, const std::vector<std::string>& unkeptFields);
+// A parameter a save could not keep: the name the messages give it, and
+// why (a registry status; noUnicodeTranslation when its text has
+// characters the settings cannot hold, its older value being kept).
+struct UnsavedField {
+  std::string name;
+  long failure;
+};
+
+// What the user is told when some of the `fields` parameters of a series
+// could not be saved: which, why, and that the others were.
+std::string unsavedSettingsWarning(const std::vector<UnsavedField>& unsaved, std::size_t fields);
 
 // The question asked before a series starts, and its title.
 std::string confirmationPrompt(const SeriesParams& params);

@@ -263,6 +263,19 @@ std::optional<std::filesystem::path> userConfigFolder() {
   return std::filesystem::path(home) / ".config" / "obturix";
 }
 
+// The statuses the hive gives besides those the messages name: never a
+// Windows number on a system that has none.
+std::string registryFailureWords(long status) {
+  switch (status) {
+  case registry_status::writeFault:
+    return "la lecture ou l'écriture du fichier des paramètres a échoué";
+  case registry_status::invalidParameter:
+    return "une valeur n'a pas pu être convertie";
+  default:
+    return "erreur inattendue du fichier des paramètres";
+  }
+}
+
 std::unique_ptr<Registry> makeUserRegistry() {
   return std::make_unique<HiveRegistry>(userConfigFolder());
 }

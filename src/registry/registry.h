@@ -55,6 +55,10 @@ public:
   virtual long closeKey(RegistryKey key) = 0;
 };
 
+// Why a registry operation failed, in French words, for a status that the
+// messages have no words of their own for.
+std::string registryFailureWords(long status);
+
 // The current user's registry: on Windows the real one, elsewhere a hive file
 // in the user's configuration folder.
 std::unique_ptr<Registry> makeUserRegistry();

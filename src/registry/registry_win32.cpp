@@ -1,4 +1,5 @@
 #include "registry/registry.h"
+#include "text/system_reason.h"
 
 #include <windows.h>
 
@@ -55,5 +56,8 @@ public:
 } // namespace
 
 std::unique_ptr<Registry> makeUserRegistry() { return std::make_unique<Win32Registry>(); }
+
+// The registry's statuses are the system's error codes.
+std::string registryFailureWords(long status) { return systemReason(status); }
 
 } // namespace obturix

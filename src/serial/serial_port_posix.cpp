@@ -1,10 +1,10 @@
 #include "serial/port_names.h"
 #include "serial/serial_devices_posix.h"
 #include "serial/serial_port.h"
+#include "text/system_reason.h"
 #include "timing/monotonic_clock.h"
 
 #include <cerrno>
-#include <cstring>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -63,7 +63,7 @@ PortFailure failureOf(int error) {
   case EBUSY:
     return {PortFailure::Cause::Busy, {}};
   default:
-    return {PortFailure::Cause::Other, std::strerror(error)};
+    return {PortFailure::Cause::Other, systemReason(error)};
   }
 }
 

@@ -1,5 +1,6 @@
 #include "serial/port_names.h"
 #include "serial/serial_port.h"
+#include "text/system_reason.h"
 #include "text/wide_text_win32.h"
 #include "timing/monotonic_clock.h"
 
@@ -33,20 +34,6 @@ private:
   std::chrono::nanoseconds openedAt_;
 };
 
-// The system's own words for an error, in its language, on one line.
-std::string systemMessage(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring message(text ? text : L"", length);
-  LocalFree(text);
-  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
-                              message.back() == L' ' || message.back() == L'.'))
-    message.pop_back();
-  return message.empty() ? "erreur " + std::to_string(error) : narrow(message);
-}
-
 // A COM port is opened by one program at a time: refused access means that
 // another one holds it.
 PortFailure failureOf(DWORD error) {
@@ -59,7 +46,7 @@ PortFailure failureOf(DWORD error) {
   case ERROR_SHARING_VIOLATION:
     return {PortFailure::Cause::Busy, {}};
   default:
-    return {PortFailure::Cause::Other, systemMessage(error)};
+    return {PortFailure::Cause::Other, systemReason(static_cast<long>(error))};
   }
 }
 

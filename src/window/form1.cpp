@@ -146,7 +146,7 @@ std::optional<std::string> Form1::portRefusal(const std::string& port) {
   case PortStatus::Access::Missing:
     return missingPortRefusal(port, ports_.available());
   case PortStatus::Access::NotSerial:
-    return notSerialPortRefusal(port);
+    return notSerialPortRefusal(port, ports_.available());
   case PortStatus::Access::Forbidden:
     return forbiddenPortRefusal(port, status.group, status.account);
   case PortStatus::Access::Usable:
@@ -193,15 +193,15 @@ PressCount Form1::runCycles(const SeriesParams& params) {
 // Presses that could not be made (the cable pulled out during the night)
 // are told whether or not the end is announced.
 void Form1::warnOfMissedPresses(const PressCount& presses, const std::string& port) {
-  if (presses.failed > 0)
+  if (anyPressMissed(presses))
     view_.messageBoxes().show(missedPressesWarning(presses, port), MessageButtons::Ok);
 }
 
 // Told whether or not the end is announced: next time the window would open
 // with older values, with no word of why.
 void Form1::warnOfUnsavedSettings(const Unsaved& unsaved) {
-  if (unsaved.failure != registry_status::success)
-    view_.messageBoxes().show(unsavedSettingsWarning(unsaved.failure, unsaved.unkeptFields),
+  if (!unsaved.empty())
+    view_.messageBoxes().show(unsavedSettingsWarning(unsaved, windowSettings().size()),
                               MessageButtons::Ok);
 }
 
@@ -241,12 +241,7 @@ Form1::Unsaved Form1::SauverParams() {
                                  : view_.text(setting.control);
     if (settings_.EcrireParam(settingsKeySuffix, setting.valueName, regSz, text))
       continue;
-    const long failure = settings_.lastWriteFailure();
-    if (failure == registry_status::noUnicodeTranslation)
-      unsaved.unkeptFields.push_back(setting.name);
-    if (unsaved.failure == registry_status::success ||
-        unsaved.failure == registry_status::noUnicodeTranslation)
-      unsaved.failure = failure;
+    unsaved.push_back({setting.name, settings_.lastWriteFailure()});
   }
   return unsaved;
 }

@@ -61,12 +61,8 @@ public:
   bool cyclesRunning() const { return cyclesRunning_; }
 
 private:
-  // The parameters a save could not keep: why, and the fields whose texts
-  // the settings cannot hold as typed.
-  struct Unsaved {
-    long failure = 0;
-    std::vector<std::string> unkeptFields;
-  };
+  // The parameters a save could not keep, and why.
+  using Unsaved = std::vector<UnsavedField>;
 
   // What the series does when it is over, after a close request.
   enum class Closing {

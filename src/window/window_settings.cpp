@@ -1,6 +1,7 @@
 #include "window/window_settings.h"
 
 #include "exposure/decimal.h"
+#include "exposure/series.h"
 
 #include <array>
 
@@ -13,13 +14,13 @@ using enum SettingHolds;
 
 // clang-format off
 constexpr std::array<WindowSetting, 7> settings = {{
-    {Text1,   Text,     "nbpause",    "le nombre de pauses"},
-    {Text2,   Text,     "tmppause",   "le temps de pause"},
-    {Text3,   Text,     "intervalle", "l'intervalle entre les pauses"},
-    {ChkMiro, BoxState, "Relever",    "le choix de relever le miroir"},
-    {Text5,   Text,     "StrCom",     "le port"},
-    {Text6,   Text,     "lngSleppav", "la durée de l'impulsion du miroir"},
-    {Text7,   Text,     "lngSleppap", "l'intervalle entre le miroir et la pause"},
+    {Text1,   Text,     "nbpause",    field_name::count},
+    {Text2,   Text,     "tmppause",   field_name::exposure},
+    {Text3,   Text,     "intervalle", field_name::interval},
+    {ChkMiro, BoxState, "Relever",    field_name::mirror},
+    {Text5,   Text,     "StrCom",     field_name::port},
+    {Text6,   Text,     "lngSleppav", field_name::pulse},
+    {Text7,   Text,     "lngSleppap", field_name::settle},
 }};
 // clang-format on
 

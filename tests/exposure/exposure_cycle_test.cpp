@@ -62,6 +62,22 @@ TEST_F(Cycle, FollowsItsTimeline) {
   }
 }
 
+// A photographer counts exposures: a pulse that failed before an exposure
+// made is told as such, and why the first press failed, not a later one.
+TEST_F(Cycle, CountsExposuresAndKeepsTheFirstFailure) {
+  using enum PortFailure::Cause;
+  ports.refusedOpens["COM1"] = Busy;
+  sleeper.duringNextSleep = [&] { ports.refusedOpens.clear(); };
+  run({});
+  ports.refusedOpens["COM1"] = Forbidden;
+  run({.mirror = answerNo});
+  const PressCount presses = cycle.takePresses();
+  EXPECT_EQ((std::vector<std::int64_t>{presses.exposures, presses.missed, presses.withoutMirror,
+                                       presses.failedPresses}),
+            (std::vector<std::int64_t>{2, 1, 1, 2}));
+  EXPECT_EQ(presses.firstFailure.cause, Busy);
+}
+
 // The cable plugged back in during the wait before a press, after the port
 // was looked for: it is looked for again.
 TEST_F(Cycle, APortThatComesBackDuringAWaitIsPressedAfterIt) {

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "registry/registry.h"
+#include "text/french.h"
+#include "text/system_reason.h"
+
+#include <cerrno>
 #include <limits>
+#include <regex>
 
 namespace obturix {
 namespace {
@@ -41,7 +47,7 @@ TEST(SeriesRefusal, NamesTheFirstValueThatCannotBeUsed) {
       {{"2147483647", "1", "1", no, "COM1", "1", "1"}, std::nullopt},
       {{"2147483648", "1", "1", no, "COM1", "1", "1"}, tooMany},
       {{"1e400", "1", "1", no, "COM1", "1", "1"}, tooMany},
-      {{std::string(40, '9'), "1", "1", no, "COM1", "1", "1"}, tooMany},
+      {{std::string(19, '9'), "1", "1", no, "COM1", "1", "1"}, tooMany}, // no wrap to "no cycle"
       {{"1", "2147484", "1", no, "COM1", "1", "1"}, "Le temps de pause" + range},
       {{"1", "1", "", no, "COM1", "1", "1"}, "L'intervalle entre les pauses" + range},
       {{"1", "1", "1", yes, "COM1", "abc", "1"}, "La durée de l'impulsion pour le verrouillage du miroir" + range},
@@ -53,41 +59,96 @@ TEST(SeriesRefusal, NamesTheFirstValueThatCannotBeUsed) {
     EXPECT_EQ(seriesRefusal(c.params), c.refusal) << c.refusal.value_or("accepted");
 }
 
-TEST(SeriesTexts, SayInFrenchWhatWentWrong) {
-  const std::string noPort = " n'existe pas sur cet ordinateur.\rAucun port série n'a été trouvé.";
-  const auto missed = [](std::int64_t failed, std::int64_t asked, PortFailure::Cause cause) {
-    return missedPressesWarning({asked, failed, {cause, "Erreur d'entrée/sortie"}}, "P");
-  };
+PressCount missed(std::int64_t exposures, std::int64_t missed, std::int64_t withoutMirror,
+                  PortFailure::Cause cause = PortFailure::Cause::Gone, std::string why = {}) {
+  return {exposures, missed, withoutMirror, missed + withoutMirror, {cause, why}};
+}
+
+// Wording fixed here once; the typography of every message is checked below.
+TEST(SeriesTexts, SayInFrenchWhatWentWrongAndWhatToDo) {
   using enum PortFailure::Cause;
-  const std::string gone = ", car le port « P » a disparu (câble débranché ?).";
+  const std::string gone = "Cause : le port « P » a disparu (câble débranché ?).";
+  const std::string noPort = "Aucun port série n'a été trouvé : branchez l'adaptateur série (ou "
+                             "USB-série) de votre câble, puis réessayez.";
   const struct {
     std::string text, expected;
   } cases[] = {
-      {missingPortRefusal(std::string("a\0\rb", 4), {}), "Le port « a??b »" + noPort},
-      {missingPortRefusal(std::string(100, 'x'), {}),
-       "Le port « " + std::string(60, 'x') + "… »" + noPort},
+      {missingPortRefusal(std::string("a\0\r\xC0\xAF\xED\xA0\x80", 8), {}), // overlong, surrogate
+       "Le port « a??\uFFFD\uFFFD » n'existe pas sur cet ordinateur.\r" + noPort},
+      {notSerialPortRefusal("/etc/passwd", {"/dev/ttyS0", "/dev/ttyUSB0"}),
+       "« /etc/passwd » n'est pas un port série.\rPorts disponibles : « /dev/ttyS0 », « "
+       "/dev/ttyUSB0 »."},
       {forbiddenPortRefusal("P", "", "jean"),
-       "Vous n'avez pas le droit d'ouvrir le port « P ». Demandez à l'administrateur de cet "
-       "ordinateur de vous en donner l'accès."},
-      // how many, and why the first one could not be made
-      {missed(1, 10, Gone), "Attention : un des 10 déclenchements n'a pas eu lieu" + gone},
-      {missed(2, 10, Gone), "Attention : 2 des 10 déclenchements n'ont pas eu lieu" + gone},
-      {missed(10, 10, Gone), "Attention : aucun des 10 déclenchements n'a eu lieu" + gone},
-      {missed(1, 1, Forbidden),
-       "Attention : le déclenchement n'a pas eu lieu, car l'accès au port « P » a été refusé."},
-      {missed(1, 1, Busy), "Attention : le déclenchement n'a pas eu lieu, car le port « P » est "
-                           "utilisé par un autre programme."},
-      {missed(1, 1, Other), "Attention : le déclenchement n'a pas eu lieu, car le port « P » n'a "
-                            "pas pu être ouvert (Erreur d'entrée/sortie)."},
-      {notSerialPortRefusal("/tmp"), "« /tmp » n'est pas un port série."},
-      // the port's lock file names who holds it
-      {portInUseRefusal("P", PortHolder{"minicom", 4242}),
-       "Le port « P » est utilisé par un autre programme (minicom, processus 4242)."},
-      {portInUseRefusal("P", PortHolder{"obturix", 7}),
-       "Le port « P » est déjà utilisé par une autre série en cours."},
+       "Vous n'avez pas le droit d'ouvrir le port « P ».\rDemandez à l'administrateur de cet "
+       "ordinateur de vous y donner accès."},
+      {forbiddenPortRefusal("P", "dialout", "jean"),
+       "Vous n'avez pas le droit d'ouvrir le port « P ».\rAjoutez votre compte au groupe « dialout "
+       "» avec cette commande :\r\rsudo adduser jean dialout\r\rpuis rouvrez votre session."},
+      // counted in exposures, the cause the first failure's
+      {missedPressesWarning(missed(5, 1, 0), "P"),
+       "Attention : une des 5 poses n'a pas eu lieu. " + gone},
+      {missedPressesWarning(missed(5, 2, 1), "P"),
+       "Attention : 2 des 5 poses n'ont pas eu lieu. Une des 5 poses a été faite sans verrouillage "
+       "du miroir. Cause du premier échec : le port « P » a disparu (câble débranché ?)."},
+      {missedPressesWarning(missed(10, 10, 0), "P"),
+       "Attention : aucune des 10 poses n'a eu lieu. Cause du premier échec : le port « P » a "
+       "disparu (câble débranché ?)."},
+      {missedPressesWarning(missed(1, 0, 1, Forbidden), "P"),
+       "Attention : la pose a été faite sans verrouillage du miroir. Cause : l'accès au port « P » "
+       "a été refusé."},
+      {missedPressesWarning(missed(1, 1, 0, Other, "système de fichiers en lecture seule"), "P"),
+       "Attention : la pose n'a pas eu lieu. Cause : le port « P » n'a pas pu être ouvert "
+       "(système de fichiers en lecture seule)."},
+      {unsavedSettingsWarning({{"le port", registry_status::accessDenied},
+                               {"le temps de pause", registry_status::noUnicodeTranslation}},
+                              7),
+       "Impossible d'enregistrer le port : l'accès aux paramètres a été refusé. Le temps de pause "
+       "contient des caractères que les paramètres ne peuvent pas garder : sa valeur précédente "
+       "est gardée. Les autres paramètres ont été enregistrés."},
+      {unsavedSettingsWarning({{"a", registry_status::diskFull}, {"b", registry_status::diskFull}},
+                              2),
+       "Les paramètres de cette série n'ont pas pu être enregistrés : le disque est plein."},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(c.text, c.expected);
+    EXPECT_EQ(c.text, typeset(c.expected));
+}
+
+// Every message the program builds, once each: a no-break space inside « »
+// and before : ; ? !, large numbers grouped, no English from the system and
+// no Windows number on Linux.
+TEST(SeriesTexts, AllFollowFrenchTypography) {
+  using enum PortFailure::Cause;
+  const SeriesParams tooMany{"3000000000", "1", "1", answerNo, "P", "1", "1"};
+  const SeriesParams badPulse{"1", "1", "1", answerYes, "P", "x", "1"};
+  std::vector<std::string> messages = {
+      *seriesRefusal(tooMany),
+      *seriesRefusal(badPulse),
+      missingPortRefusal("P", {}),
+      missingPortRefusal("P", {"/dev/ttyS0"}),
+      notSerialPortRefusal("P", {}),
+      forbiddenPortRefusal("P", "dialout", ""),
+      forbiddenPortRefusal("P", "", ""),
+      portInUseRefusal("P", PortHolder{"minicom", 4242}),
+      portInUseRefusal("P", std::nullopt),
+      unclaimedPortWarning("P"),
+      missedPressesWarning(missed(12345, 12345, 0, Busy), "P"),
+      missedPressesWarning(missed(20000, 10000, 10000), "P"),
+      stopQuestion,
+  };
+  for (const long status :
+       {registry_status::accessDenied, registry_status::diskFull, registry_status::fileTooLarge,
+        registry_status::timeout, registry_status::writeFault, registry_status::invalidParameter})
+    messages.push_back(unsavedSettingsWarning({{"le port", status}}, 7));
+#ifndef _WIN32
+  for (const int error : {ENOENT, EACCES, EBUSY, EIO, ENOSPC, EROFS, EDQUOT, EINVAL, ENOTTY})
+    messages.push_back(missedPressesWarning(missed(1, 1, 0, Other, systemReason(error)), "P"));
+#endif
+  const std::regex breakable(" ([:;?!]|»)|« |[0-9]{5}"); // » is two bytes
+  const std::regex foreign("[Ee]rror|denied|No such|Permission|système (n° )?[0-9]");
+  for (const auto& message : messages) {
+    EXPECT_FALSE(std::regex_search(message, breakable)) << message;
+    EXPECT_FALSE(std::regex_search(message, foreign)) << message;
+  }
 }
 
 } // namespace

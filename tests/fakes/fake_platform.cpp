@@ -39,6 +39,8 @@ public:
     ports_.clock.elapsed += ports_.takes.open;
     if (!ports_.existingPorts.contains(name_))
       return {};
+    if (const auto refused = ports_.refusedOpens.find(name_); refused != ports_.refusedOpens.end())
+      return {nullptr, {refused->second, {}}};
     return {std::make_shared<FakeSerialStream>(ports_, name_), {}};
   }
 

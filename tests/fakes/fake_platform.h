@@ -83,7 +83,8 @@ public:
   };
 
   std::set<std::string> existingPorts{"COM1"};
-  std::map<std::string, std::string> forbiddenPorts; // name: the group that may open it
+  std::map<std::string, PortFailure::Cause> refusedOpens; // they exist, but will not open
+  std::map<std::string, std::string> forbiddenPorts;      // name: the group that may open it
   std::set<std::string> claimed;
   std::map<std::string, PortHolder> heldBy;
   std::set<std::string> unclaimable; // nothing to claim them with

@@ -80,6 +80,18 @@ TEST_F(PosixSerialPort, ReleasesWhenTheStreamIsDroppedWithoutClose) {
   EXPECT_EQ(watcher.takePending(), (Kinds{Kind::Open, Kind::Close}));
 }
 
+// EIO: a USB adapter pulled out while its name still stands, or a
+// pseudo-terminal whose master has locked it.
+TEST(PosixSerialPortFailure, AnOpenFailingWithIoErrorIsAPortGone) {
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master), 0);
+  const Opening opening = makeSystemSerialPortServiceFactory()->create()->open(ptsname(master));
+  close(master);
+  EXPECT_FALSE(opening.stream);
+  EXPECT_EQ(opening.failure.cause, PortFailure::Cause::Gone);
+}
+
 // What names no serial port is neither found by the port check nor opened.
 TEST(PosixSerialPortRefusal, RefusesWhatIsNotASerialPortWithoutOpeningIt) {
   pty::PseudoTerminal terminal;

@@ -1,4 +1,5 @@
 #include "fakes/raw_registry.h"
+#include "text/french.h"
 #include "window/form1_rig.h"
 
 #include <gtest/gtest.h>
@@ -34,10 +35,10 @@ std::pair<std::uint32_t, std::string> text(const std::string& s) { return {regSz
 
 const Stored allSeven = {{"nbpause", text("12")},   {"tmppause", text("30")},
                          {"intervalle", text("5")}, {"Relever", text("1")},
-                         {"StrCom", text("COM2")},  {"lngSleppav", text("0,1")},
+                         {"StrCom", text("COM?2")}, {"lngSleppav", text("0,1")},
                          {"lngSleppap", text("2")}};
-const Fields allSevenFields = {{Text1, "12"},   {Text2, "30"},  {Text3, "5"}, {ChkMiro, "1"},
-                               {Text5, "COM2"}, {Text6, "0,1"}, {Text7, "2"}};
+const Fields allSevenFields = {{Text1, "12"},    {Text2, "30"},  {Text3, "5"}, {ChkMiro, "1"},
+                               {Text5, "COM?2"}, {Text6, "0,1"}, {Text7, "2"}};
 
 struct RestoreCase {
   const char* name;
@@ -70,7 +71,8 @@ TEST(Form1Settings, RestoresAtLoad) {
   }
 }
 
-// Saved under the names and in the form the restore rows read back.
+// Saved under the names and in the form the restore rows read back; a
+// typed "?" is kept, not taken for a character the settings lost.
 TEST(Form1Settings, ASeriesSavesAllSevenForTheNextRun) {
   Form1Rig rig;
   rig.form.load();
@@ -78,7 +80,7 @@ TEST(Form1Settings, ASeriesSavesAllSevenForTheNextRun) {
     if (control != ChkMiro)
       rig.type(control, text);
   rig.clickMirrorBox();
-  rig.ports.existingPorts = {"COM2"};
+  rig.ports.existingPorts = {"COM?2"};
   rig.form.LancerSerie();
 
   const auto& param = rig.registry.keys().at("software\\obturix\\param");
@@ -91,32 +93,41 @@ TEST(Form1Settings, ASeriesSavesAllSevenForTheNextRun) {
 
 // A value that cannot be written (refused, or a port named in Cyrillic that
 // the settings would keep as "?????") keeps its older one, does not stop the
-// others, and is told after the series, before its end notice; the series
-// itself ran with the port as typed.
+// others, and is told after the series, before its end notice, both when
+// both happen; the series itself ran with the port as typed.
 TEST(Form1Settings, AValueThatCannotBeSavedIsToldAndDoesNotStopTheOthers) {
-  const std::string notSaved = "box Obturix: Les paramètres de cette série n'ont pas pu être "
-                               "enregistrés : ";
+  const std::string others = " Les autres paramètres ont été enregistrés.";
+  const std::string cyrillic = "Le port contient des caractères que les paramètres ne peuvent pas "
+                               "garder : sa valeur précédente est gardée.";
   const struct {
-    long refusal; // of the registry, for StrCom
+    long refusal; // of the registry, for `refused`
+    const char* refused;
     std::string port, told;
+    std::size_t kept;
   } cases[] = {
-      {registry_status::accessDenied, "COM1", notSaved + "l'accès aux paramètres a été refusé."},
-      {registry_status::timeout, "COM1",
-       notSaved + "un autre programme les tenait (une autre copie d'Obturix ?)."},
-      {registry_status::success, "/dev/камера",
-       notSaved + "le port contient des caractères que les paramètres ne peuvent pas garder (sa "
-                  "valeur précédente est gardée)."},
+      {registry_status::accessDenied, "StrCom", "COM1",
+       "Impossible d'enregistrer le port : l'accès aux paramètres a été refusé." + others, 6},
+      {registry_status::timeout, "StrCom", "COM1",
+       "Impossible d'enregistrer le port : ils étaient verrouillés par un autre programme (une "
+       "autre copie d'Obturix ?)." +
+           others,
+       6},
+      {registry_status::success, "", "/dev/камера", cyrillic + others, 6},
+      {registry_status::diskFull, "tmppause", "/dev/камера",
+       "Impossible d'enregistrer le temps de pause : le disque est plein. " + cyrillic + others, 5},
   };
   for (const auto& c : cases) {
-    struct RefusesStrCom final : MemoryRegistry {
+    struct Refuses final : MemoryRegistry {
       long refusal;
+      std::string refused;
       long setValue(RegistryKey key, const std::string& name, std::uint32_t type,
                     const std::uint8_t* data, std::uint32_t size) override {
-        return name == "StrCom" && refusal ? refusal
-                                           : MemoryRegistry::setValue(key, name, type, data, size);
+        return name == refused && refusal ? refusal
+                                          : MemoryRegistry::setValue(key, name, type, data, size);
       }
     } registry;
     registry.refusal = c.refusal;
+    registry.refused = c.refused;
     Form1Rig rig;
     RegistrySettingsStore settings{registry};
     Form1 form{rig.view, {rig.cycle, rig.ports, settings, rig.wakeLock}};
@@ -124,13 +135,14 @@ TEST(Form1Settings, AValueThatCannotBeSavedIsToldAndDoesNotStopTheOthers) {
     rig.type(Text5, c.port);
     form.LancerSerie();
     const auto& param = registry.keys().at("software\\obturix\\param");
-    EXPECT_EQ(param.values.size(), 6u) << c.port;
+    EXPECT_EQ(param.values.size(), c.kept) << c.port;
     EXPECT_EQ(param.values.back().name, "lngSleppap");
     EXPECT_EQ(rig.ports.presses.size(), 1u);
     const auto& events = rig.log.events();
-    EXPECT_EQ(std::vector(events.end() - 3, events.end()),
-              (std::vector<std::string>{c.told, "box Obturix: La série de pauses est terminée ",
-                                        "LabEc 0"}));
+    EXPECT_EQ(
+        std::vector(events.end() - 3, events.end()),
+        (std::vector<std::string>{"box Obturix: " + typeset(c.told),
+                                  "box Obturix: La série de pauses est terminée ", "LabEc 0"}));
   }
 }
 

@@ -1,5 +1,7 @@
 #include "window/form1_rig.h"
 
+#include "text/french.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,6 +34,7 @@ std::string confirmation(const std::string& exposure, const std::string& count,
          "\rRelever le miroir    : " + mirror + "\r\r Oui pour lancer, Non pour arrêter...";
 }
 const std::string endNotice = "box Obturix: La série de pauses est terminée ";
+std::string box(const std::string& prompt) { return "box Obturix: " + prompt; }
 
 Events concat(std::initializer_list<Events> parts) {
   Events all;
@@ -59,11 +62,11 @@ const SeriesCase seriesCases[] = {
     {.name = "count 0 starts no cycle and uses neither durations nor port", .typed = {{Text1, "0"}, {Text2, ""}, {Text5, "COM9"}}, .events = concat({{confirmation("", "0", "1", "Non")}, started(0, {}), {endNotice, "LabEc 0"}}), .saved = true},
     {.name = "answer No", .typed = {{Text1, "12"}, {Text2, "30,5"}, {Text3, " 2"}}, .mirror = true, .answers = {answerNo}, .events = {confirmation("30,5", "12", " 2", "Oui"), endNotice, "LabEc 0"}},
     {.name = "mirror checked", .typed = {{Text6, "0,08"}}, .mirror = true, .popups = false, .events = concat({started(1, mirrorThenExposure), {"LabEc 0"}}), .saved = true},
-    {.name = "unknown port refused", .typed = {{Text5, "COM9"}}, .events = {"box Obturix: Le port « COM9 » n'existe pas sur cet ordinateur.\rPorts disponibles : COM1, COM2, COM3, COM4"}},
-    {.name = "port the user may not open refused", .typed = {{Text5, "COM2"}}, .events = {"box Obturix: Vous n'avez pas le droit d'ouvrir le port « COM2 ». Ajoutez votre compte au groupe « dialout » (sudo adduser jean dialout), puis rouvrez votre session."}},
-    {.name = "port of another copy's series refused", .typed = {{Text5, "COM3"}}, .events = {"box Obturix: Le port « COM3 » est déjà utilisé par une autre série en cours."}},
-    {.name = "port nothing could claim: told, then the series", .typed = {{Text5, "COM4"}}, .popups = false, .events = concat({{"box Obturix: Attention : le port « COM4 » n'a pas pu être réservé pour cette série ; une autre série ou un autre programme pourrait s'en servir en même temps."}, started(1, {"open COM4", "sleep 1000", "close COM4", "sleep 1000"}), {"LabEc 0"}}), .saved = true},
-    {.name = "refused count", .typed = {{Text1, "trois"}}, .events = {"box Obturix: Le nombre de pauses doit être écrit en chiffres."}},
+    {.name = "unknown port refused", .typed = {{Text5, "COM9"}}, .events = {box(missingPortRefusal("COM9", {"COM1", "COM2", "COM3", "COM4"}))}},
+    {.name = "port the user may not open refused", .typed = {{Text5, "COM2"}}, .events = {box(forbiddenPortRefusal("COM2", "dialout", "jean"))}},
+    {.name = "port of another copy's series refused", .typed = {{Text5, "COM3"}}, .events = {box(portInUseRefusal("COM3", std::nullopt))}},
+    {.name = "port nothing could claim: told, then the series", .typed = {{Text5, "COM4"}}, .popups = false, .events = concat({{box(unclaimedPortWarning("COM4"))}, started(1, {"open COM4", "sleep 1000", "close COM4", "sleep 1000"}), {"LabEc 0"}}), .saved = true},
+    {.name = "refused count", .typed = {{Text1, "trois"}}, .events = {box("Le nombre de pauses doit être écrit en chiffres.")}},
 };
 // clang-format on
 
@@ -140,7 +143,7 @@ TEST(Form1Series, AStopLetsTheReleaseGoAtOnceAndKeepsEverything) {
       {.name = "a stray Enter: No", .at = 2500ms, .answers = {answerYes}, .presses = {{0ms, 1000ms}, {2000ms, 3000ms}, {4000ms, 5000ms}}, .boxes = {start, stop, endNotice}, .lastCounter = "LabEc 3"},
       {.name = "Yes during the second exposure", .at = 2500ms, .presses = {{0ms, 1000ms}, {2000ms, 2500ms}}, .boxes = {start, stop}, .lastCounter = "LabEc 2"},
       {.name = "Yes during a mirror pulse", .mirror = true, .at = 50ms, .presses = {{0ms, 50ms}}, .boxes = {confirmation("1", "3", "1", "Oui"), stop}, .lastCounter = "LabEc 1"},
-      {.name = "Yes after a missed press", .at = 2500ms, .presses = {{0ms, 1000ms}}, .boxes = {start, stop, "box Obturix: Attention : un des 2 déclenchements n'a pas eu lieu, car le port « COM1 » a disparu (câble débranché ?)."}, .lastCounter = "LabEc 2", .pullCable = true},
+      {.name = "Yes after a missed press", .at = 2500ms, .presses = {{0ms, 1000ms}}, .boxes = {start, stop, box(missedPressesWarning({.exposures = 2, .missed = 1, .failedPresses = 1, .firstFailure = {}}, "COM1"))}, .lastCounter = "LabEc 2", .pullCable = true},
       {.name = "the system, during a pause", .at = 1500ms, .closeBox = false, .presses = {{0ms, 1000ms}}, .boxes = {start}, .lastCounter = "LabEc 1"},
       // clang-format on
   };
@@ -186,29 +189,36 @@ void pullTheCableDuringSleep(Form1Rig& rig, int n) {
   };
 }
 
-// Presses that could not be made are told at the end of their series, with
-// why, whether or not the end is announced; the next series starts afresh.
+// Presses that could not be made are told at the end of their series, in
+// exposures, with why, whether or not the end is announced; the next series
+// starts afresh.
 TEST(Form1Series, PressesThatCouldNotBeMadeAreToldAtItsEnd) {
-  const std::string why = ", car le port « COM1 » a disparu (câble débranché ?).";
   const struct {
-    bool popups;
-    int pulledDuringSleep; // of press, pause, press, pause, press, pause
+    bool popups, mirror;
+    const char* count;
+    int pulledDuringSleep; // of press, pause, press, pause…
+    std::chrono::milliseconds length;
     std::string warning;
   } cases[] = {
-      {true, 1, "Attention : 2 des 3 déclenchements n'ont pas eu lieu" + why},
-      {false, 4, "Attention : un des 3 déclenchements n'a pas eu lieu" + why},
+      {true, true, "5", 13, std::chrono::milliseconds(15400),
+       "Attention : 2 des 5 poses n'ont pas eu lieu. Cause du premier échec : le port « COM1 » a "
+       "disparu (câble débranché ?)."},
+      {false, false, "3", 4, std::chrono::milliseconds(6000),
+       "Attention : une des 3 poses n'a pas eu lieu. Cause : le port « COM1 » a disparu (câble "
+       "débranché ?)."},
   };
   for (const auto& c : cases) {
     Form1Rig rig;
-    rig.type(Text1, "3");
+    rig.type(Text1, c.count);
     rig.view.setChecked(ChkAffichePoppup, c.popups);
+    rig.view.setChecked(ChkMiro, c.mirror);
     pullTheCableDuringSleep(rig, c.pulledDuringSleep);
 
     rig.form.LancerSerie();
 
     const Events& events = rig.log.events();
-    EXPECT_EQ(rig.sleeper.elapsed.count(), 6000); // the series kept its timing
-    const auto warning = std::find(events.begin(), events.end(), "box Obturix: " + c.warning);
+    EXPECT_EQ(rig.sleeper.elapsed, c.length); // the series kept its timing
+    const auto warning = std::find(events.begin(), events.end(), box(typeset(c.warning)));
     ASSERT_NE(warning, events.end()) << c.warning;
     const Events after = c.popups ? Events{endNotice, "LabEc 0"} : Events{"LabEc 0"};
     EXPECT_EQ(Events(warning + 1, events.end()), after);

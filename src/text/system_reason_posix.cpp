@@ -1,0 +1,56 @@
+#include "text/system_reason.h"
+
+#include <cerrno>
+
+namespace obturix {
+
+// Not strerror: it speaks the locale's language, English under C.
+std::string systemReason(long error) {
+  switch (error) {
+  case ENOENT:
+    return "fichier ou périphérique introuvable";
+  case ENXIO:
+  case ENODEV:
+    return "périphérique absent";
+  case EACCES:
+  case EPERM:
+    return "accès refusé";
+  case EBUSY:
+    return "périphérique occupé";
+  case EIO:
+    return "erreur d'entrée-sortie";
+  case ENOSPC:
+    return "plus de place sur le disque";
+  case EROFS:
+    return "système de fichiers en lecture seule";
+  case EDQUOT:
+    return "quota de disque dépassé";
+  case EFBIG:
+    return "fichier trop grand";
+  case EMFILE:
+  case ENFILE:
+    return "trop de fichiers ouverts";
+  case ENOMEM:
+    return "mémoire insuffisante";
+  case ELOOP:
+    return "lien symbolique inattendu";
+  case ENAMETOOLONG:
+    return "nom trop long";
+  case ENOTDIR:
+    return "un élément du chemin n'est pas un dossier";
+  case EISDIR:
+    return "c'est un dossier";
+  case ENOTTY:
+    return "ce n'est pas un terminal";
+  case EAGAIN:
+    return "ressource momentanément indisponible";
+  case EINTR:
+    return "opération interrompue";
+  case EINVAL:
+    return "opération refusée par le pilote";
+  default:
+    return "erreur système n° " + std::to_string(error);
+  }
+}
+
+} // namespace obturix
