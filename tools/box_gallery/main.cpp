@@ -1,0 +1,58 @@
+// Shows, one after another, every box the program can show, with its real
+// texts and in the real view's boxes, each answered by Enter: a screenshot
+// of each tells whether titles are whole and lines break where they should.
+#include "exposure/series.h"
+#include "registry/registry.h"
+
+#ifdef _WIN32
+#include "ui/win32/win32_message_boxes.h"
+
+#include <windows.h>
+#else
+#include "ui/qt/qt_application.h"
+#include "ui/qt/qt_message_boxes.h"
+
+#include <QApplication>
+#endif
+
+namespace {
+
+using namespace obturix;
+
+void showEveryBox(MessageBoxes& boxes) {
+  const SeriesParams params{"12", "30", "5", answerYes, "/dev/ttyUSB0", "0,1", "2"};
+  const std::vector<std::string> ports = {"/dev/ttyS0", "/dev/ttyUSB0"};
+  const PressCount missed{.exposures = 5, .missed = 2, .failedPresses = 3, .firstFailure = {}};
+  boxes.show(confirmationPrompt(params), MessageButtons::YesNo, confirmationTitle);
+  boxes.show(endNotice, MessageButtons::Ok);
+  boxes.show("click", MessageButtons::Ok);
+  boxes.show(missingPortRefusal("/dev/ttyACM0", ports), MessageButtons::Ok);
+  boxes.show(missingPortRefusal("/dev/ttyACM0", {}), MessageButtons::Ok);
+  boxes.show(notSerialPortRefusal("/etc/passwd", ports), MessageButtons::Ok);
+  boxes.show(forbiddenPortRefusal("/dev/ttyUSB0", "dialout", "jean"), MessageButtons::Ok);
+  boxes.show(portInUseRefusal("/dev/ttyUSB0", PortHolder{"minicom", 4242}), MessageButtons::Ok);
+  boxes.show(missedPressesWarning(missed, "/dev/ttyUSB0"), MessageButtons::Ok);
+  boxes.show(unsavedSettingsWarning({{field_name::port, registry_status::noUnicodeTranslation},
+                                     {field_name::settle, registry_status::diskFull}},
+                                    7),
+             MessageButtons::Ok);
+  boxes.show(stopQuestion, MessageButtons::YesNoDefaultNo);
+}
+
+} // namespace
+
+#ifdef _WIN32
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  Win32MessageBoxes boxes;
+  showEveryBox(boxes);
+  return 0;
+}
+#else
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  setUpApplication(application);
+  QtMessageBoxes boxes;
+  showEveryBox(boxes);
+  return 0;
+}
+#endif
