@@ -61,7 +61,7 @@ e2e_start_display
 
 if [ "$platform" = linux ]; then
   echo "== la caméra virtuelle s'explique et refuse une option inconnue"
-  "$camera" --help | grep -q '^utilisation : obturix-virtual-camera' || e2e_fail "--help"
+  "$camera" --help | grep -q '^utilisation.*: obturix-virtual-camera' || e2e_fail "--help"
   "$camera" --version | grep -q '^obturix-virtual-camera [0-9]' || e2e_fail "--version"
   status=$("$camera" --inconnue >/dev/null 2>&1; echo $?)
   [ "$status" -eq 2 ] || e2e_fail "option inconnue : code de sortie $status au lieu de 2"
@@ -73,14 +73,20 @@ realtime=()
 chrt -f 50 true 2>/dev/null && realtime=(chrt -f 50)
 "${realtime[@]}" "$camera" >"$E2E_WORK/camera.txt" 2>&1 &
 camera_pid=$!
-camera_port() { sed -n 's/^Port virtuel : //p' "$E2E_WORK/camera.txt" | grep .; }
+camera_port() { LC_ALL=C sed -n 's/^Port virtuel\xc2\xa0: //p' "$E2E_WORK/camera.txt" | grep .; }
 port=$(e2e_until camera_port >/dev/null && camera_port) || e2e_fail "la caméra virtuelle ne donne pas de port"
 ln -sfn "$port" "$link"
 
+# The camera's press lines since line $1, its French numbers made plain:
+# "Appui 2: début 05:04:12.855, durée 10127.309 ms…".
+camera_presses() {
+  tail -n +"$1" "$E2E_WORK/camera.txt" | grep '^Appui' | LC_ALL=C sed 's/\xc2\xa0//g' | tr , . |
+    sed 's/\. /, /g'
+}
+
 # Presses seen by the camera since line $1, as "length pause" pairs in ms.
 presses_since() {
-  tail -n +"$1" "$E2E_WORK/camera.txt" | grep '^Appui' |
-    sed -E 's/.*durée ([0-9,]+) ms(, pause avant ([0-9,]+) ms)?/\1 \3/' | tr , .
+  camera_presses "$1" | sed -E 's/.*durée ([0-9.]+) ms(, pause avant ([0-9.]+) ms)?/\1 \3/'
 }
 
 # Every series below: 4 cycles with the mirror raised, pulse 50 ms, settle
@@ -111,7 +117,7 @@ run_timed_series() {
 # (its last pause, 200 ms, after its last press).
 check_kept_awake() {
   local starts first last_end
-  starts=$(tail -n +"$series_start" "$E2E_WORK/camera.txt" | grep -o 'début [0-9:.]*' |
+  starts=$(camera_presses "$series_start" | grep -o 'début [0-9:.]*' |
     awk -F'[ :.]' '{ print (($2 * 60 + $3) * 60 + $4) * 1000 + $5 }')
   first=$(echo "$starts" | head -n 1)
   last_end=$(($(echo "$starts" | tail -n 1) + 300))
@@ -244,8 +250,8 @@ check_stopped() {
   [ "$status" -eq "$4" ] || e2e_fail "code de sortie $status au lieu de $4"
   sleep 1 # longer than a pause: a press after the stop would be seen
   # The camera gives a press's start to the millisecond below: so is its end.
-  end=$(tail -n +"$series_start" "$E2E_WORK/camera.txt" | grep '^Appui' |
-    sed -E 's/.*début ([0-9:.]+), durée ([0-9,]+) ms.*/\1 \2/' | tr , . |
+  end=$(camera_presses "$series_start" |
+    sed -E 's/.*début ([0-9:.]+), durée ([0-9.]+) ms.*/\1 \2/' |
       awk -F'[ :]' '{ n++; end = (($1 * 60 + $2) * 60 + $3) * 1000 + $4 } END { if (n == 2) printf "%.3f", end }')
   [ -n "$end" ] || e2e_fail "attendu 2 appuis, vu : $(tail -n +"$series_start" "$E2E_WORK/camera.txt")"
   awk -v end="$end" -v from="$(ms_of_day "$2")" -v to="$(ms_of_day "$3")" 'BEGIN {
@@ -334,7 +340,7 @@ if [ "$platform" = linux ]; then
   asked=$(date +%T.%N)
   e2e_press Command1
   e2e_until seen_presses 1 "$series_start" || e2e_fail "pas d'appui"
-  tail -n +"$series_start" "$E2E_WORK/camera.txt" | grep -o 'début [0-9:.]*' | cut -d' ' -f2 |
+  camera_presses "$series_start" | grep -o 'début [0-9:.]*' | cut -d' ' -f2 |
     awk -F: -v from="$(ms_of_day "$asked")" '{ late = (($1 * 60 + $2) * 60 + $3) * 1000 - from
       printf "premier appui %.0f ms après le clic sur « Lancer »\n", late; exit !(late <= 100) }' ||
     e2e_fail "le premier appui a attendu les bus"

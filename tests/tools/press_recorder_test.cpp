@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
+
 namespace obturix::camera {
 namespace {
 
@@ -41,6 +44,16 @@ TEST(PressRecorder, MeasuresKnownPresses) {
     }
     EXPECT_EQ(presses, c.presses) << c.what;
   }
+}
+
+// What the e2e test and the benchmark read, written the French way.
+TEST(PressRecorder, DescribesAPressTheFrenchWay) {
+  setenv("TZ", "UTC", 1);
+  tzset();
+  const Press press{2, 0ns, 489'012'345ns, 10'127'309'400ns};
+  const std::chrono::system_clock::time_point start(5h + 4min + 12'855ms);
+  EXPECT_EQ(describe(press, start), "Appui 2\u00A0: début 05:04:12,855, durée 489,012 ms, pause "
+                                    "avant 10\u00A0127,309 ms");
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include "press_recorder.h"
 #include "pty/open_close_watcher.h"
 #include "pty/pseudo_terminal.h"
+#include "text/french.h"
+#include "text/system_reason.h"
 #include "timing/monotonic_clock.h"
 
 #include <cerrno>
@@ -31,26 +33,19 @@ std::chrono::system_clock::time_point wallClockOf(std::chrono::nanoseconds when)
 }
 
 constexpr const char* usage =
-    "utilisation : obturix-virtual-camera [--precis] [--help] [--version]";
+    "utilisation\u00A0: obturix-virtual-camera [--precis] [--help] [--version]";
 
-// The system's reasons this program may meet, in French.
+// The system's reasons this program may meet, in French: two of them
+// say what ran out here.
 std::string inFrench(const std::error_code& error) {
   switch (error.value()) {
-  case EMFILE:
-  case ENFILE:
-    return "trop de fichiers ouverts";
   case ENOSPC:
     return "plus de place (ptys ou surveillances inotify épuisées)";
-  case EACCES:
-  case EPERM:
-    return "accès refusé";
   case ENOENT:
   case ENODEV:
     return "introuvable (/dev/pts est-il monté ?)";
-  case ENOMEM:
-    return "mémoire insuffisante";
   default:
-    return "erreur système " + std::to_string(error.value());
+    return systemReason(error.value());
   }
 }
 
@@ -76,7 +71,11 @@ std::optional<int> readArguments(int argc, char** argv, bool& precise) {
       std::printf("obturix-virtual-camera %s\n", OBTURIX_VERSION);
       return 0;
     } else {
-      std::fprintf(stderr, "obturix-virtual-camera : option inconnue « %s »\n%s\n", argv[i], usage);
+      std::fprintf(
+          stderr, "%s\n%s\n",
+          typeset("obturix-virtual-camera : option inconnue « " + std::string(argument) + " »")
+              .c_str(),
+          usage);
       return 2;
     }
   }
@@ -101,8 +100,11 @@ int main(int argc, char** argv) {
     pty::PseudoTerminal terminal;
     camera::PortKeeper keeper(terminal.slavePath()); // before the watcher: its open is not a press
     pty::OpenCloseWatcher watcher(terminal.slavePath());
-    std::printf("Port virtuel : %s\n", terminal.slavePath().c_str());
-    std::printf("Tapez ce port dans Obturix ; chaque appui s'affiche ici. Ctrl-C pour finir.\n");
+    std::printf("%s\n", typeset("Port virtuel : " + terminal.slavePath()).c_str());
+    std::printf(
+        "%s\n",
+        typeset("Tapez ce port dans Obturix ; chaque appui s'affiche ici. Ctrl-C pour finir.")
+            .c_str());
     std::fflush(stdout);
 
     camera::PressRecorder recorder;
@@ -126,11 +128,16 @@ int main(int argc, char** argv) {
     }
   } catch (const std::system_error& error) {
     const std::string what = error.what();
-    std::fprintf(stderr, "obturix-virtual-camera : %s : %s\n",
-                 what.substr(0, what.find(':')).c_str(), inFrench(error.code()).c_str());
+    std::fprintf(stderr, "%s\n",
+                 typeset("obturix-virtual-camera : " + what.substr(0, what.find(':')) + " : " +
+                         inFrench(error.code()))
+                     .c_str());
     return 1;
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "obturix-virtual-camera : erreur inattendue (%s)\n", error.what());
+    std::fprintf(
+        stderr, "%s\n",
+        typeset("obturix-virtual-camera : erreur inattendue (" + std::string(error.what()) + ")")
+            .c_str());
     return 1;
   }
   return 0;

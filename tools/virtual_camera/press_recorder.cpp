@@ -1,5 +1,7 @@
 #include "press_recorder.h"
 
+#include "text/french.h"
+
 #include <cstdio>
 #include <ctime>
 
@@ -7,14 +9,9 @@ namespace obturix::camera {
 
 namespace {
 
-// Milliseconds to the microsecond, with a decimal comma: "80,072".
+// Milliseconds to the microsecond, the French way: "80,072", "10 127,309".
 std::string milliseconds(std::chrono::nanoseconds d) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3f", static_cast<double>(d.count()) / 1e6);
-  std::string french = text;
-  if (const auto point = french.find('.'); point != std::string::npos)
-    french[point] = ',';
-  return french;
+  return frenchDecimal(std::chrono::round<std::chrono::microseconds>(d).count(), 3);
 }
 
 } // namespace
@@ -41,14 +38,14 @@ std::string describe(const Press& press, std::chrono::system_clock::time_point s
   const auto millis =
       std::chrono::duration_cast<std::chrono::milliseconds>(start.time_since_epoch()).count() %
       1000;
-  char line[160];
-  int used = std::snprintf(line, sizeof line, "Appui %d : début %02d:%02d:%02d.%03lld, durée %s ms",
-                           press.number, local.tm_hour, local.tm_min, local.tm_sec,
-                           static_cast<long long>(millis), milliseconds(press.length).c_str());
-  if (press.pauseBefore && used > 0)
-    std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used), ", pause avant %s ms",
-                  milliseconds(*press.pauseBefore).c_str());
-  return line;
+  char startText[16];
+  std::snprintf(startText, sizeof startText, "%02d:%02d:%02d,%03lld", local.tm_hour, local.tm_min,
+                local.tm_sec, static_cast<long long>(millis));
+  std::string line = "Appui " + std::to_string(press.number) + " : début " + startText +
+                     ", durée " + milliseconds(press.length) + " ms";
+  if (press.pauseBefore)
+    line += ", pause avant " + milliseconds(*press.pauseBefore) + " ms";
+  return typeset(line);
 }
 
 } // namespace obturix::camera

@@ -31,8 +31,8 @@ private:
   std::optional<std::chrono::nanoseconds> lastRelease_;
 };
 
-// "Appui 2 : début 19:27:03.512, durée 1000.3 ms, pause avant 2000.1 ms"
-// (the start in local time of day, to the millisecond).
+// "Appui 2 : début 19:27:03,512, durée 1 000,300 ms, pause avant 2 000,100 ms"
+// with French typography (the start in local time of day, to the millisecond).
 std::string describe(const Press& press, std::chrono::system_clock::time_point start);
 
 } // namespace obturix::camera
