@@ -25,7 +25,7 @@ TEST(Win32VersionResource, DescribesTheProgramInFrench) {
       GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(info.size()), info.data()) &&
       VerQueryValueW(info.data(), L"\\StringFileInfo\\040C04B0\\FileDescription",
                      reinterpret_cast<void**>(&text), &length));
-  EXPECT_EQ(narrow(text), "Obturix : séries de poses longues par le port série");
+  EXPECT_EQ(narrow(text), "Obturix\u00A0: séries de poses longues par le port série");
 }
 
 } // namespace
