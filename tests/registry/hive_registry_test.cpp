@@ -176,8 +176,9 @@ TEST_F(HiveFile, NothingIsLostWhenTheFileCannotBeReadOrWritten) {
     for (const fs::path& above : {root.path, folder.parent_path()})
       chmod(above.c_str(), 0755);
     chmod(file.c_str(), c.fileMode);
-    if (asRoot)
-      chown(folder.c_str(), c.folderOwner, static_cast<gid_t>(-1));
+    if (asRoot) {
+      ASSERT_EQ(chown(folder.c_str(), c.folderOwner, static_cast<gid_t>(-1)), 0) << c.what;
+    }
     chmod(folder.c_str(), c.folderMode);
     const std::string before = entryAt(file);
     const int status = inChild([&] {
