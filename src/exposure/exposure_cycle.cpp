@@ -68,6 +68,7 @@ ExposureCycle::PressStart ExposureCycle::pressRelease(const Variant& port) {
   if (!opening.stream) {
     if (presses_.failedPresses++ == 0)
       presses_.firstFailure = opening.failure;
+    anyFailed_ = true;
     return {sleeper_.now(), true, false};
   }
   stream_ = std::move(opening.stream);

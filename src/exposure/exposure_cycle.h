@@ -5,6 +5,7 @@
 #include "serial/serial_port.h"
 #include "timing/sleeper.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -45,13 +46,18 @@ public:
                   const Variant& port, const Variant& pulse, const Variant& settle);
 
   // Since the last call, or since the cycle was made.
-  PressCount takePresses() { return std::exchange(presses_, {}); }
+  PressCount takePresses() {
+    anyFailed_ = false;
+    return std::exchange(presses_, {});
+  }
 
   // From any thread: the press or wait under way ends at once (the release
   // is let go) and no further press is made, until resume(). A stop either
   // comes before a press's open, which is then not made, or after it.
   void stop();
   void resume() { sleeper_.resume(); }
+  // From any thread: whether a press has failed since the last takePresses().
+  bool anyPressFailed() const { return anyFailed_; }
   bool stopped() const { return sleeper_.interrupted(); }
 
 private:
@@ -75,6 +81,7 @@ private:
   std::optional<std::string> nextName_;
   std::unique_ptr<PreparedPort> nextPort_;
   PressCount presses_;
+  std::atomic<bool> anyFailed_{false};
   std::mutex opening_; // a press's open, against a stop
 };
 

@@ -1,10 +1,7 @@
-#include "timing/monotonic_clock.h"
+#include "timing/bus_posix.h"
 #include "timing/wake_lock.h"
 
-#include <systemd/sd-bus.h>
-
 #include <condition_variable>
-#include <cstdint>
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
@@ -17,42 +14,6 @@ namespace obturix {
 namespace {
 
 constexpr const char* reason = "Série de poses en cours";
-// The most a bus may take to let us in, then to answer each call; the
-// series never waits for it.
-constexpr std::uint64_t busTimeoutMicroseconds = 2'000'000;
-
-// Without flushing: a bus that never let us in would hold the close for
-// the 90 s sd-bus allows authentication.
-using Bus = std::unique_ptr<sd_bus, decltype(&sd_bus_close_unref)>;
-
-// A connection that is ready for calls, or none: sd-bus would otherwise wait
-// up to 90 s for a frozen daemon to authenticate it at the first call.
-Bus openBus(int (*open)(sd_bus**)) {
-  sd_bus* opened = nullptr;
-  if (open(&opened) < 0)
-    return {nullptr, sd_bus_close_unref};
-  Bus bus(opened, sd_bus_close_unref);
-  sd_bus_set_method_call_timeout(bus.get(), busTimeoutMicroseconds);
-  const auto deadline = monotonicNow() + std::chrono::microseconds(busTimeoutMicroseconds);
-  for (;;) {
-    const int ready = sd_bus_is_ready(bus.get());
-    if (ready > 0)
-      return bus;
-    if (ready < 0)
-      break;
-    const int processed = sd_bus_process(bus.get(), nullptr);
-    if (processed < 0)
-      break;
-    if (processed > 0)
-      continue;
-    const auto left =
-        std::chrono::duration_cast<std::chrono::microseconds>(deadline - monotonicNow());
-    if (left.count() <= 0 || sd_bus_wait(bus.get(), static_cast<std::uint64_t>(left.count())) < 0)
-      break;
-  }
-  return {nullptr, sd_bus_close_unref};
-}
-
 struct Reply {
   sd_bus_message* message = nullptr;
   sd_bus_error error = SD_BUS_ERROR_NULL;

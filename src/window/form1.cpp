@@ -100,7 +100,8 @@ void Form1::LancerSerie() {
     // Told before the night, not found out after it.
     if (portClaim_ && !portClaim_->exclusive())
       view_.messageBoxes().show(unclaimedPortWarning(params.port), MessageButtons::Ok);
-    if (confirmed(params)) {
+    const bool started = confirmed(params);
+    if (started) {
       const PressCount presses = runCycles(params);
       // Stopped by the system, it saved at once, and nobody may be there to read a box.
       if (closing_ != Closing::StopUnasked) {
@@ -112,6 +113,10 @@ void Form1::LancerSerie() {
     portClaim_.reset();
     announceEnd();
     view_.setCaption(Control::LabEc, "0");
+    // Kept, in its error state where a press failed, until the boxes of
+    // the end are answered.
+    if (started)
+      view_.taskbarProgress().clear();
   }
   if (closing_ != Closing::No)
     view_.hide();
@@ -176,10 +181,11 @@ PressCount Form1::runCycles(const SeriesParams& params) {
   view_.runHoldingInput([&](const OnWindowThread& onWindow) {
     const KeptAwake awake(wakeLock_); // a laptop left alone suspends within the hour
     for (std::int64_t i = 1; i <= cycles && !cycle_.stopped(); ++i) {
-      onWindow([this, i] {
+      onWindow([this, i, cycles] {
         view_.setCaption(Control::LabEc, std::to_string(i));
         // Only the counter changed: repainting it alone is quickest.
         view_.repaint(Control::LabEc);
+        view_.taskbarProgress().show({i - 1, cycles, i, cycle_.anyPressFailed()});
       });
       cycle_.FairePause(params.mirror, params.exposure, params.interval, params.port, params.pulse,
                         params.settle);
@@ -187,7 +193,9 @@ PressCount Form1::runCycles(const SeriesParams& params) {
   });
   cyclesRunning_ = false;
   portClaim_.reset(); // free for another series while the boxes wait
-  return cycle_.takePresses();
+  PressCount presses = cycle_.takePresses();
+  view_.taskbarProgress().show({presses.exposures, cycles, 0, presses.failedPresses > 0});
+  return presses;
 }
 
 // Presses that could not be made (the cable pulled out during the night)

@@ -2,6 +2,7 @@
 
 #include "window/control.h"
 #include "window/message_boxes.h"
+#include "window/taskbar_progress.h"
 
 #include <functional>
 #include <string>
@@ -32,6 +33,8 @@ public:
   virtual void hide() = 0;
   // Modal message boxes over this window.
   virtual MessageBoxes& messageBoxes() = 0;
+  // The series' progress on the window's task bar entry.
+  virtual TaskbarProgress& taskbarProgress() = 0;
   // Runs `cycles` on a timing thread of raised priority, where the toolkit
   // has one, while the window stays painted and holds clicks and keys until
   // it is done, but answers a request to close it (mayClose, which may stop

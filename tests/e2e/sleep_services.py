@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 # Stand-ins for logind (system bus) and the desktop portal (session bus):
 # each inhibition taken and given back is a line "HH:MM:SS.mmm WHO taken|given
-# back ..." in the file given, on the clock the virtual camera prints.
+# back ..." in the first file given, on the clock the virtual camera prints.
+# A dock listens to the launcher entries: each update is a line "APPLICATION
+# PROGRESS VISIBLE COUNT URGENT" in the second file.
 import datetime
 import itertools
 import os
@@ -50,6 +52,13 @@ class Portal(dbus.service.FallbackObject):
         log("portal given back" if path.startswith("/request/") else f"portal asked to close {path}")
 
 
+def launcher_update(application, properties):
+    with open(sys.argv[2], "a", encoding="utf-8") as out:
+        print(application, f"{float(properties.get('progress', -1)):.3f}",
+              *(int(properties.get(key, -1)) for key in ("progress-visible", "count", "urgent")),
+              file=out)
+
+
 DBusGMainLoop(set_as_default=True)
 system = dbus.bus.BusConnection(os.environ["DBUS_SYSTEM_BUS_ADDRESS"])
 session = dbus.bus.BusConnection(os.environ["DBUS_SESSION_BUS_ADDRESS"])
@@ -57,5 +66,6 @@ names = [dbus.service.BusName("org.freedesktop.login1", system),
          dbus.service.BusName("org.freedesktop.portal.Desktop", session)]
 Logind(system, "/org/freedesktop/login1")
 Portal(session, "/org/freedesktop/portal/desktop")
+session.add_signal_receiver(launcher_update, "Update", "com.canonical.Unity.LauncherEntry")
 print("prêt", flush=True)
 GLib.MainLoop().run()

@@ -14,7 +14,7 @@ Control of(Control control, ControlKind kind) {
 
 } // namespace
 
-FakeForm1View::FakeForm1View(EventLog& log) : boxes(log), log_(log) {
+FakeForm1View::FakeForm1View(EventLog& log) : boxes(log), progress(log), log_(log) {
   for (const ControlEntry& entry : mainWindowControls()) {
     texts_[indexOf(entry.control)] = entry.caption;
     checked_[indexOf(entry.control)] = entry.checked;

@@ -26,6 +26,7 @@ public:
   void repaint(Control control) override;
   void hide() override;
   MessageBoxes& messageBoxes() override { return boxes; }
+  TaskbarProgress& taskbarProgress() override { return progress; }
   // On this thread; the window's tasks run at once.
   void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) override {
     cycles([](const std::function<void()>& task) { task(); });
@@ -36,6 +37,7 @@ public:
   bool isEnabled(Control control) const { return enabled_[indexOf(control)]; }
 
   FakeMessageBoxes boxes;
+  FakeTaskbarProgress progress;
 
 private:
   EventLog& log_;

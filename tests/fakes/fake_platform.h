@@ -5,6 +5,7 @@
 #include "timing/sleeper.h"
 #include "timing/wake_lock.h"
 #include "window/message_boxes.h"
+#include "window/taskbar_progress.h"
 
 #include <atomic>
 #include <chrono>
@@ -100,6 +101,21 @@ public:
   explicit FakeWakeLock(EventLog& log) : log_(log) {}
   void take() override { log_.add("awake"); }
   void giveBack() override { log_.add("may sleep"); }
+
+private:
+  EventLog& log_;
+};
+
+// Logs "progress DONE/TOTAL #CURRENT" (" !" once a press failed) and
+// "progress cleared".
+class FakeTaskbarProgress final : public TaskbarProgress {
+public:
+  explicit FakeTaskbarProgress(EventLog& log) : log_(log) {}
+  void show(const SeriesProgress& p) override {
+    log_.add("progress " + std::to_string(p.done) + "/" + std::to_string(p.total) + " #" +
+             std::to_string(p.current) + (p.failing ? " !" : ""));
+  }
+  void clear() override { log_.add("progress cleared"); }
 
 private:
   EventLog& log_;

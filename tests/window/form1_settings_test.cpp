@@ -139,10 +139,10 @@ TEST(Form1Settings, AValueThatCannotBeSavedIsToldAndDoesNotStopTheOthers) {
     EXPECT_EQ(param.values.back().name, "lngSleppap");
     EXPECT_EQ(rig.ports.presses.size(), 1u);
     const auto& events = rig.log.events();
-    EXPECT_EQ(
-        std::vector(events.end() - 3, events.end()),
-        (std::vector<std::string>{"box Obturix: " + typeset(c.told),
-                                  "box Obturix: La série de pauses est terminée ", "LabEc 0"}));
+    EXPECT_EQ(std::vector(events.end() - 4, events.end()),
+              (std::vector<std::string>{"box Obturix: " + typeset(c.told),
+                                        "box Obturix: La série de pauses est terminée ", "LabEc 0",
+                                        "progress cleared"}));
   }
 }
 

@@ -44,12 +44,17 @@ Events concat(std::initializer_list<Events> parts) {
 }
 
 // A series that starts: the window repainted, the computer kept awake, then
-// per cycle the counter shown and repainted before the cycle runs.
+// per cycle the counter shown and repainted and the task bar's progress
+// moved on before the cycle runs; all done at the end.
 Events started(int cycles, const Events& cycle) {
+  const std::string of = "/" + std::to_string(cycles) + " #";
   Events events = {"repaint", "awake"};
   for (int i = 1; i <= cycles; ++i)
-    events = concat({events, {"LabEc " + std::to_string(i), "repaint LabEc"}, cycle});
-  return concat({events, {"may sleep"}});
+    events = concat({events,
+                     {"LabEc " + std::to_string(i), "repaint LabEc",
+                      "progress " + std::to_string(i - 1) + of + std::to_string(i)},
+                     cycle});
+  return concat({events, {"may sleep", "progress " + std::to_string(cycles) + of + "0"}});
 }
 
 const Events exposure = {"open COM1", "sleep 1000", "close COM1", "sleep 1000"};
@@ -58,14 +63,14 @@ const Events mirrorThenExposure =
 
 // clang-format off
 const SeriesCase seriesCases[] = {
-    {.name = "count 3, confirmed", .typed = {{Text1, "3"}}, .events = concat({{confirmation("1", "3", "1", "Non")}, started(3, exposure), {endNotice, "LabEc 0"}}), .saved = true},
-    {.name = "count 0 starts no cycle and uses neither durations nor port", .typed = {{Text1, "0"}, {Text2, ""}, {Text5, "COM9"}}, .events = concat({{confirmation("", "0", "1", "Non")}, started(0, {}), {endNotice, "LabEc 0"}}), .saved = true},
+    {.name = "count 3, confirmed", .typed = {{Text1, "3"}}, .events = concat({{confirmation("1", "3", "1", "Non")}, started(3, exposure), {endNotice, "LabEc 0", "progress cleared"}}), .saved = true},
+    {.name = "count 0 starts no cycle and uses neither durations nor port", .typed = {{Text1, "0"}, {Text2, ""}, {Text5, "COM9"}}, .events = concat({{confirmation("", "0", "1", "Non")}, started(0, {}), {endNotice, "LabEc 0", "progress cleared"}}), .saved = true},
     {.name = "answer No", .typed = {{Text1, "12"}, {Text2, "30,5"}, {Text3, " 2"}}, .mirror = true, .answers = {answerNo}, .events = {confirmation("30,5", "12", " 2", "Oui"), endNotice, "LabEc 0"}},
-    {.name = "mirror checked", .typed = {{Text6, "0,08"}}, .mirror = true, .popups = false, .events = concat({started(1, mirrorThenExposure), {"LabEc 0"}}), .saved = true},
+    {.name = "mirror checked", .typed = {{Text6, "0,08"}}, .mirror = true, .popups = false, .events = concat({started(1, mirrorThenExposure), {"LabEc 0", "progress cleared"}}), .saved = true},
     {.name = "unknown port refused", .typed = {{Text5, "COM9"}}, .events = {box(missingPortRefusal("COM9", {"COM1", "COM2", "COM3", "COM4"}))}},
     {.name = "port the user may not open refused", .typed = {{Text5, "COM2"}}, .events = {box(forbiddenPortRefusal("COM2", "dialout", "jean"))}},
     {.name = "port of another copy's series refused", .typed = {{Text5, "COM3"}}, .events = {box(portInUseRefusal("COM3", std::nullopt))}},
-    {.name = "port nothing could claim: told, then the series", .typed = {{Text5, "COM4"}}, .popups = false, .events = concat({{box(unclaimedPortWarning("COM4"))}, started(1, {"open COM4", "sleep 1000", "close COM4", "sleep 1000"}), {"LabEc 0"}}), .saved = true},
+    {.name = "port nothing could claim: told, then the series", .typed = {{Text5, "COM4"}}, .popups = false, .events = concat({{box(unclaimedPortWarning("COM4"))}, started(1, {"open COM4", "sleep 1000", "close COM4", "sleep 1000"}), {"LabEc 0", "progress cleared"}}), .saved = true},
     {.name = "refused count", .typed = {{Text1, "trois"}}, .events = {box("Le nombre de pauses doit être écrit en chiffres.")}},
 };
 // clang-format on
@@ -174,7 +179,7 @@ TEST(Form1Series, AStopLetsTheReleaseGoAtOnceAndKeepsEverything) {
     EXPECT_EQ(boxes, c.boxes) << c.name;
     EXPECT_EQ(counters.end()[-2], c.lastCounter) << c.name; // before "LabEc 0"
     const bool stopped = c.presses.size() < 3;
-    EXPECT_EQ(rig.log.events().back(), stopped ? "hide" : "LabEc 0") << c.name;
+    EXPECT_EQ(rig.log.events().back(), stopped ? "hide" : "progress cleared") << c.name;
     EXPECT_EQ(rig.registry.keys().at("software\\obturix\\param").values.size(), 7u) << c.name;
   }
 }
@@ -221,7 +226,9 @@ TEST(Form1Series, PressesThatCouldNotBeMadeAreToldAtItsEnd) {
     const auto warning = std::find(events.begin(), events.end(), box(typeset(c.warning)));
     ASSERT_NE(warning, events.end()) << c.warning;
     const Events after = c.popups ? Events{endNotice, "LabEc 0"} : Events{"LabEc 0"};
-    EXPECT_EQ(Events(warning + 1, events.end()), after);
+    EXPECT_EQ(Events(warning + 1, events.end() - 1), after);
+    const std::string all = std::string("progress ") + c.count + "/" + c.count + " #0 !";
+    EXPECT_NE(std::find(events.begin(), warning, all), warning); // in the task bar's error state
 
     rig.ports.existingPorts = {"COM1"}; // plugged in again
     rig.log.clear();

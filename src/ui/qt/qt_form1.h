@@ -3,6 +3,7 @@
 #include "ui/qt/qt_controls.h"
 #include "ui/qt/qt_message_boxes.h"
 #include "window/form1.h"
+#include "window/launcher_entry_posix.h"
 
 #include <QDialog>
 
@@ -47,6 +48,7 @@ private:
     void repaint(Control control) override { window_.widget(control).repaint(); }
     void hide() override { window_.hide(); }
     MessageBoxes& messageBoxes() override { return boxes_; }
+    TaskbarProgress& taskbarProgress() override { return *progress_; }
     void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) override;
 
   private:
@@ -54,6 +56,7 @@ private:
 
     QtForm1& window_;
     QtMessageBoxes boxes_;
+    std::unique_ptr<TaskbarProgress> progress_ = makeLauncherEntryProgress();
   };
 
   bool isBackground(const QPointF& position) const;

@@ -230,6 +230,12 @@ void Win32Form1::View::hide() {
   window_.done_ = true;
 }
 
+TaskbarProgress& Win32Form1::View::taskbarProgress() {
+  if (!progress_)
+    progress_ = std::make_unique<Win32TaskbarProgress>(makeTaskbarButton(window_.window_));
+  return *progress_;
+}
+
 // A shutdown or a logout meanwhile tells the user why the program is busy.
 void Win32Form1::View::runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) {
   struct ShutdownBlocked {

@@ -1,0 +1,99 @@
+#include "window/launcher_entry_posix.h"
+
+#include "timing/bus_posix.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
+
+namespace obturix {
+
+namespace {
+
+constexpr const char* application = "application://org.obturix.Obturix.desktop";
+
+// The latest state not yet sent (nothing: the progress cleared); only the
+// latest matters.
+struct Outbox {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::optional<std::optional<SeriesProgress>> next;
+  bool closing = false;
+};
+
+void emitUpdate(sd_bus* bus, const std::optional<SeriesProgress>& progress) {
+  sd_bus_message* signal = nullptr;
+  if (sd_bus_message_new_signal(bus, &signal, "/org/obturix/Obturix",
+                                "com.canonical.Unity.LauncherEntry", "Update") < 0)
+    return;
+  const bool shown = progress.has_value();
+  const double fraction = shown && progress->total > 0 ? static_cast<double>(progress->done) /
+                                                             static_cast<double>(progress->total)
+                                                       : 0.0;
+  const std::int64_t count = shown ? progress->current : 0;
+  if (sd_bus_message_append(signal, "sa{sv}", application, 5, "progress", "d", fraction,
+                            "progress-visible", "b", shown, "count", "x", count, "count-visible",
+                            "b", count > 0, "urgent", "b", shown && progress->failing) >= 0 &&
+      sd_bus_send(bus, signal, nullptr) >= 0)
+    sd_bus_flush(bus);
+  sd_bus_message_unref(signal);
+}
+
+// On its own thread: a session bus may be slow, hung or absent, and the
+// window never waits for it.
+void sendUpdates(const std::shared_ptr<Outbox>& outbox) {
+  const Bus session = openBus(sd_bus_open_user);
+  for (;;) {
+    std::unique_lock lock(outbox->mutex);
+    outbox->changed.wait(lock, [&] { return outbox->next || outbox->closing; });
+    if (!outbox->next)
+      return;
+    const auto update = *std::exchange(outbox->next, std::nullopt);
+    lock.unlock();
+    if (session)
+      emitUpdate(session.get(), update);
+  }
+}
+
+class LauncherEntryProgress final : public TaskbarProgress {
+public:
+  ~LauncherEntryProgress() override {
+    if (!outbox_)
+      return;
+    {
+      const std::lock_guard lock(outbox_->mutex);
+      outbox_->closing = true;
+    }
+    outbox_->changed.notify_all();
+  }
+
+  void show(const SeriesProgress& progress) override { post(progress); }
+  void clear() override { post(std::nullopt); }
+
+private:
+  void post(const std::optional<SeriesProgress>& update) {
+    if (!outbox_) {
+      outbox_ = std::make_shared<Outbox>();
+      // Detached: one that waits on a hung bus must not hold up the end of
+      // the program; it ends within its bus time-outs.
+      std::thread([outbox = outbox_] { sendUpdates(outbox); }).detach();
+    }
+    {
+      const std::lock_guard lock(outbox_->mutex);
+      outbox_->next = update;
+    }
+    outbox_->changed.notify_all();
+  }
+
+  std::shared_ptr<Outbox> outbox_;
+};
+
+} // namespace
+
+std::unique_ptr<TaskbarProgress> makeLauncherEntryProgress() {
+  return std::make_unique<LauncherEntryProgress>();
+}
+
+} // namespace obturix
