@@ -1,3 +1,4 @@
+#include "ui/qt/command_line.h"
 #include "ui/qt/qt_application.h"
 #include "ui/qt/qt_form1.h"
 #include "ui/qt/termination_signals.h"
@@ -6,6 +7,8 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+  if (const auto status = obturix::answeredBeforeTheWindow(argc, argv))
+    return *status;
   // Before any thread, so that every thread leaves these signals to the loop.
   obturix::TerminationSignals endSignals;
   {

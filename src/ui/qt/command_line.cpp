@@ -1,0 +1,57 @@
+#include "ui/qt/command_line.h"
+
+#include "text/french.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace obturix {
+
+namespace {
+
+constexpr const char* usage = "utilisation : obturix [--help] [--version]";
+
+bool isSet(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value && *value;
+}
+
+void print(std::FILE* stream, const std::string& text) {
+  std::fputs(typeset(text).c_str(), stream);
+}
+
+} // namespace
+
+std::optional<int> answeredBeforeTheWindow(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--help") {
+      print(stdout, std::string(usage) +
+                        "\n\n"
+                        "Déclenche des séries de poses longues par le port série : tant que le "
+                        "port\nest ouvert, le déclencheur de l'appareil est enfoncé. Les "
+                        "paramètres se\nrèglent dans la fenêtre ; voir obturix(1).\n\n"
+                        "  --help     affiche cette aide\n"
+                        "  --version  affiche la version\n");
+      return 0;
+    }
+    if (argument == "--version") {
+      print(stdout, "obturix " OBTURIX_VERSION "\n");
+      return 0;
+    }
+    print(stderr, "obturix : option inconnue « " + std::string(argument) + " »\n" + usage + "\n");
+    return 2;
+  }
+  // A platform named by hand (offscreen, vnc…) needs no display.
+  if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM")) {
+    print(stderr, "Obturix a besoin d'un écran : ni DISPLAY ni WAYLAND_DISPLAY n'est défini.\n"
+                  "Lancez-le depuis le bureau, ou par « ssh -X » pour l'afficher sur votre "
+                  "ordinateur.\n");
+    return 1;
+  }
+  return std::nullopt;
+}
+
+} // namespace obturix
