@@ -23,4 +23,4 @@ ensure_packages() {
 }
 
 # What a Linux build of the program and its tests needs.
-linux_build_packages=(cmake ninja-build g++ ccache pkg-config libsystemd-dev libgtest-dev libgmock-dev qt6-base-dev qt6-base-private-dev fonts-liberation qt6-translations-l10n)
+linux_build_packages=(cmake ninja-build g++ ccache pkg-config libsystemd-dev libgtest-dev libgmock-dev qt6-base-dev qt6-base-private-dev fonts-liberation qt6-translations-l10n librsvg2-bin)

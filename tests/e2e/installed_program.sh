@@ -12,8 +12,9 @@ trap 'kill "${holder:-}" 2>/dev/null || true; e2e_stop_display; rm -rf "$E2E_WOR
 desktop=/usr/share/applications/org.obturix.Obturix.desktop
 metainfo=/usr/share/metainfo/org.obturix.Obturix.metainfo.xml
 for file in /usr/bin/obturix /usr/bin/obturix-virtual-camera "$desktop" "$metainfo" \
-  /usr/share/icons/hicolor/scalable/apps/obturix.svg /usr/share/man/man1/obturix.1.gz \
-  /usr/share/doc/obturix/copyright; do
+  /usr/share/icons/hicolor/scalable/apps/obturix.svg \
+  /usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/obturix.png \
+  /usr/share/man/man1/obturix.1.gz /usr/share/doc/obturix/copyright; do
   [ -e "$file" ] || e2e_fail "$file n'est pas installé"
 done
 grep -q '^Categories=Graphics;Photography;$' "$desktop" || e2e_fail "catégories du .desktop"
