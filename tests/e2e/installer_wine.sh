@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine: installed silently for every account (the
-# entry in the common Start menu), the installed program started and quit,
-# uninstalled silently, nothing left in Program Files nor in the Start menu.
+# entry in the common Start menu, the size in the uninstall entry), the
+# installed program started and quit, uninstalled silently (the saved
+# parameters kept), nothing left in Program Files nor in the Start menu;
+# installed again and uninstalled through its pages with « Supprimer aussi
+# les paramètres enregistrés » ticked: the parameters gone.
 # usage: installer_wine.sh INSTALLER.EXE   (WINEPREFIX set)
 set -euo pipefail
 installer="$1"
@@ -26,13 +29,37 @@ e2e_press Command2
 e2e_wait_exit "$pid" || e2e_fail "le programme installé sort avec le code $?"
 pid=""
 
+settings='HKCU\Software\Obturix\Param'
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Obturix'
+"$wine_loader" reg query "$uninstall_key" /v EstimatedSize </dev/null 2>/dev/null | grep -q 'REG_DWORD' ||
+  e2e_fail "l'entrée de désinstallation ne donne pas la taille"
+"$wine_loader" reg add "$settings" /v nbpause /d 12 /f </dev/null >/dev/null 2>&1
+has_settings() { "$wine_loader" reg query "$settings" /v nbpause </dev/null >/dev/null 2>&1; }
+
 # The uninstaller copies itself aside and runs from there: wait for it.
+uninstalled() {
+  for _ in $(seq 200); do
+    [ -e "$folder" ] || break
+    sleep 0.1
+  done
+  [ ! -e "$folder" ] || e2e_fail "il reste $(ls "$folder")"
+  [ ! -e "$entry" ] || e2e_fail "l'entrée du menu Démarrer reste"
+}
 timeout 120 "$wine_loader" "C:\\Program Files\\Obturix\\Uninstall.exe" /S </dev/null >/dev/null 2>&1 ||
   e2e_fail "la désinstallation échoue"
-for _ in $(seq 200); do
-  [ -e "$folder" ] || break
-  sleep 0.1
-done
-[ ! -e "$folder" ] || e2e_fail "il reste $(ls "$folder")"
-[ ! -e "$entry" ] || e2e_fail "l'entrée du menu Démarrer reste"
+uninstalled
+has_settings || e2e_fail "la désinstallation silencieuse a supprimé les paramètres"
+
+timeout 120 "$wine_loader" "$installer" /S </dev/null >/dev/null 2>&1 || e2e_fail "la réinstallation échoue"
+"$wine_loader" "C:\\Program Files\\Obturix\\Uninstall.exe" </dev/null >/dev/null 2>&1 &
+pid=$!
+page=$(e2e_window --name "^Désinstallation d'Obturix") || e2e_fail "pas de fenêtre de désinstallation"
+xdotool windowactivate --sync "$page" key Return # the confirmation: next
+sleep 1
+xdotool key space Return # ticks the box, which has the focus, and uninstalls
+sleep 2
+xdotool key Return # "Fermer"
+uninstalled
+pid=""
+! has_settings || e2e_fail "les paramètres restent, la case cochée"
 echo "installer: 1 passed, 0 failed ($(stat -c %s "$installer") octets)"
