@@ -39,7 +39,6 @@ linux)
   ;;
 wine)
   wine_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
-  wine reg delete 'HKCU\Software\Obturix' /f >/dev/null 2>&1 </dev/null || true
   link="$OBTURIX_WINE_CAMERA"
   port_name=COM150
   missing_port=COM151
@@ -57,6 +56,9 @@ wine)
 *) e2e_fail "plateforme inconnue : $platform" ;;
 esac
 e2e_start_display
+# Once the display is there: Wine's desktop belongs to the display of the
+# first program that its server runs.
+[ "$platform" != wine ] || wine reg delete 'HKCU\Software\Obturix' /f >/dev/null 2>&1 </dev/null || true
 [ "$platform" != linux ] || e2e_start_sleep_services
 
 if [ "$platform" = linux ]; then
@@ -65,6 +67,15 @@ if [ "$platform" = linux ]; then
   "$camera" --version | grep -q '^obturix-virtual-camera [0-9]' || e2e_fail "--version"
   status=$("$camera" --inconnue >/dev/null 2>&1; echo $?)
   [ "$status" -eq 2 ] || e2e_fail "option inconnue : code de sortie $status au lieu de 2"
+
+  echo "== obturix s'explique, refuse une option inconnue, et dit qu'il lui faut un écran"
+  "$obturix" --help | grep -q '^utilisation.*: obturix \[--help\]' || e2e_fail "obturix --help"
+  "$obturix" --version | grep -qx 'obturix [0-9.]*' || e2e_fail "obturix --version"
+  status=$("$obturix" --inconnue >/dev/null 2>&1; echo $?)
+  [ "$status" -eq 2 ] || e2e_fail "obturix --inconnue : code de sortie $status au lieu de 2"
+  status=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$obturix" 2>"$E2E_WORK/err.txt"; echo $?)
+  [ "$status" -eq 1 ] && grep -q "besoin d'un écran" "$E2E_WORK/err.txt" ||
+    e2e_fail "sans écran : code de sortie $status, $(cat "$E2E_WORK/err.txt")"
 fi
 
 # The camera is the instrument: where allowed it runs at real-time priority,
@@ -130,6 +141,18 @@ check_kept_awake() {
     e2e_fail "veille : 1er appui à $first ms, dernier fini à $last_end ms ; vu : $(tr '\n' '|' <"$E2E_AWAKE")"
 }
 
+# The launcher entry's updates since line $1 of the dock's log: the
+# program's own, the progress rising to 1 with the exposure under way as
+# its count, then cleared.
+check_launcher_progress() {
+  e2e_until eval 'tail -n 1 "$E2E_DOCK" | grep -q " 0 0 0$"' || e2e_fail "barre des tâches : pas effacée"
+  tail -n +"$1" "$E2E_DOCK" | awk '
+    $1 != "application://org.obturix.Obturix.desktop" { exit 1 }
+    $3 == 1 { if ($2 < last) exit 1; last = $2; counted += $4 > 0 }
+    END { exit !(last == 1 && counted >= 1 && $3 == 0) }' ||
+    e2e_fail "barre des tâches : $(tail -n +"$1" "$E2E_DOCK" | tr '\n' '|')"
+}
+
 camera_lines() { wc -l <"$E2E_WORK/camera.txt"; }
 
 # Whether the camera has seen $1 presses since line $2.
@@ -147,6 +170,13 @@ run_series_and_confirm() {
 echo "== la fenêtre s'ouvre telle que sur la capture de référence (légendes entières)"
 start_program
 e2e_matches_reference "$E2E_WINDOW" "$reference"
+if [ "$platform" = linux ]; then
+  echo "== la fenêtre porte le nom de son lanceur et son icône"
+  identity=$(xprop -id "$E2E_WINDOW" WM_CLASS _NET_WM_ICON | head -c 300)
+  wm_class=$(sed -n 's/^StartupWMClass=//p' "$(dirname "$0")/../../data/org.obturix.Obturix.desktop")
+  grep -q "WM_CLASS(STRING) = .*\"$wm_class\"" <<<"$identity" &&
+    grep -q '_NET_WM_ICON(CARDINAL) = ' <<<"$identity" || e2e_fail "identité : $identity"
+fi
 
 if [ "$platform" = linux ]; then
   echo "== le menu d'un champ est en français, quelle que soit la langue du système"
@@ -178,6 +208,7 @@ if [ "$platform" = linux ]; then
   [ ! -s "$E2E_AWAKE" ] || e2e_fail "le programme empêche la mise en veille dès son démarrage"
   run_timed_series
   check_kept_awake
+  check_launcher_progress 1
 else
   run_timed_series
 fi
