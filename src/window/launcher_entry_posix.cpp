@@ -59,9 +59,14 @@ void sendUpdates(const std::shared_ptr<Outbox>& outbox) {
 
 class LauncherEntryProgress final : public TaskbarProgress {
 public:
+  // Connected now rather than beside a series' first press. Detached: one
+  // that waits on a hung bus must not hold up the end of the program; it
+  // ends within its bus time-outs.
+  LauncherEntryProgress() {
+    std::thread([outbox = outbox_] { sendUpdates(outbox); }).detach();
+  }
+
   ~LauncherEntryProgress() override {
-    if (!outbox_)
-      return;
     {
       const std::lock_guard lock(outbox_->mutex);
       outbox_->closing = true;
@@ -74,12 +79,6 @@ public:
 
 private:
   void post(const std::optional<SeriesProgress>& update) {
-    if (!outbox_) {
-      outbox_ = std::make_shared<Outbox>();
-      // Detached: one that waits on a hung bus must not hold up the end of
-      // the program; it ends within its bus time-outs.
-      std::thread([outbox = outbox_] { sendUpdates(outbox); }).detach();
-    }
     {
       const std::lock_guard lock(outbox_->mutex);
       outbox_->next = update;
@@ -87,7 +86,7 @@ private:
     outbox_->changed.notify_all();
   }
 
-  std::shared_ptr<Outbox> outbox_;
+  std::shared_ptr<Outbox> outbox_ = std::make_shared<Outbox>();
 };
 
 } // namespace

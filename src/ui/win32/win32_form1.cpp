@@ -94,6 +94,9 @@ void Win32Form1::showModally() {
   centreOnScreen(window_);
   ShowWindow(window_, SW_SHOW);
   UpdateWindow(window_);
+  // Now rather than beside a series' first press: the shell's first start
+  // takes a while, on Wine above all.
+  view_.taskbarProgress();
   SetFocus(control(Control::Command1));
   MSG message;
   while (!done_ && GetMessageW(&message, nullptr, 0, 0) > 0) {
