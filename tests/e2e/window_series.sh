@@ -142,13 +142,13 @@ check_kept_awake() {
 }
 
 # The launcher entry's updates since line $1 of the dock's log: the
-# program's own, the progress rising to 1 with the exposure under way as
-# its count, then cleared.
+# program's own, the progress rising from 0 to 1 with the exposure under
+# way as its count, then cleared.
 check_launcher_progress() {
   e2e_until eval 'tail -n 1 "$E2E_DOCK" | grep -q " 0 0 0$"' || e2e_fail "barre des tâches : pas effacée"
   tail -n +"$1" "$E2E_DOCK" | awk '
     $1 != "application://org.obturix.Obturix.desktop" { exit 1 }
-    $3 == 1 { if ($2 < last) exit 1; last = $2; counted += $4 > 0 }
+    $3 == 1 { if (!shown++ && $2 != 0 || $2 < last) exit 1; last = $2; counted += $4 > 0 }
     END { exit !(last == 1 && counted >= 1 && $3 == 0) }' ||
     e2e_fail "barre des tâches : $(tail -n +"$1" "$E2E_DOCK" | tr '\n' '|')"
 }
@@ -172,7 +172,7 @@ start_program
 e2e_matches_reference "$E2E_WINDOW" "$reference"
 if [ "$platform" = linux ]; then
   echo "== la fenêtre porte le nom de son lanceur et son icône"
-  identity=$(xprop -id "$E2E_WINDOW" WM_CLASS _NET_WM_ICON | head -c 300)
+  identity=$(xprop -id "$E2E_WINDOW" WM_CLASS _NET_WM_ICON | grep -E '^(WM_CLASS|_NET_WM_ICON)')
   wm_class=$(sed -n 's/^StartupWMClass=//p' "$(dirname "$0")/../../data/org.obturix.Obturix.desktop")
   grep -q "WM_CLASS(STRING) = .*\"$wm_class\"" <<<"$identity" &&
     grep -q '_NET_WM_ICON(CARDINAL) = ' <<<"$identity" || e2e_fail "identité : $identity"
