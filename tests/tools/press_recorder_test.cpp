@@ -1,3 +1,4 @@
+#include "press_drawing.h"
 #include "press_recorder.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +55,23 @@ TEST(PressRecorder, DescribesAPressTheFrenchWay) {
   const std::chrono::system_clock::time_point start(5h + 4min + 12'855ms);
   EXPECT_EQ(describe(press, start), "Appui 2\u00A0: début 05:04:12,855, durée 489,012 ms, pause "
                                     "avant 10\u00A0127,309 ms");
+}
+
+// Every press drawn, with its length and the pause before it as recorded,
+// to the microsecond as the camera prints them.
+TEST(PressDrawing, HoldsEveryPressAsRecorded) {
+  const std::vector<Press> presses = {{1, 0ns, 50'123'456ns, std::nullopt},
+                                      {2, 150ms, 300'456'789ns, 99'876'544ns},
+                                      {3, 12s, 50ms, 11'549'543'211ns}};
+  const std::string svg = drawPresses(presses);
+  for (const char* said : {"Appui 1<", "3 appuis<", ">50,123\u00A0ms<",
+                           ">300,457\u00A0ms, pause avant 99,877\u00A0ms<",
+                           ">50,000\u00A0ms, pause avant 11\u00A0549,543\u00A0ms<"})
+    EXPECT_NE(svg.find(said), std::string::npos) << said;
+  std::size_t bars = 0;
+  for (auto at = svg.find("<rect x="); at != std::string::npos; at = svg.find("<rect x=", at + 1))
+    ++bars;
+  EXPECT_EQ(bars, presses.size());
 }
 
 } // namespace

@@ -3,7 +3,9 @@
 // --precis: watch the port without ever sleeping, so that each open and
 // close is timed within microseconds even on a busy or virtual machine; it
 // keeps one processor busy, for tests and measurements.
+// --dessin FICHIER: when it ends, draws every press it saw in an SVG file.
 #include "port_keeper.h"
+#include "press_drawing.h"
 #include "press_recorder.h"
 #include "pty/open_close_watcher.h"
 #include "pty/pseudo_terminal.h"
@@ -16,10 +18,12 @@
 #include <cstdio>
 #include <ctime>
 #include <exception>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 using namespace obturix;
 
@@ -33,7 +37,8 @@ std::chrono::system_clock::time_point wallClockOf(std::chrono::nanoseconds when)
 }
 
 constexpr const char* usage =
-    "utilisation\u00A0: obturix-virtual-camera [--precis] [--help] [--version]";
+    "utilisation\u00A0: obturix-virtual-camera [--precis] [--dessin FICHIER.svg] [--help] "
+    "[--version]";
 
 // The system's reasons this program may meet, in French: two of them
 // say what ran out here.
@@ -49,13 +54,20 @@ std::string inFrench(const std::error_code& error) {
   }
 }
 
-// Whether to watch without sleeping, or the exit status when the command
-// line asked for something else (help, version) or could not be read.
-std::optional<int> readArguments(int argc, char** argv, bool& precise) {
+struct Arguments {
+  bool precise = false;
+  std::optional<std::string> drawing; // where to draw the presses at the end
+};
+
+// What to do, or the exit status when the command line asked for something
+// else (help, version) or could not be read.
+std::optional<int> readArguments(int argc, char** argv, Arguments& arguments) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "--precis") {
-      precise = true;
+      arguments.precise = true;
+    } else if (argument == "--dessin" && i + 1 < argc) {
+      arguments.drawing = argv[++i];
     } else if (argument == "--help") {
       std::printf("%s\n\n"
                   "Un appareil photo virtuel : crée un pseudo-terminal, affiche le port à taper\n"
@@ -63,6 +75,8 @@ std::optional<int> readArguments(int argc, char** argv, bool& precise) {
                   "pause qui le précède), jusqu'à Ctrl-C.\n\n"
                   "  --precis   chronomètre chaque appui à la microseconde près sur une machine\n"
                   "             chargée, au prix d'un processeur toujours occupé\n"
+                  "  --dessin FICHIER.svg\n"
+                  "             dessine en finissant tous les appuis vus, à l'échelle\n"
                   "  --help     affiche cette aide\n"
                   "  --version  affiche la version\n",
                   usage);
@@ -82,12 +96,22 @@ std::optional<int> readArguments(int argc, char** argv, bool& precise) {
   return std::nullopt;
 }
 
+// Draws the presses where asked; false when the file cannot be written.
+bool draw(const std::string& path, const std::vector<camera::Press>& presses) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file << camera::drawPresses(presses);
+  file.close();
+  return static_cast<bool>(file);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-  bool precise = false;
-  if (const auto status = readArguments(argc, argv, precise))
+  Arguments arguments;
+  if (const auto status = readArguments(argc, argv, arguments))
     return *status;
+  const bool precise = arguments.precise;
+  std::vector<camera::Press> seen;
   // SIGINT and SIGTERM are taken when the loop looks for them, so the
   // pseudo-terminal is always released cleanly.
   sigset_t stop;
@@ -118,13 +142,23 @@ int main(int argc, char** argv) {
       if (event->kind == pty::OpenCloseWatcher::Kind::Open) {
         recorder.opened(event->when);
       } else {
-        if (const auto press = recorder.closed(event->when))
+        if (const auto press = recorder.closed(event->when)) {
           std::printf("%s\n", camera::describe(*press, wallClockOf(press->start)).c_str());
+          if (arguments.drawing)
+            seen.push_back(*press);
+        }
         if (keeper.freeIfLeftExclusive())
           std::printf("Le port était resté réservé par un programme arrêté en plein appui\u00A0: "
                       "il est de nouveau libre.\n");
         std::fflush(stdout);
       }
+    }
+    if (arguments.drawing && !draw(*arguments.drawing, seen)) {
+      std::fprintf(
+          stderr, "%s\n",
+          typeset("obturix-virtual-camera : impossible d'écrire « " + *arguments.drawing + " »")
+              .c_str());
+      return 1;
     }
   } catch (const std::system_error& error) {
     const std::string what = error.what();
