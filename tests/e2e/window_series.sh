@@ -82,7 +82,7 @@ fi
 # so that its timestamps do not wait for the other processes of the test.
 realtime=()
 chrt -f 50 true 2>/dev/null && realtime=(chrt -f 50)
-"${realtime[@]}" "$camera" >"$E2E_WORK/camera.txt" 2>&1 &
+"${realtime[@]}" "$camera" --dessin "$E2E_WORK/presses.svg" >"$E2E_WORK/camera.txt" 2>&1 &
 camera_pid=$!
 camera_port() { LC_ALL=C sed -n 's/^Port virtuel\xc2\xa0: //p' "$E2E_WORK/camera.txt" | grep .; }
 port=$(e2e_until camera_port >/dev/null && camera_port) || e2e_fail "la caméra virtuelle ne donne pas de port"
@@ -387,4 +387,8 @@ program_pid=""
 kill -INT "$camera_pid"
 e2e_wait_exit "$camera_pid" || e2e_fail "la caméra virtuelle ne s'arrête pas proprement"
 camera_pid=""
+echo "== le dessin de la caméra a tous les appuis qu'elle a comptés"
+drawn=$(grep -c '<rect x=' "$E2E_WORK/presses.svg" || true)
+[ "$drawn" -eq "$(grep -c '^Appui' "$E2E_WORK/camera.txt")" ] && [ "$drawn" -gt 0 ] ||
+  e2e_fail "dessin : $drawn appuis, la caméra en a compté $(grep -c '^Appui' "$E2E_WORK/camera.txt")"
 echo "e2e: 1 passed, 0 failed"
