@@ -17,6 +17,9 @@ for file in /usr/bin/obturix /usr/bin/obturix-virtual-camera "$desktop" "$metain
   /usr/share/man/man1/obturix.1.gz /usr/share/doc/obturix/copyright; do
   [ -e "$file" ] || e2e_fail "$file n'est pas installé"
 done
+/usr/bin/python3 "$(dirname "$0")/guide_links.py" /usr/share/doc/obturix/guide.html ||
+  e2e_fail "le guide installé a des liens cassés"
+zgrep -q 'guide\.html' /usr/share/man/man1/obturix.1.gz || e2e_fail "la page de manuel ne mène pas au guide"
 grep -q '^Categories=Graphics;Photography;$' "$desktop" || e2e_fail "catégories du .desktop"
 desktop-file-validate "$desktop" || e2e_fail ".desktop invalide"
 
