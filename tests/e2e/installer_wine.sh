@@ -16,11 +16,17 @@ wine_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
 folder="$WINEPREFIX/drive_c/Program Files/Obturix"
 entry="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Obturix.lnk"
 
-# A display first: Wine's desktop belongs to the display of its first window.
+# A display first, and a Wine server of its own: Wine's desktop belongs to
+# the display of the first window its server shows, which may be gone.
 e2e_start_display
+wineserver -k 2>/dev/null || true
+timeout 60 wineserver -w 2>/dev/null || true
 timeout 120 "$wine_loader" "$installer" /S </dev/null >/dev/null 2>&1 || e2e_fail "l'installation échoue"
 [ -f "$folder/obturix.exe" ] || e2e_fail "obturix.exe n'est pas installé"
 [ -f "$entry" ] || e2e_fail "pas d'entrée dans le menu Démarrer commun à tous les comptes"
+guide_entry="$(dirname "$entry")/Guide d'Obturix.lnk"
+[ -f "$folder/guide/guide.html" ] && grep -aq 'guide\.html' "$guide_entry" ||
+  e2e_fail "le guide ou son entrée « Guide d'Obturix » manque"
 
 "$wine_loader" "C:\\Program Files\\Obturix\\obturix.exe" </dev/null >/dev/null 2>&1 &
 pid=$!
@@ -43,7 +49,7 @@ uninstalled() {
     sleep 0.1
   done
   [ ! -e "$folder" ] || e2e_fail "il reste $(ls "$folder")"
-  [ ! -e "$entry" ] || e2e_fail "l'entrée du menu Démarrer reste"
+  [ ! -e "$entry" ] && [ ! -e "$guide_entry" ] || e2e_fail "une entrée du menu Démarrer reste"
 }
 timeout 120 "$wine_loader" "C:\\Program Files\\Obturix\\Uninstall.exe" /S </dev/null >/dev/null 2>&1 ||
   e2e_fail "la désinstallation échoue"
