@@ -59,7 +59,9 @@ has_settings || e2e_fail "la désinstallation silencieuse a supprimé les param�
 timeout 120 "$wine_loader" "$installer" /S </dev/null >/dev/null 2>&1 || e2e_fail "la réinstallation échoue"
 "$wine_loader" "C:\\Program Files\\Obturix\\Uninstall.exe" </dev/null >/dev/null 2>&1 &
 pid=$!
-page=$(e2e_window --name "^Désinstallation d'Obturix") || e2e_fail "pas de fenêtre de désinstallation"
+# The program's window is gone: the uninstaller's may have its id.
+page=$(E2E_WINDOW="" e2e_window --name "^Désinstallation d'Obturix") ||
+  e2e_fail "pas de fenêtre de désinstallation"
 xdotool windowactivate --sync "$page" key Return # the confirmation: next
 sleep 1
 xdotool key space Return # ticks the box, which has the focus, and uninstalls
