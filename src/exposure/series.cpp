@@ -233,7 +233,7 @@ std::string unsavedSettingsWarning(const std::vector<UnsavedField>& unsaved, std
     if (std::ranges::find(reasons, field.failure) == reasons.end())
       reasons.push_back(field.failure);
   }
-  std::string text;
+  std::vector<std::string> sentences;
   for (const long reason : reasons) {
     std::vector<std::string> names;
     for (const UnsavedField& field : unsaved) {
@@ -242,18 +242,21 @@ std::string unsavedSettingsWarning(const std::vector<UnsavedField>& unsaved, std
     }
     const bool one = names.size() == 1;
     if (reason == registry_status::noUnicodeTranslation)
-      text +=
+      sentences.push_back(
           sentence(listed(names)) + (one ? " contient" : " contiennent") +
           " des caractères que les paramètres ne peuvent pas garder : " +
-          (one ? "sa valeur précédente est gardée. " : "leurs valeurs précédentes sont gardées. ");
+          (one ? "sa valeur précédente est gardée." : "leurs valeurs précédentes sont gardées."));
     else
-      text += "Impossible d'enregistrer " + listed(names) + " : " + whyNotSaved(reason) + ". ";
+      sentences.push_back("Impossible d'enregistrer " + listed(names) + " : " +
+                          whyNotSaved(reason) + ".");
   }
   if (unsaved.size() < fields)
-    text += unsaved.size() + 1 == fields ? "L'autre paramètre a été enregistré."
-                                         : "Les autres paramètres ont été enregistrés.";
-  while (!text.empty() && text.back() == ' ')
-    text.pop_back();
+    sentences.push_back(unsaved.size() + 1 == fields
+                            ? "L'autre paramètre a été enregistré."
+                            : "Les autres paramètres ont été enregistrés.");
+  std::string text;
+  for (const std::string& each : sentences)
+    text += (text.empty() ? "" : " ") + each;
   return typeset(text);
 }
 

@@ -91,8 +91,8 @@ ln -sfn "$port" "$link"
 # The camera's press lines since line $1, its French numbers made plain:
 # "Appui 2: début 05:04:12.855, durée 10127.309 ms…".
 camera_presses() {
-  tail -n +"$1" "$E2E_WORK/camera.txt" | grep '^Appui' | LC_ALL=C sed 's/\xc2\xa0//g' | tr , . |
-    sed 's/\. /, /g'
+  tail -n +"$1" "$E2E_WORK/camera.txt" | grep '^Appui' |
+    LC_ALL=C sed -E 's/\xc2\xa0//g; s/([0-9]),([0-9])/\1.\2/g'
 }
 
 # Presses seen by the camera since line $1, as "length pause" pairs in ms.

@@ -16,10 +16,6 @@ constexpr int textLeft = labelWidth + barsWidth + 20;
 constexpr int rowHeight = 22;
 constexpr int top = 50;
 
-std::string milliseconds(std::chrono::nanoseconds d) {
-  return frenchDecimal(std::chrono::round<std::chrono::microseconds>(d).count(), 3) + "\u00A0ms";
-}
-
 std::string number(double value) {
   const auto tenths = static_cast<long long>(value * 10 + 0.5);
   return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
@@ -53,9 +49,7 @@ std::string drawPresses(const std::vector<Press>& presses) {
     const int y = top + static_cast<int>(i) * rowHeight;
     const double x = labelWidth + static_cast<double>((press.start - first).count()) * scale;
     const double length = std::max(1.5, static_cast<double>(press.length.count()) * scale);
-    std::string said = milliseconds(press.length);
-    if (press.pauseBefore)
-      said += ", pause avant " + milliseconds(*press.pauseBefore);
+    const std::string said = lengthAndPause(press);
     svg += "<text x=\"10\" y=\"" + std::to_string(y + 14) + "\">Appui " +
            std::to_string(press.number) + "</text>";
     svg += "<rect x=\"" + number(x) + "\" y=\"" + std::to_string(y + 3) + "\" width=\"" +
@@ -67,7 +61,7 @@ std::string drawPresses(const std::vector<Press>& presses) {
          "\" font-size=\"11\">" +
          typeset("0 : début du premier appui ; la barre de chaque appui à l'échelle de la "
                  "série (" +
-                 milliseconds(last - first) + ")") +
+                 frenchMilliseconds(last - first) + ")") +
          "</text>\n";
   return svg + "</svg>\n";
 }

@@ -7,15 +7,6 @@
 
 namespace obturix::camera {
 
-namespace {
-
-// Milliseconds to the microsecond, the French way: "80,072", "10 127,309".
-std::string milliseconds(std::chrono::nanoseconds d) {
-  return frenchDecimal(std::chrono::round<std::chrono::microseconds>(d).count(), 3);
-}
-
-} // namespace
-
 void PressRecorder::opened(std::chrono::nanoseconds when) {
   if (openCount_++ == 0)
     pressStart_ = when;
@@ -41,11 +32,19 @@ std::string describe(const Press& press, std::chrono::system_clock::time_point s
   char startText[16];
   std::snprintf(startText, sizeof startText, "%02d:%02d:%02d,%03lld", local.tm_hour, local.tm_min,
                 local.tm_sec, static_cast<long long>(millis));
-  std::string line = "Appui " + std::to_string(press.number) + " : début " + startText +
-                     ", durée " + milliseconds(press.length) + " ms";
+  return typeset("Appui " + std::to_string(press.number) + " : début " + startText + ", durée " +
+                 lengthAndPause(press));
+}
+
+std::string frenchMilliseconds(std::chrono::nanoseconds d) {
+  return frenchDecimal(std::chrono::round<std::chrono::microseconds>(d).count(), 3) + " ms";
+}
+
+std::string lengthAndPause(const Press& press) {
+  std::string text = frenchMilliseconds(press.length);
   if (press.pauseBefore)
-    line += ", pause avant " + milliseconds(*press.pauseBefore) + " ms";
-  return typeset(line);
+    text += ", pause avant " + frenchMilliseconds(*press.pauseBefore);
+  return text;
 }
 
 } // namespace obturix::camera

@@ -35,4 +35,11 @@ private:
 // with French typography (the start in local time of day, to the millisecond).
 std::string describe(const Press& press, std::chrono::system_clock::time_point start);
 
+// A length to the microsecond, the French way: "80,072 ms", "10 127,309 ms".
+std::string frenchMilliseconds(std::chrono::nanoseconds d);
+
+// A press's length and the pause before it, as describe() writes them:
+// "1 000,300 ms, pause avant 2 000,100 ms".
+std::string lengthAndPause(const Press& press);
+
 } // namespace obturix::camera
