@@ -4,6 +4,7 @@
 #include "exposure/duration.h"
 #include "registry/registry.h"
 #include "text/french.h"
+#include "text/system_reason.h"
 #include "text/utf8.h"
 
 #include <algorithm>
@@ -129,16 +130,37 @@ std::string forbiddenPortRefusal(const std::string& port, const std::string& gro
 // modem manager) is named. A process number is a name, not a quantity: it
 // is not grouped.
 std::string portInUseRefusal(const std::string& port, const std::optional<PortHolder>& holder) {
+  const std::string account =
+      holder && !holder->account.empty() ? ", compte " + shown(holder->account) : "";
+  const std::string process = holder ? "processus " + std::to_string(holder->pid) + account : "";
   if (!holder || holder->program == "obturix")
-    return typeset("Le port " + shown(port) + " est déjà utilisé par une autre série en cours.");
-  return typeset("Le port " + shown(port) + " est utilisé par un autre programme (" +
-                 shownBare(holder->program) + ", processus " + std::to_string(holder->pid) + ").");
+    return typeset("Le port " + shown(port) + " est déjà utilisé par une autre série en cours" +
+                   (holder ? " (" + process + ")" : "") +
+                   ".\rAttendez qu'elle se termine, ou fermez la fenêtre d'Obturix qui la mène.");
+  return typeset(
+      "Le port " + shown(port) + " est utilisé par un autre programme (" +
+      shownBare(holder->program) + ", " + process + ").\rFermez ce programme" +
+      (account.empty() ? "" : " (ou demandez à " + shown(holder->account) + " de le fermer)") +
+      ", puis réessayez.");
 }
 
-std::string unclaimedPortWarning(const std::string& port) {
+std::string unclaimedPortWarning(const std::string& port, ClaimReach reach,
+                                 const std::optional<ClaimShortfall>& shortfall) {
+  const std::string why = shortfall
+                              ? ", car le verrou " + shown(shortfall->lock) +
+                                    " n'a pas pu être créé (" + systemReason(shortfall->error) + ")"
+                              : "";
+  if (reach == ClaimReach::ThisUser)
+    return typeset("Attention : le port " + shown(port) + " n'a été réservé que pour votre compte" +
+                   why +
+                   ". Un programme d'un autre compte de cet ordinateur pourrait s'en servir "
+                   "pendant la série et déclencher l'appareil au milieu d'une pose : vérifiez "
+                   "qu'aucun autre compte ne l'utilise.");
   return typeset("Attention : le port " + shown(port) +
-                 " n'a pas pu être réservé pour cette série ; une autre série ou un autre "
-                 "programme pourrait s'en servir en même temps.");
+                 " n'a pas pu être réservé pour cette série" + why +
+                 ". Une autre série ou un autre programme pourrait s'en servir en même temps et "
+                 "déclencher l'appareil au milieu d'une pose : vérifiez qu'aucun autre programme "
+                 "ne l'utilise.");
 }
 
 std::string notSerialPortRefusal(const std::string& port,

@@ -55,11 +55,14 @@ std::string missingPortRefusal(const std::string& port, const std::vector<std::s
 std::string forbiddenPortRefusal(const std::string& port, const std::string& group,
                                  const std::string& account);
 
-// Why a series on a port another series is using must not start.
+// Why a series on a port another series or program is using must not
+// start, and what to do.
 std::string portInUseRefusal(const std::string& port, const std::optional<PortHolder>& holder);
 
-// Before a series on a port that nothing could claim for it.
-std::string unclaimedPortWarning(const std::string& port);
+// Before a series on a port that could not be claimed for the whole machine:
+// whom nothing keeps off it, why, and what to check.
+std::string unclaimedPortWarning(const std::string& port, ClaimReach reach,
+                                 const std::optional<ClaimShortfall>& shortfall);
 
 // Why a series on a path that is no serial port must not start, with the
 // ports that exist.

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace obturix {
@@ -17,11 +18,24 @@ struct PortStatus {
   std::string account;
 };
 
-// Another program that holds a port: its name as the system knows it, and
-// its process number.
+// Another program that holds a port: its name as the system knows it, its
+// process number, and its account when it is not this user's.
 struct PortHolder {
   std::string program;
   long pid = 0;
+  std::string account;
+};
+
+// Whom a claim keeps off a port: nobody (nothing could claim it), this
+// user's other programs only (the machine-wide claim could not be made), or
+// every program of every account.
+enum class ClaimReach { Nobody, ThisUser, Machine };
+
+// Why the machine-wide claim of a port could not be made: what the system
+// calls it, and the system's error.
+struct ClaimShortfall {
+  std::string lock;
+  long error = 0;
 };
 
 // A port held for one series, across its pauses too, so that no other series
@@ -30,9 +44,20 @@ struct PortHolder {
 // way to claim a port it holds nothing.
 class PortClaim {
 public:
+  explicit PortClaim(ClaimReach reach = ClaimReach::Nobody,
+                     std::optional<ClaimShortfall> shortfall = std::nullopt)
+      : reach_(reach), shortfall_(std::move(shortfall)) {}
   virtual ~PortClaim() = default;
-  // Whether the port is really held; false where nothing could claim it.
-  virtual bool exclusive() const { return false; }
+  ClaimReach reach() const { return reach_; }
+  // Short of the whole machine: why, where it is known.
+  const std::optional<ClaimShortfall>& shortfall() const { return shortfall_; }
+  // Called now and then during the series, never on the timing thread:
+  // makes the claim again where something removed it meanwhile.
+  virtual void keep() {}
+
+private:
+  ClaimReach reach_;
+  std::optional<ClaimShortfall> shortfall_;
 };
 
 // Which serial ports this computer has, found without opening any (opening

@@ -32,17 +32,17 @@ std::string accountName() {
   return user && user->pw_name ? user->pw_name : "";
 }
 
-// Where a port's lock file may be made: the system's lock folder, else the
-// user's runtime folder when it is the user's own and private (never the
-// settings folder, which other sessions of the same user do not share).
-std::vector<fs::path> lockFolders(const fs::path& systemFolder) {
-  std::vector<fs::path> folders{systemFolder};
+// The user's runtime folder when it is the user's own and private: where a
+// port's lock file keeps at least this user's other copies off, when the
+// system's lock folder cannot take one (never the settings folder, which
+// other sessions of the same user do not share).
+std::optional<fs::path> privateRuntimeFolder() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   struct stat folder {};
   if (runtime && runtime[0] == '/' && ::stat(runtime, &folder) == 0 && S_ISDIR(folder.st_mode) &&
       folder.st_uid == geteuid() && (folder.st_mode & (S_IRWXG | S_IRWXO)) == 0)
-    folders.emplace_back(runtime);
-  return folders;
+    return fs::path(runtime);
+  return std::nullopt;
 }
 
 // Earlier versions claimed ports with one file per port ever used, in the
@@ -86,19 +86,24 @@ public:
   std::vector<std::string> available() override { return devices_.available(); }
 
   // The serial lock file of the device, so that every name of a port (COM1,
-  // /dev/ttyS0, a link) claims the same one, for every user and session;
-  // where none can be made, the series goes ahead unclaimed.
+  // /dev/ttyS0, a link) claims the same one, for every user and session.
+  // Where none can be made there, one in the private runtime folder keeps
+  // this user's copies off; failing that, the series goes ahead unclaimed.
+  // Either way the claim says how short of the machine it falls, and why.
   std::unique_ptr<PortClaim> claim(const std::string& portName,
                                    std::optional<PortHolder>& holder) override {
     removeOldClaimFiles();
     const std::string path = posixDevicePath(portName);
-    for (const fs::path& folder : lockFolders(lockFolder_)) {
-      bool made = false;
-      auto claimed = lockPort(folder, path, holder, made);
-      if (made || !claimed)
-        return claimed;
+    PortLock lock = lockPort(lockFolder_, path, ClaimReach::Machine);
+    const auto shortfall = lock.shortfall;
+    if (!lock.claim && !lock.refused) {
+      if (const auto runtime = privateRuntimeFolder())
+        lock = lockPort(*runtime, path, ClaimReach::ThisUser, shortfall);
     }
-    return std::make_unique<PortClaim>();
+    holder = lock.holder;
+    if (lock.claim || lock.refused)
+      return std::move(lock.claim);
+    return std::make_unique<PortClaim>(ClaimReach::Nobody, shortfall);
   }
 
 private:

@@ -22,10 +22,10 @@ std::optional<unsigned> comNumberOf(const std::string& portName) {
 // also when the program dies.
 class MutexClaim final : public PortClaim {
 public:
-  explicit MutexClaim(HANDLE mutex) : mutex_(mutex) {}
+  MutexClaim(HANDLE mutex, ClaimReach reach, std::optional<ClaimShortfall> shortfall)
+      : PortClaim(reach, std::move(shortfall)), mutex_(mutex) {}
   MutexClaim(const MutexClaim&) = delete;
   MutexClaim& operator=(const MutexClaim&) = delete;
-  bool exclusive() const override { return true; }
   ~MutexClaim() override { CloseHandle(mutex_); }
 
 private:
@@ -50,23 +50,25 @@ public:
 
   // One mutex per port number for the whole machine (every session), whatever
   // the name's form ("com3", "\\.\COM3"); in the user's session where the
-  // system refuses that. Where none can be had, the series goes ahead
-  // unclaimed.
+  // system refuses that, which the claim then tells. Where none can be had,
+  // the series goes ahead unclaimed.
   std::unique_ptr<PortClaim> claim(const std::string& portName,
                                    std::optional<PortHolder>&) override {
     const auto number = comNumberOf(portName);
     if (!number)
       return std::make_unique<PortClaim>();
     const std::wstring name = L"Obturix-port-COM" + std::to_wstring(*number);
-    for (const wchar_t* space : {L"Global\\", L"Local\\"}) {
-      const std::wstring named = space + name;
+    std::optional<ClaimShortfall> shortfall;
+    for (const auto reach : {ClaimReach::Machine, ClaimReach::ThisUser}) {
+      const std::wstring named = (reach == ClaimReach::Machine ? L"Global\\" : L"Local\\") + name;
       HANDLE mutex = CreateMutexW(nullptr, FALSE, named.c_str());
       if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(mutex);
         return nullptr;
       }
       if (mutex)
-        return std::make_unique<MutexClaim>(mutex);
+        return std::make_unique<MutexClaim>(mutex, reach, shortfall);
+      const DWORD error = GetLastError();
       // Another user's, which this one may not open, is there all the same.
       if (HANDLE existing = OpenMutexW(SYNCHRONIZE, FALSE, named.c_str())) {
         CloseHandle(existing);
@@ -74,8 +76,11 @@ public:
       }
       if (GetLastError() == ERROR_ACCESS_DENIED)
         return nullptr;
+      if (!shortfall)
+        shortfall = ClaimShortfall{"Global\\Obturix-port-COM" + std::to_string(*number),
+                                   static_cast<long>(error)};
     }
-    return std::make_unique<PortClaim>();
+    return std::make_unique<PortClaim>(ClaimReach::Nobody, shortfall);
   }
 
   // The system's list of serial ports: one value per port under

@@ -16,16 +16,27 @@ namespace obturix {
 // no device.
 std::optional<std::string> lockFileName(const std::string& devicePath);
 
+// What became of an attempt to take a device's lock file in a folder: held
+// (`claim`), refused because a living program holds it (`holder` names it
+// where it can be told), or neither, when no lock file of ours can be made
+// there (`shortfall` says why).
+struct PortLock {
+  std::unique_ptr<PortClaim> claim;
+  bool refused = false;
+  std::optional<PortHolder> holder;
+  std::optional<ClaimShortfall> shortfall;
+};
+
 // Takes the device's lock file in `folder` (the serial convention: made
 // exclusively, holding the owner's process number in ten characters and a
-// newline), held with flock for the claim's life and removed with it, and
-// let go by the system if the program dies. A lock file whose process is
-// gone is taken over. nullptr when a living process holds it, named in
-// `holder` when its number can be read; an empty claim when no lock file can
-// be made in `folder`, with `made` false.
-std::unique_ptr<PortClaim> lockPort(const std::filesystem::path& folder,
-                                    const std::string& devicePath,
-                                    std::optional<PortHolder>& holder, bool& made);
+// newline), held with flock for the claim's life and removed with it, made
+// again by keep() if something removes it meanwhile, and let go by the
+// system if the program dies. A lock file whose process is gone is taken
+// over; its number is read in text or in the older four-byte binary form,
+// and one that fits no process is stale. The claim reports `reach` and
+// `shortfall`.
+PortLock lockPort(const std::filesystem::path& folder, const std::string& devicePath,
+                  ClaimReach reach, const std::optional<ClaimShortfall>& shortfall = std::nullopt);
 
 // The port check with its lock files in `lockFolder` (the system's is
 // /run/lock).

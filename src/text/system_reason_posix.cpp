@@ -38,6 +38,8 @@ std::string systemReason(long error) {
     return "nom trop long";
   case ENOTDIR:
     return "un élément du chemin n'est pas un dossier";
+  case EEXIST:
+    return "quelque chose d'autre porte déjà ce nom";
   case EISDIR:
     return "c'est un dossier";
   case ENOTTY:

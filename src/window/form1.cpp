@@ -56,8 +56,10 @@ bool Form1::mayClose() {
 }
 
 bool Form1::endNow() {
-  if (!cyclesRunning_)
+  if (!cyclesRunning_) {
+    portClaim_.reset(); // the program ends at once, maybe without unwinding
     return false;
+  }
   if (closing_ != Closing::StopUnasked) {
     closing_ = Closing::StopUnasked;
     cycle_.stop();
@@ -98,8 +100,10 @@ void Form1::LancerSerie() {
     view_.messageBoxes().show(*why, MessageButtons::Ok);
   } else {
     // Told before the night, not found out after it.
-    if (portClaim_ && !portClaim_->exclusive())
-      view_.messageBoxes().show(unclaimedPortWarning(params.port), MessageButtons::Ok);
+    if (portClaim_ && portClaim_->reach() != ClaimReach::Machine)
+      view_.messageBoxes().show(
+          unclaimedPortWarning(params.port, portClaim_->reach(), portClaim_->shortfall()),
+          MessageButtons::Ok);
     const bool started = confirmed(params);
     if (started) {
       const PressCount presses = runCycles(params);
@@ -186,6 +190,8 @@ PressCount Form1::runCycles(const SeriesParams& params) {
         // Only the counter changed: repainting it alone is quickest.
         view_.repaint(Control::LabEc);
         view_.taskbarProgress().show({i - 1, cycles, i, cycle_.anyPressFailed()});
+        if (portClaim_)
+          portClaim_->keep(); // something may have removed its lock meanwhile
       });
       cycle_.FairePause(params.mirror, params.exposure, params.interval, params.port, params.pulse,
                         params.settle);

@@ -55,7 +55,8 @@ public:
   // The system ends the program (a signal, the end of the session): while
   // the cycles run they are stopped without a word and the parameters saved
   // at once, and the window closes once the series is over. False when no
-  // cycle runs: the program may end as it would have anyway.
+  // cycle runs: the port's claim is given back and the program may end as
+  // it would have anyway.
   bool endNow();
   // From just before the first press of a series to the end of its last pause.
   bool cyclesRunning() const { return cyclesRunning_; }

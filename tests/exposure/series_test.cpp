@@ -84,9 +84,23 @@ TEST(SeriesTexts, SayInFrenchWhatWentWrongAndWhatToDo) {
       {forbiddenPortRefusal("P", "dialout", "jean"),
        "Vous n'avez pas le droit d'ouvrir le port « P ».\rAjoutez votre compte au groupe « dialout "
        "» avec cette commande :\r\rsudo adduser jean dialout\r\rpuis rouvrez votre session."},
-      // counted in exposures, the cause the first failure's
-      {missedPressesWarning(missed(5, 1, 0), "P"),
-       "Attention : une des 5 poses n'a pas eu lieu. " + gone},
+      {portInUseRefusal("P", PortHolder{"minicom", 4242, "marie"}),
+       "Le port « P » est utilisé par un autre programme (minicom, processus 4242, compte « marie "
+       "»).\rFermez ce programme (ou demandez à « marie » de le fermer), puis réessayez."},
+      {portInUseRefusal("P", PortHolder{"obturix", 42, ""}),
+       "Le port « P » est déjà utilisé par une autre série en cours (processus 42).\rAttendez "
+       "qu'elle se termine, ou fermez la fenêtre d'Obturix qui la mène."},
+      {unclaimedPortWarning("P", ClaimReach::ThisUser, ClaimShortfall{"/L", ENOENT}),
+       "Attention : le port « P » n'a été réservé que pour votre compte, car le verrou « /L » n'a "
+       "pas pu être créé (" +
+           systemReason(ENOENT) +
+           "). Un programme d'un autre compte de cet "
+           "ordinateur pourrait s'en servir pendant la série et déclencher l'appareil au milieu "
+           "d'une "
+           "pose : vérifiez qu'aucun autre compte ne l'utilise."},
+      // counted in exposures (a count under 10 000 not grouped), the cause the first failure's
+      {missedPressesWarning(missed(1000, 1, 0), "P"),
+       "Attention : une des 1000 poses n'a pas eu lieu. " + gone},
       {missedPressesWarning(missed(5, 2, 1), "P"),
        "Attention : 2 des 5 poses n'ont pas eu lieu. Une des 5 poses a été faite sans verrouillage "
        "du miroir. Cause du premier échec : le port « P » a disparu (câble débranché ?)."},
@@ -128,9 +142,10 @@ TEST(SeriesTexts, AllFollowFrenchTypography) {
       notSerialPortRefusal("P", {}),
       forbiddenPortRefusal("P", "dialout", ""),
       forbiddenPortRefusal("P", "", ""),
-      portInUseRefusal("P", PortHolder{"minicom", 4242}),
+      portInUseRefusal("P", PortHolder{"minicom", 4242, "marie"}),
       portInUseRefusal("P", std::nullopt),
-      unclaimedPortWarning("P"),
+      unclaimedPortWarning("P", ClaimReach::Nobody, std::nullopt),
+      unclaimedPortWarning("P", ClaimReach::ThisUser, std::nullopt),
       missedPressesWarning(missed(12345, 12345, 0, Busy), "P"),
       missedPressesWarning(missed(20000, 10000, 10000), "P"),
       stopQuestion,

@@ -51,15 +51,15 @@ private:
 
 class FakePortClaim final : public PortClaim {
 public:
-  FakePortClaim(std::set<std::string>& claimed, std::string name)
-      : claimed_(claimed), name_(std::move(name)) {
-    claimed_.insert(name_);
+  FakePortClaim(FakeSerialPortServiceFactory& ports, std::string name)
+      : PortClaim(ClaimReach::Machine), ports_(ports), name_(std::move(name)) {
+    ports_.claimed.insert(name_);
   }
-  ~FakePortClaim() override { claimed_.erase(name_); }
-  bool exclusive() const override { return true; }
+  ~FakePortClaim() override { ports_.claimed.erase(name_); }
+  void keep() override { ++ports_.claimsKept; }
 
 private:
-  std::set<std::string>& claimed_;
+  FakeSerialPortServiceFactory& ports_;
   std::string name_;
 };
 
@@ -120,7 +120,7 @@ std::unique_ptr<PortClaim> FakeSerialPortServiceFactory::claim(const std::string
     return nullptr;
   if (unclaimable.contains(portName))
     return std::make_unique<PortClaim>();
-  return std::make_unique<FakePortClaim>(claimed, portName);
+  return std::make_unique<FakePortClaim>(*this, portName);
 }
 
 } // namespace obturix::testing

@@ -89,6 +89,7 @@ public:
   std::set<std::string> claimed;
   std::map<std::string, PortHolder> heldBy;
   std::set<std::string> unclaimable; // nothing to claim them with
+  int claimsKept = 0;                // times a claim was asked to keep its hold
   Durations takes;
   std::vector<Press> presses;
   EventLog& log;

@@ -10,11 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
 #include <optional>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -184,16 +186,61 @@ TEST(PosixPortCheck, NamesTheGroupThatMayOpenAPortTheUserMayNot) {
 }
 
 // A process number as the serial lock files hold it: ten characters, right-aligned.
-std::string inLockFile(long pid) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%10ld", pid);
+std::string inLockFile(long long pid) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%10lld\n", pid);
   return text;
+}
+
+// A serial terminal's stand-in, named as the system shows it, until dropped.
+struct StandIn {
+  StandIn() {
+    int named[2];
+    if (pipe(named) != 0 || pipe(ready) != 0 || (pid = fork()) < 0)
+      throw std::runtime_error("fork");
+    char byte = 0;
+    if (pid == 0) {
+      prctl(PR_SET_NAME, "minicom");
+      close(ready[1]);
+      [[maybe_unused]] const auto told = write(named[1], &byte, 1);
+      [[maybe_unused]] const auto got = read(ready[0], &byte, 1); // until the parent closes it
+      _exit(0);
+    }
+    close(ready[0]);
+    close(named[1]);
+    [[maybe_unused]] const auto got = read(named[0], &byte, 1);
+    close(named[0]);
+  }
+  ~StandIn() {
+    close(ready[1]);
+    waitpid(pid, nullptr, 0);
+  }
+  int ready[2] = {-1, -1};
+  pid_t pid = -1;
+};
+
+// What a claim came to, in a few words.
+std::string outcome(PortCheck& check, const std::string& port,
+                    std::unique_ptr<PortClaim>* kept = nullptr) {
+  std::optional<PortHolder> holder;
+  auto claim = check.claim(port, holder);
+  if (!claim)
+    return holder ? "refused " + holder->program + " " + std::to_string(holder->pid) : "refused";
+  const char* reach[] = {"nobody", "this user", "machine"};
+  std::string words = reach[static_cast<int>(claim->reach())];
+  if (const auto& why = claim->shortfall())
+    words += " " + fs::path(why->lock).filename().string() + " " + std::to_string(why->error);
+  if (kept)
+    *kept = std::move(claim);
+  return words;
 }
 
 // One series per port for the whole machine, through the serial lock file:
 // another copy, under another of the port's names, in another session (no
 // runtime folder) or as another user, is refused while the first holds it
-// and allowed once it is over; nothing is left behind.
+// (also when its lock file was removed meanwhile, or names no living
+// process: its flock keeps it) and allowed once it is over; nothing is left
+// behind.
 TEST(PosixPortCheck, OneSeriesAtATimeClaimsAPort) {
   pty::PseudoTerminal terminal;
   const testing::TemporaryFolder locks;
@@ -211,16 +258,22 @@ TEST(PosixPortCheck, OneSeriesAtATimeClaimsAPort) {
       return makePosixPortCheck(locks.path)->claim(link, holder) ? 0 : 1;
     });
   };
+  const auto owner = [&] {
+    std::ifstream in(lockFile);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
 
   setenv("XDG_RUNTIME_DIR", locks.path.c_str(), 1);
-  std::optional<PortHolder> holder;
-  auto claim = makePosixPortCheck(locks.path)->claim(terminal.slavePath(), holder);
-  ASSERT_TRUE(claim);
-  std::string owner;
-  std::getline(std::ifstream(lockFile), owner);
-  EXPECT_EQ(owner, inLockFile(getpid()));
+  std::unique_ptr<PortClaim> claim;
+  EXPECT_EQ(outcome(*makePosixPortCheck(locks.path), terminal.slavePath(), &claim), "machine");
+  EXPECT_EQ(owner(), inLockFile(getpid()));
   EXPECT_EQ(anotherCopyClaims(false), 1);
   EXPECT_EQ(anotherCopyClaims(true), 1);
+  fs::remove(lockFile); // by a cleaner: made again at the next exposure
+  claim->keep();
+  EXPECT_EQ(owner(), inLockFile(getpid()));
+  std::ofstream(lockFile) << inLockFile(4194305); // beyond any pid_max
+  EXPECT_EQ(anotherCopyClaims(false), 1);
   claim.reset();
   EXPECT_FALSE(fs::exists(lockFile));
   EXPECT_EQ(anotherCopyClaims(true), 0);
@@ -228,39 +281,86 @@ TEST(PosixPortCheck, OneSeriesAtATimeClaimsAPort) {
   EXPECT_FALSE(fs::exists(lockFile));
 }
 
-// Another program's lock file (written, not flocked): refuses the series,
-// naming that program, while its process lives; taken over once it is gone.
-TEST(PosixPortCheck, AnotherProgramsLockFileIsRespectedUntilItsProcessIsGone) {
+// Another program's lock file (written, not flocked), in text or in the
+// older binary form, refuses the series, naming that program, while its
+// process lives (also one this user may not signal); one whose number fits
+// no process is stale and taken over.
+TEST(PosixPortCheck, AnotherProgramsLockFileIsRespectedWhileItsProcessLives) {
   pty::PseudoTerminal terminal;
   const testing::TemporaryFolder locks;
+  fs::permissions(locks.path, fs::perms::all | fs::perms::sticky_bit);
   const auto lockFile = locks.path / *lockFileName(terminal.slavePath());
-  int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
-  const pid_t other = fork();
-  if (other == 0) { // stands for a serial terminal holding the port
-    close(ready[1]);
-    char byte;
-    [[maybe_unused]] const auto got = read(ready[0], &byte, 1); // until the parent closes it
-    _exit(0);
+  const StandIn other;
+  std::string binary(4, '\0');
+  std::memcpy(binary.data(), &other.pid, 4);
+  const std::string named = "refused minicom " + std::to_string(other.pid);
+  const struct {
+    std::string content, claim;
+    bool unprivileged = false;
+  } cases[] = {
+      {inLockFile(other.pid), named},
+      {binary, named},
+      {inLockFile(1), "refused ", true},   // alive, though kill() says EPERM
+      {inLockFile(4294967297), "machine"}, // not init's 1 once narrowed
+      {"4294967295\n", "machine"},
+      {"-12\n", "machine"},
+      {"", "machine"},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(lockFile, std::ios::binary) << c.content;
+    chmod(lockFile.c_str(), 0666);
+    if (!c.unprivileged) {
+      EXPECT_EQ(outcome(*makePosixPortCheck(locks.path), terminal.slavePath()), c.claim)
+          << c.content;
+    } else {
+      EXPECT_EQ(inChild([&] {
+                  if (getuid() == 0 && !becomeUnprivileged())
+                    return 2;
+                  const auto claim = outcome(*makePosixPortCheck(locks.path), terminal.slavePath());
+                  return claim.starts_with(c.claim) ? 0 : 1;
+                }),
+                0)
+          << c.content;
+    }
   }
-  std::ofstream(lockFile) << inLockFile(other) << "\n";
-  std::string program;
-  std::ifstream("/proc/" + std::to_string(other) + "/comm") >> program;
+}
 
-  std::optional<PortHolder> holder;
-  EXPECT_EQ(makePosixPortCheck(locks.path)->claim(terminal.slavePath(), holder), nullptr);
-  ASSERT_TRUE(holder);
-  EXPECT_EQ(holder->pid, other);
-  EXPECT_EQ(holder->program, program);
-
-  close(ready[1]); // the other program ends, its lock file left behind
-  waitpid(other, nullptr, 0);
-  holder.reset();
-  auto claim = makePosixPortCheck(locks.path)->claim(terminal.slavePath(), holder);
-  EXPECT_TRUE(claim);
-  EXPECT_FALSE(holder);
-  claim.reset();
-  EXPECT_FALSE(fs::exists(lockFile));
+// Where the system's lock folder is missing, closed to this user or holds
+// something else at the lock's name (a folder, a link, planted by anyone in
+// a folder all may write to), the claim falls back on the private runtime
+// folder, which keeps this user's copies off only, and says so and why;
+// without one (or with one others may write to), nobody is kept off.
+TEST(PosixPortCheck, ClaimsShortOfTheMachineSaySo) {
+  pty::PseudoTerminal terminal;
+  const testing::TemporaryFolder work;
+  const fs::path locks = work.path / "locks", runtime = work.path / "runtime";
+  const std::string name = *lockFileName(terminal.slavePath());
+  fs::create_directories(locks);
+  fs::create_directory(runtime);
+  fs::permissions(runtime, fs::perms::owner_all);
+  fs::create_directory(locks / name);
+  const struct {
+    fs::path folder;
+    fs::perms runtime;
+    std::string claim;
+  } cases[] = {
+      {work.path / "absent", fs::perms::owner_all,
+       "this user " + name + " " + std::to_string(ENOENT)},
+      {locks, fs::perms::owner_all, "this user " + name + " " + std::to_string(EISDIR)},
+      {work.path / "absent", fs::perms::all, "nobody " + name + " " + std::to_string(ENOENT)},
+  };
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  for (const auto& c : cases) {
+    fs::permissions(runtime, c.runtime);
+    EXPECT_EQ(outcome(*makePosixPortCheck(c.folder), terminal.slavePath()), c.claim) << c.folder;
+    EXPECT_FALSE(fs::exists(runtime / name)); // given back
+  }
+  fs::remove(locks / name);
+  fs::create_symlink(terminal.slavePath(), locks / name);
+  fs::permissions(runtime, fs::perms::owner_all);
+  EXPECT_EQ(outcome(*makePosixPortCheck(locks), terminal.slavePath()),
+            "this user " + name + " " + std::to_string(ELOOP));
+  unsetenv("XDG_RUNTIME_DIR");
 }
 
 } // namespace

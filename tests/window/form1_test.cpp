@@ -70,7 +70,7 @@ const SeriesCase seriesCases[] = {
     {.name = "unknown port refused", .typed = {{Text5, "COM9"}}, .events = {box(missingPortRefusal("COM9", {"COM1", "COM2", "COM3", "COM4"}))}},
     {.name = "port the user may not open refused", .typed = {{Text5, "COM2"}}, .events = {box(forbiddenPortRefusal("COM2", "dialout", "jean"))}},
     {.name = "port of another copy's series refused", .typed = {{Text5, "COM3"}}, .events = {box(portInUseRefusal("COM3", std::nullopt))}},
-    {.name = "port nothing could claim: told, then the series", .typed = {{Text5, "COM4"}}, .popups = false, .events = concat({{box(unclaimedPortWarning("COM4"))}, started(1, {"open COM4", "sleep 1000", "close COM4", "sleep 1000"}), {"LabEc 0", "progress cleared"}}), .saved = true},
+    {.name = "port nothing could claim: told, then the series", .typed = {{Text5, "COM4"}}, .popups = false, .events = concat({{box(unclaimedPortWarning("COM4", ClaimReach::Nobody, std::nullopt))}, started(1, {"open COM4", "sleep 1000", "close COM4", "sleep 1000"}), {"LabEc 0", "progress cleared"}}), .saved = true},
     {.name = "refused count", .typed = {{Text1, "trois"}}, .events = {box("Le nombre de pauses doit être écrit en chiffres.")}},
 };
 // clang-format on

@@ -8,11 +8,17 @@
 #include "ui/win32/win32_message_boxes.h"
 
 #include <windows.h>
+
+constexpr long accessDenied = ERROR_ACCESS_DENIED;
 #else
 #include "ui/qt/qt_application.h"
 #include "ui/qt/qt_message_boxes.h"
 
 #include <QApplication>
+
+#include <cerrno>
+
+constexpr long accessDenied = EACCES;
 #endif
 
 namespace {
@@ -30,7 +36,11 @@ void showEveryBox(MessageBoxes& boxes) {
   boxes.show(missingPortRefusal("/dev/ttyACM0", {}), MessageButtons::Ok);
   boxes.show(notSerialPortRefusal("/etc/passwd", ports), MessageButtons::Ok);
   boxes.show(forbiddenPortRefusal("/dev/ttyUSB0", "dialout", "jean"), MessageButtons::Ok);
-  boxes.show(portInUseRefusal("/dev/ttyUSB0", PortHolder{"minicom", 4242}), MessageButtons::Ok);
+  boxes.show(portInUseRefusal("/dev/ttyUSB0", PortHolder{"minicom", 4242, "marie"}),
+             MessageButtons::Ok);
+  boxes.show(unclaimedPortWarning("/dev/ttyUSB0", ClaimReach::ThisUser,
+                                  ClaimShortfall{"/run/lock/LCK..ttyUSB0", accessDenied}),
+             MessageButtons::Ok);
   boxes.show(missedPressesWarning(missed, "/dev/ttyUSB0"), MessageButtons::Ok);
   boxes.show(unsavedSettingsWarning({{field_name::port, registry_status::noUnicodeTranslation},
                                      {field_name::settle, registry_status::diskFull}},
