@@ -215,6 +215,9 @@ std::string missedPressesWarning(const PressCount& presses, const std::string& p
     what.push_back(missedExposures(presses.missed, presses.exposures));
   if (presses.withoutMirror > 0)
     what.push_back(exposuresWithoutMirror(presses.withoutMirror, presses.exposures));
+  if (what.empty()) // only the pulse of an exposure the series was stopped before
+    what.push_back("l'impulsion de verrouillage du miroir n'a pas eu lieu, juste avant l'arrêt "
+                   "de la série");
   std::string text = "Attention : ";
   for (std::size_t i = 0; i < what.size(); ++i)
     text += (i == 0 ? what[i] : sentence(what[i])) + ". ";

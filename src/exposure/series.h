@@ -69,11 +69,10 @@ std::string unclaimedPortWarning(const std::string& port, ClaimReach reach,
 std::string notSerialPortRefusal(const std::string& port,
                                  const std::vector<std::string>& available);
 
-// Whether some exposures of a series were missed or made without their
-// mirror pulse, which the user is then told.
-inline bool anyPressMissed(const PressCount& presses) {
-  return presses.missed > 0 || presses.withoutMirror > 0;
-}
+// Whether some press of a series failed, which the user is then told: an
+// exposure missed or made without its mirror pulse, or a pulse whose
+// exposure the series was stopped before.
+inline bool anyPressMissed(const PressCount& presses) { return presses.failedPresses > 0; }
 
 // What the user is told then: how many of the exposures, and why the first
 // press that failed could not be made.

@@ -104,6 +104,10 @@ TEST(SeriesTexts, SayInFrenchWhatWentWrongAndWhatToDo) {
       {missedPressesWarning(missed(5, 2, 1), "P"),
        "Attention : 2 des 5 poses n'ont pas eu lieu. Une des 5 poses a été faite sans verrouillage "
        "du miroir. Cause du premier échec : le port « P » a disparu (câble débranché ?)."},
+      {missedPressesWarning({.exposures = 3, .failedPresses = 1, .firstFailure = {}}, "P"),
+       "Attention : l'impulsion de verrouillage du miroir n'a pas eu lieu, juste avant l'arrêt de "
+       "la série. " +
+           gone},
       {missedPressesWarning(missed(10, 10, 0), "P"),
        "Attention : aucune des 10 poses n'a eu lieu. Cause du premier échec : le port « P » a "
        "disparu (câble débranché ?)."},

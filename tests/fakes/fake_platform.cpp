@@ -87,6 +87,8 @@ void FakeSleeper::sleepUntil(std::chrono::nanoseconds deadline) {
 int FakeMessageBoxes::show(const std::string& prompt, MessageButtons buttons,
                            const std::optional<std::string>& title) {
   log_.add("box " + title.value_or("Obturix") + ": " + prompt);
+  if (auto action = std::exchange(whileNextOpen, nullptr))
+    action();
   if (answers.empty()) // the default button
     return buttons == MessageButtons::Ok      ? answerOk
            : buttons == MessageButtons::YesNo ? answerYes

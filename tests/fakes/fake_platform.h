@@ -123,13 +123,15 @@ private:
 };
 
 // Message boxes that log "box TITLE: PROMPT" (title "Obturix" when none is
-// given) and answer from a script: the default button when the script is empty.
+// given), run what was set to happen while the next one is open, and answer
+// from a script: the default button when the script is empty.
 class FakeMessageBoxes final : public MessageBoxes {
 public:
   explicit FakeMessageBoxes(EventLog& log) : log_(log) {}
   int show(const std::string& prompt, MessageButtons buttons,
            const std::optional<std::string>& title) override;
   std::deque<int> answers;
+  std::function<void()> whileNextOpen;
 
 private:
   EventLog& log_;

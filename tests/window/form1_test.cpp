@@ -111,6 +111,24 @@ TEST(Form1Series, CapturesTheParametersOnceAndRunsOnlyOnce) {
   rig.form.LancerSerie();
   EXPECT_EQ(rig.sleeper.elapsed.count(), 4000);
   EXPECT_EQ(rig.ports.presses.size(), 2u);
+  EXPECT_EQ(rig.ports.claimsKept, 2); // its lock made again if removed, at each exposure
+}
+
+// While the confirmation is open no cycle runs: closing the window asks no
+// question and waits for the series' end; the system ending the program
+// (which it then does at once) has the port's claim given back first.
+TEST(Form1Series, AnEndDuringTheConfirmationStopsNothingAndLeavesNoClaim) {
+  Form1Rig rig;
+  rig.view.boxes.whileNextOpen = [&] {
+    EXPECT_FALSE(rig.form.mayClose());
+    EXPECT_EQ(rig.ports.claimed.size(), 1u);
+    EXPECT_FALSE(rig.form.endNow());
+    EXPECT_TRUE(rig.ports.claimed.empty());
+  };
+  rig.form.LancerSerie();
+  EXPECT_EQ(rig.ports.presses.size(), 1u);
+  EXPECT_EQ(rig.log.events()[1], "repaint"); // no question, the series started
+  EXPECT_EQ(rig.log.events().back(), "hide");
 }
 
 // However the cycles end, the computer may sleep again afterwards, and the
@@ -142,13 +160,15 @@ TEST(Form1Series, AStopLetsTheReleaseGoAtOnceAndKeepsEverything) {
     std::vector<Press> presses;
     Events boxes;
     const char* lastCounter;
-    bool pullCable = false; // during the first press
+    bool pullCable = false; // during the first press, or at cableAt
+    std::chrono::milliseconds cableAt = 500ms;
   } cases[] = {
       // clang-format off
       {.name = "a stray Enter: No", .at = 2500ms, .answers = {answerYes}, .presses = {{0ms, 1000ms}, {2000ms, 3000ms}, {4000ms, 5000ms}}, .boxes = {start, stop, endNotice}, .lastCounter = "LabEc 3"},
       {.name = "Yes during the second exposure", .at = 2500ms, .presses = {{0ms, 1000ms}, {2000ms, 2500ms}}, .boxes = {start, stop}, .lastCounter = "LabEc 2"},
       {.name = "Yes during a mirror pulse", .mirror = true, .at = 50ms, .presses = {{0ms, 50ms}}, .boxes = {confirmation("1", "3", "1", "Oui"), stop}, .lastCounter = "LabEc 1"},
       {.name = "Yes after a missed press", .at = 2500ms, .presses = {{0ms, 1000ms}}, .boxes = {start, stop, box(missedPressesWarning({.exposures = 2, .missed = 1, .failedPresses = 1, .firstFailure = {}}, "COM1"))}, .lastCounter = "LabEc 2", .pullCable = true},
+      {.name = "Yes after a failed pulse", .mirror = true, .at = 3500ms, .presses = {{0ms, 80ms}, {1080ms, 2080ms}}, .boxes = {confirmation("1", "3", "1", "Oui"), stop, box(missedPressesWarning({.exposures = 1, .failedPresses = 1, .firstFailure = {}}, "COM1"))}, .lastCounter = "LabEc 2", .pullCable = true, .cableAt = 2100ms},
       {.name = "the system, during a pause", .at = 1500ms, .closeBox = false, .presses = {{0ms, 1000ms}}, .boxes = {start}, .lastCounter = "LabEc 1"},
       // clang-format on
   };
@@ -158,7 +178,7 @@ TEST(Form1Series, AStopLetsTheReleaseGoAtOnceAndKeepsEverything) {
     rig.view.setChecked(ChkMiro, c.mirror);
     rig.view.boxes.answers = c.answers;
     if (c.pullCable)
-      rig.sleeper.at[500ms] = [&] { rig.ports.existingPorts.clear(); };
+      rig.sleeper.at[c.cableAt] = [&] { rig.ports.existingPorts.clear(); };
     rig.sleeper.at[c.at] = [&] {
       if (c.closeBox)
         EXPECT_FALSE(rig.form.mayClose()) << c.name; // it closes once the series is over
