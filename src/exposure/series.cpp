@@ -24,8 +24,7 @@ std::string sentence(std::string text) {
 // A name as the user typed it or the system gave it, fit for a message:
 // control characters shown as '?', a malformed sequence as U+FFFD, and a
 // long one cut short.
-std::string shownBare(const std::string& name) {
-  constexpr std::size_t longest = 60;
+std::string shownBare(const std::string& name, std::size_t longest = 60) {
   const std::u32string characters = decodeUtf8(name);
   std::string text;
   for (std::size_t i = 0; i < characters.size() && i < longest; ++i)
@@ -34,7 +33,9 @@ std::string shownBare(const std::string& name) {
 }
 
 // The same, set in « ».
-std::string shown(const std::string& name) { return "«\u00A0" + shownBare(name) + "\u00A0»"; }
+std::string shown(const std::string& name, std::size_t longest = 60) {
+  return "«\u00A0" + shownBare(name, longest) + "\u00A0»";
+}
 
 } // namespace
 
@@ -283,6 +284,18 @@ std::string unsavedSettingsWarning(const std::vector<UnsavedField>& unsaved, std
   for (const std::string& each : sentences)
     text += (text.empty() ? "" : " ") + each;
   return typeset(text);
+}
+
+// A file's path is shown whole: its end tells it apart.
+std::string damagedSettingsNotice(const DamagedSettingsFile& damaged) {
+  constexpr std::size_t wholePath = 1000;
+  if (damaged.keptAs)
+    return typeset("Le fichier des paramètres était illisible : il a été mis de côté sous " +
+                   shown(*damaged.keptAs, wholePath) +
+                   " et les valeurs par défaut sont utilisées.");
+  return typeset("Le fichier des paramètres " + shown(damaged.file, wholePath) +
+                 " est illisible et n'a pas pu être mis de côté : les valeurs par défaut sont "
+                 "utilisées, et les paramètres ne seront pas enregistrés tant qu'il sera là.");
 }
 
 std::string confirmationPrompt(const SeriesParams& params) {

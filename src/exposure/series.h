@@ -2,6 +2,7 @@
 
 #include "exposure/answer_codes.h"
 #include "exposure/exposure_cycle.h"
+#include "registry/registry.h"
 #include "serial/port_check.h"
 
 #include <cstdint>
@@ -89,6 +90,9 @@ struct UnsavedField {
 // What the user is told when some of the `fields` parameters of a series
 // could not be saved: which, why, and that the others were.
 std::string unsavedSettingsWarning(const std::vector<UnsavedField>& unsaved, std::size_t fields);
+
+// What the user is told of a settings file found unreadable.
+std::string damagedSettingsNotice(const DamagedSettingsFile& damaged);
 
 // The question asked before a series starts, and its title.
 std::string confirmationPrompt(const SeriesParams& params);

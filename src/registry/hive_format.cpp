@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_map>
 
 namespace obturix {
 
@@ -208,7 +209,7 @@ std::optional<std::string> parseKeyHeader(const std::string& line) {
   if (!inner.starts_with(std::string(rootName) + "\\"))
     return std::nullopt;
   auto path = normalisedKeyPath(inner.substr(rootName.size() + 1));
-  if (!path || path->empty())
+  if (!path || path->empty() || !isWritableKeyPath(*path))
     return std::nullopt;
   return path;
 }
@@ -223,11 +224,11 @@ std::optional<std::string> parseClassLine(const std::string& line) {
 }
 
 // Splits into logical lines: CR LF or LF endings, a trailing backslash
-// continues a line on the next one.
+// continues a value's line on the next one. Linear in the text's length.
 std::vector<std::string> logicalLines(std::string_view text) {
   std::vector<std::string> lines;
   std::string current;
-  bool continuing = false;
+  bool continuing = false, hasEquals = false;
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
@@ -238,26 +239,66 @@ std::vector<std::string> logicalLines(std::string_view text) {
       while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
         line.remove_prefix(1);
     }
+    hasEquals = hasEquals || line.find('=') != std::string_view::npos;
     current += line;
-    continuing = !current.empty() && current.back() == '\\' &&
-                 current.find('=') != std::string::npos && !current.ends_with("\"");
+    continuing = hasEquals && current.ends_with('\\');
     if (continuing) {
       current.pop_back();
       continue;
     }
     lines.push_back(std::move(current));
     current.clear();
+    hasEquals = false;
   }
   if (continuing)
     lines.push_back(std::move(current));
   return lines;
 }
 
+// Where each key's values are, by lower-case name, while a file is read: a
+// key with many values is read in time linear in their number.
+class ValueIndex {
+public:
+  void put(MemoryRegistry::Key& key, const std::string& keyPath, MemoryRegistry::Value value) {
+    auto& places = places_[keyPath];
+    if (places.empty()) // values the key had before this file's lines
+      for (std::size_t i = 0; i < key.values.size(); ++i)
+        places.emplace(lowerAnsi(key.values[i].name), i);
+    const auto [place, added] = places.emplace(lowerAnsi(value.name), key.values.size());
+    if (added)
+      key.values.push_back(std::move(value));
+    else // a later line of the same name wins, in its place, as in regedit
+      key.values[place->second] = {key.values[place->second].name, value.type,
+                                   std::move(value.data)};
+  }
+
+private:
+  std::unordered_map<std::string, std::unordered_map<std::string, std::size_t>> places_;
+};
+
 } // namespace
 
 bool isWritableName(const std::string& name) {
   return std::none_of(name.begin(), name.end(),
                       [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+bool isWritableKeyPath(const std::string& path) {
+  constexpr std::size_t deepest = 512, longestName = 255;
+  std::size_t levels = 1, name = 0;
+  for (const char c : path) {
+    if (static_cast<unsigned char>(c) < 0x20)
+      return false;
+    if (c != '\\')
+      ++name;
+    else if (++levels > deepest)
+      return false;
+    else
+      name = 0;
+    if (name > longestName)
+      return false;
+  }
+  return true;
 }
 
 std::string writeHive(const MemoryRegistry::Keys& keys) {
@@ -287,6 +328,8 @@ std::optional<MemoryRegistry::Keys> parseHive(std::string_view text) {
   if (*line != "REGEDIT4")
     return std::nullopt;
   MemoryRegistry::Key* current = nullptr;
+  std::string currentPath;
+  ValueIndex index;
   bool classAllowed = false; // only on the line right after a new key's header
   for (++line; line != lines.end(); ++line) {
     const std::string& l = *line;
@@ -304,15 +347,15 @@ std::optional<MemoryRegistry::Keys> parseHive(std::string_view text) {
       const auto path = parseKeyHeader(l);
       if (!path)
         return std::nullopt;
-      addKeyPath(keys, *path, "");
-      current = &keys[lowerAnsi(*path)];
+      currentPath = lowerAnsi(*path);
+      current = &keys.try_emplace(currentPath, MemoryRegistry::Key{*path, "", {}}).first->second;
       classAllowed = current->className.empty() && current->values.empty();
     } else {
       auto value = current ? parseValue(l) : std::nullopt;
       if (!value)
         return std::nullopt;
       classAllowed = false;
-      current->put(std::move(*value)); // a later line of the same name wins, as in regedit
+      index.put(*current, currentPath, std::move(*value));
     }
   }
   return keys;

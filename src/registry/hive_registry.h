@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace obturix {
 
@@ -39,6 +40,9 @@ public:
   long setValue(RegistryKey key, const std::string& name, std::uint32_t type,
                 const std::uint8_t* data, std::uint32_t size) override;
   long closeKey(RegistryKey key) override { return memory_.closeKey(key); }
+  std::optional<DamagedSettingsFile> takeDamagedFile() override {
+    return std::exchange(damaged_, std::nullopt);
+  }
 
   // As last read from the file.
   const MemoryRegistry::Keys& keys() const { return memory_.keys(); }
@@ -60,6 +64,8 @@ private:
   std::shared_ptr<LockFile> lockFile_; // registry.reg.lock, open from one operation to the next
   MemoryRegistry memory_;
   bool damagedFileInPlace_ = false;
+  bool toldInPlace_ = false;
+  std::optional<DamagedSettingsFile> damaged_; // until taken
 };
 
 // $XDG_CONFIG_HOME/obturix, or ~/.config/obturix; nothing when the user has

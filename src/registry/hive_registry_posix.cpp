@@ -159,7 +159,7 @@ long HiveRegistry::openKey(RegistryKey root, const std::string& path, std::uint3
 long HiveRegistry::createKey(RegistryKey root, const std::string& path,
                              const std::string& className, std::uint32_t options,
                              std::uint32_t access, RegistryKey& opened) {
-  if (!isWritableName(path) || !isWritableName(className))
+  if (!isWritableKeyPath(path) || !isWritableName(className))
     return registry_status::invalidParameter;
   RegistryKey key = 0;
   const long status =
@@ -216,11 +216,15 @@ void HiveRegistry::setAside() {
     aside += ".bad-" + stamp + (attempt ? "-" + std::to_string(attempt) : "");
     if (::access(aside.c_str(), F_OK) == 0)
       continue;
-    if (::rename(file_.c_str(), aside.c_str()) == 0)
+    if (::rename(file_.c_str(), aside.c_str()) == 0) {
+      damaged_ = DamagedSettingsFile{file_.string(), aside.string()};
       return;
+    }
     break;
   }
   damagedFileInPlace_ = true; // could not be moved: it must not be replaced either
+  if (!std::exchange(toldInPlace_, true))
+    damaged_ = DamagedSettingsFile{file_.string(), std::nullopt};
 }
 
 // Replaces the file at once: a new file beside it, created afresh, flushed,

@@ -53,18 +53,38 @@ std::optional<std::string> normalisedKeyPath(std::string path) {
   return path;
 }
 
+std::optional<std::string> existingKeyPath(const MemoryRegistry::Keys& keys,
+                                           const std::string& lowered) {
+  if (const auto stored = keys.find(lowered); stored != keys.end())
+    return stored->second.path;
+  // The keys below it, if any, come first from there in the map's order.
+  const auto below = keys.lower_bound(lowered + '\\');
+  if (below == keys.end() || !below->first.starts_with(lowered + '\\'))
+    return std::nullopt;
+  return below->second.path.substr(0, lowered.size());
+}
+
 bool addKeyPath(MemoryRegistry::Keys& keys, const std::string& path, const std::string& className) {
   const std::string lowered = lowerAnsi(path);
   bool added = false;
   for (std::size_t end = 0; end != std::string::npos;) {
     end = lowered.find('\\', end + 1);
     const std::string prefix = lowered.substr(0, end);
-    if (!keys.contains(prefix)) {
+    if (!existingKeyPath(keys, prefix)) {
       keys[prefix] = MemoryRegistry::Key{path.substr(0, end), className, {}};
       added = true;
     }
   }
   return added;
+}
+
+// The key of a lower-case path, stored now if it was only implied; null
+// when there is none.
+MemoryRegistry::Key* MemoryRegistry::storedKey(const std::string& lowered) {
+  const auto path = existingKeyPath(keys_, lowered);
+  if (!path)
+    return nullptr;
+  return &keys_.try_emplace(lowered, Key{*path, "", {}}).first->second;
 }
 
 // The full path of a key below the root, in the case it was given.
@@ -75,11 +95,10 @@ long MemoryRegistry::resolve(RegistryKey root, const std::string& path, std::str
   const auto relative = normalisedKeyPath(path);
   if (!relative)
     return registry_status::badPathname;
-  const auto rootKey = rootPath ? keys_.find(*rootPath) : keys_.end();
-  if (rootPath && rootKey == keys_.end())
+  const auto base = rootPath ? existingKeyPath(keys_, *rootPath) : std::string();
+  if (!base)
     return registry_status::fileNotFound; // gone since it was opened
-  const std::string base = rootPath ? rootKey->second.path : std::string();
-  full = base.empty() ? *relative : relative->empty() ? base : base + "\\" + *relative;
+  full = base->empty() ? *relative : relative->empty() ? *base : *base + "\\" + *relative;
   return registry_status::success;
 }
 
@@ -101,7 +120,7 @@ long MemoryRegistry::openKey(RegistryKey root, const std::string& path, std::uin
   if (const long status = resolve(root, path, full))
     return status;
   const std::string lowered = lowerAnsi(full);
-  if (!keys_.contains(lowered))
+  if (!existingKeyPath(keys_, lowered))
     return registry_status::fileNotFound;
   opened = issueHandle(lowered);
   return registry_status::success;
@@ -150,13 +169,13 @@ long MemoryRegistry::setValue(RegistryKey key, const std::string& name, std::uin
     return registry_status::invalidHandle;
   if (size > 0 && !data)
     return registry_status::invalidParameter;
-  const auto found = keys_.find(*path);
-  if (found == keys_.end())
+  Key* found = storedKey(*path);
+  if (!found)
     return registry_status::fileNotFound;
   Value value{name, type, {}};
   if (size > 0)
     value.data.assign(reinterpret_cast<const char*>(data), size);
-  found->second.put(std::move(value));
+  found->put(std::move(value));
   return registry_status::success;
 }
 

@@ -12,7 +12,9 @@ namespace obturix {
 // A registry held in memory with the semantics of the Win32 functions: key
 // and value names compare case-insensitively, a trailing backslash is
 // ignored, creating a key creates its missing parents. Only the current
-// user's root is known.
+// user's root is known. A key's parents need not be stored: a stored key
+// implies them (as a file's header implies its key's), so a deep key costs
+// its own path only.
 class MemoryRegistry : public Registry {
 public:
   struct Value {
@@ -34,6 +36,7 @@ public:
     friend bool operator==(const Key&, const Key&) = default;
   };
   // Keys by lower-case path relative to the root; "" is the root itself.
+  // Parents of a stored key exist whether stored or not.
   using Keys = std::map<std::string, Key>;
 
   long openKey(RegistryKey root, const std::string& path, std::uint32_t options,
@@ -53,6 +56,7 @@ public:
 private:
   Keys keys_{{"", Key{}}};
   long resolve(RegistryKey root, const std::string& path, std::string& full) const;
+  Key* storedKey(const std::string& lowered);
   const std::string* pathOf(RegistryKey key) const;
   RegistryKey issueHandle(const std::string& lowered);
 
@@ -66,6 +70,11 @@ std::string lowerAnsi(const std::string& text);
 // A key path without its trailing backslashes, or nothing when it cannot
 // name a key (a leading or doubled backslash, a NUL).
 std::optional<std::string> normalisedKeyPath(std::string path);
+
+// The path, in the case it was first given, of the key of a lower-case path,
+// stored or implied by a stored key below it; nothing when there is none.
+std::optional<std::string> existingKeyPath(const MemoryRegistry::Keys& keys,
+                                           const std::string& lowered);
 
 // Adds the key of a normalised path and its missing parents, each new one
 // with that class; whether any key was added.

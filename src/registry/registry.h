@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace obturix {
@@ -37,11 +38,22 @@ inline constexpr std::uint32_t regBinary = 3;
 inline constexpr std::uint32_t regDword = 4;
 inline constexpr std::uint32_t regMultiSz = 7;
 
+// A settings file found unreadable: where it was, and the name it was set
+// aside under, or nothing when it could not be moved (nothing is then saved
+// while it stays).
+struct DamagedSettingsFile {
+  std::string file;
+  std::optional<std::string> keptAs;
+};
+
 // The five registry operations, with the Win32 meaning of every argument and
 // status. Paths, names and class names are 8-bit ANSI text.
 class Registry {
 public:
   virtual ~Registry() = default;
+  // The settings file found damaged since the last call, if any; never with
+  // the system's own registry.
+  virtual std::optional<DamagedSettingsFile> takeDamagedFile() { return std::nullopt; }
   virtual long openKey(RegistryKey root, const std::string& path, std::uint32_t options,
                        std::uint32_t access, RegistryKey& opened) = 0;
   virtual long createKey(RegistryKey root, const std::string& path, const std::string& className,

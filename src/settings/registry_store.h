@@ -37,6 +37,8 @@ public:
   // Why the last write that failed failed, as a registry status
   // (registry_status::noUnicodeTranslation for a text that cannot be kept).
   long lastWriteFailure() const { return writeFailure_; }
+  // The settings file found damaged since the last call, if any.
+  std::optional<DamagedSettingsFile> takeDamagedFile() { return registry_.takeDamagedFile(); }
 
 private:
   struct Query {

@@ -23,6 +23,8 @@ void Form1::load() {
   bAnnulation_ = true;
 }
 
+void Form1::shown() { tellDamagedSettings(); }
+
 void Form1::MajMiroir() {
   const bool raise = view_.isChecked(Control::ChkMiro);
   view_.setEnabled(Control::Text6, raise);
@@ -112,6 +114,7 @@ void Form1::LancerSerie() {
         const Unsaved unsaved = SauverParams();
         warnOfMissedPresses(presses, params.port);
         warnOfUnsavedSettings(unsaved);
+        tellDamagedSettings();
       }
     }
     portClaim_.reset();
@@ -217,6 +220,13 @@ void Form1::warnOfUnsavedSettings(const Unsaved& unsaved) {
   if (!unsaved.empty())
     view_.messageBoxes().show(unsavedSettingsWarning(unsaved, windowSettings().size()),
                               MessageButtons::Ok);
+}
+
+// A damaged settings file, set aside (nothing in it lost) or left in place,
+// explains why the window shows its defaults: told once, when found.
+void Form1::tellDamagedSettings() {
+  if (const auto damaged = settings_.takeDamagedFile())
+    view_.messageBoxes().show(damagedSettingsNotice(*damaged), MessageButtons::Ok);
 }
 
 // Read again after the series: the user may have unticked it since. Not

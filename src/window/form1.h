@@ -37,6 +37,8 @@ public:
 
   // Before the window is first shown: the welcome text, the saved parameters.
   void load();
+  // Once it is on screen: what loading found wrong.
+  void shown();
   // "Lancer ": checks, confirms and runs a series, then saves its parameters.
   // Does nothing while a series runs.
   void LancerSerie();
@@ -81,6 +83,7 @@ private:
   PressCount runCycles(const SeriesParams& params);
   void warnOfMissedPresses(const PressCount& presses, const std::string& port);
   void warnOfUnsavedSettings(const Unsaved& unsaved);
+  void tellDamagedSettings();
   void announceEnd();
   void ChargerParams();
   Unsaved SauverParams();

@@ -123,6 +123,13 @@ TEST(SeriesTexts, SayInFrenchWhatWentWrongAndWhatToDo) {
        "Impossible d'enregistrer le port : l'accès aux paramètres a été refusé. Le temps de pause "
        "contient des caractères que les paramètres ne peuvent pas garder : sa valeur précédente "
        "est gardée. Les autres paramètres ont été enregistrés."},
+      {damagedSettingsNotice({"/h/registry.reg", "/h/registry.reg.bad-1"}),
+       "Le fichier des paramètres était illisible : il a été mis de côté sous « "
+       "/h/registry.reg.bad-1 » et les valeurs par défaut sont utilisées."},
+      {damagedSettingsNotice({"/h/registry.reg", std::nullopt}),
+       "Le fichier des paramètres « /h/registry.reg » est illisible et n'a pas pu être mis de "
+       "côté : les valeurs par défaut sont utilisées, et les paramètres ne seront pas enregistrés "
+       "tant qu'il sera là."},
       {unsavedSettingsWarning({{"a", registry_status::diskFull}, {"b", registry_status::diskFull}},
                               2),
        "Les paramètres de cette série n'ont pas pu être enregistrés : le disque est plein."},

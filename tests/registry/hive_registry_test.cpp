@@ -15,6 +15,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace obturix::testing {
@@ -97,35 +98,52 @@ TEST(HiveFormat, ReadsWhatRegeditWritesAndRefusesWhatIsNotAHive) {
                               "\"nbpause\"=\"3\"\n\"bin\"=hex:01,02,\\\n  03\n; a comment\n");
   ASSERT_TRUE(keys);
   EXPECT_EQ(keys->at("software\\obturix\\param").values[1].data, "\x01\x02\x03");
-  EXPECT_TRUE(keys->contains("software\\obturix")); // its parents made
-  const char* damaged[] = {
+  EXPECT_EQ(existingKeyPath(*keys, "software\\obturix"), "Software\\Obturix"); // implied
+  // As deep and long as a registry's names go: the file written back is no
+  // larger (each parent written whole would make it 250 times larger).
+  std::string deepest = "REGEDIT4\r\n[HKEY_CURRENT_USER";
+  for (int level = 0; level < 512; ++level)
+    deepest += "\\" + std::string(255, 'k');
+  const auto deep = parseHive(deepest + "]\r\n\"v\"=\"1\"\r\n");
+  ASSERT_TRUE(deep);
+  EXPECT_LT(writeHive(*deep).size(), deepest.size() + 30);
+  const std::string damaged[] = {
       "REGEDIT5\r\n",
       "REGEDIT4\r\n\"orphan\"=\"value\"\r\n",
       "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n",
       "REGEDIT4\r\n[HKEY_CURRENT_USER\\a]\r\n\"x\"=\"unterminated\r\n",
       "REGEDIT4\r\n[HKEY_CURRENT_USER\\a]\r\n\"x\"=dword:123\r\n",
       "REGEDIT4\r\n[HKEY_CURRENT_USER\\a]\r\n\"x\"=hex(zz):00\r\n",
+      deepest + "\\k]\r\n", // deeper than 512 levels
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\" + std::string(256, 'k') + "]\r\n",
   };
-  for (const char* text : damaged)
-    EXPECT_FALSE(parseHive(text)) << text;
+  for (const std::string& text : damaged)
+    EXPECT_FALSE(parseHive(text)) << text.substr(0, 60);
 }
 
-// A damaged file is kept aside, the hive starts empty and saving works again.
+// A damaged file (noise, too large, a key deeper than a registry's) is kept
+// aside and told once, the hive starts empty and saving works again.
 TEST_F(HiveFile, SetsADamagedFileAsideAndStartsAfresh) {
-  std::string noise;
+  std::string noise, deep = "REGEDIT4\r\n[HKEY_CURRENT_USER";
   std::mt19937 random(7);
   for (int i = 0; i < 4096; ++i)
     noise += static_cast<char>(random());
+  for (int i = 0; i < 2000; ++i)
+    deep += "\\k";
   const std::string overSize = "REGEDIT4\r\n" + std::string(HiveRegistry::maxFileSize, ';');
-  for (const std::string& damaged : {noise, overSize}) {
+  for (const std::string& damaged : {noise, overSize, deep + "]\r\n"}) {
     fs::remove_all(folder);
     fs::create_directories(folder);
     std::ofstream(file, std::ios::binary) << damaged;
     EXPECT_EQ(read("nbpause"), Variant());
     EXPECT_EQ(setAside(), 1u);
+    const auto told = hive.takeDamagedFile();
+    ASSERT_TRUE(told && told->keptAs);
+    EXPECT_EQ(fileText(*told->keptAs), damaged);
     EXPECT_TRUE(save("nbpause", "5"));
     EXPECT_EQ(read("nbpause"), Variant("5"));
     EXPECT_EQ(setAside(), 1u);
+    EXPECT_FALSE(hive.takeDamagedFile());
   }
 }
 
@@ -264,7 +282,14 @@ TEST_F(HiveFile, ALockHeldElsewhereHoldsUpALoadOrASaveOnlyAWhile) {
   EXPECT_EQ(value, Variant("kept"));
   EXPECT_EQ(entries("/proc/self/fd"), descriptors);
   EXPECT_EQ(entries("/proc/self/task"), threads);
-  ::close(held);
+  ::close(held); // the thread left waiting gets the lock, and lets it go for the others
+  std::this_thread::sleep_for(100ms);
+  const int other = ::open((folder / "registry.reg.lock").c_str(), O_RDWR | O_CLOEXEC);
+  bool taken = false;
+  for (int tries = 0; tries < 100 && !taken; ++tries)
+    taken = flock(other, LOCK_EX | LOCK_NB) == 0 || (std::this_thread::sleep_for(10ms), false);
+  EXPECT_TRUE(taken);
+  ::close(other);
   EXPECT_TRUE(patientStore.EcrireParam("\\Param\\", "StrCom", regSz, "COM2"));
 }
 

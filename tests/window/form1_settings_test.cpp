@@ -91,6 +91,31 @@ TEST(Form1Settings, ASeriesSavesAllSevenForTheNextRun) {
   EXPECT_EQ(saved, allSeven);
 }
 
+// A settings file found damaged (and set aside) is told once the window is
+// on screen, not before, where its box would stand alone; and when a series'
+// save finds it.
+TEST(Form1Settings, ADamagedSettingsFileIsToldWhenTheWindowIsShown) {
+  const DamagedSettingsFile found{"/h/registry.reg", "/h/registry.reg.bad-1"};
+  struct Damaged final : MemoryRegistry {
+    std::optional<DamagedSettingsFile> damaged;
+    std::optional<DamagedSettingsFile> takeDamagedFile() override {
+      return std::exchange(damaged, std::nullopt);
+    }
+  } registry;
+  registry.damaged = found;
+  Form1Rig rig;
+  RegistrySettingsStore settings{registry};
+  Form1 form{rig.view, {rig.cycle, rig.ports, settings, rig.wakeLock}};
+  form.load();
+  EXPECT_EQ(rig.log.events(), std::vector<std::string>{"Label4 " + std::string(welcomeText)});
+  form.shown();
+  EXPECT_EQ(rig.log.events().back(), "box Obturix: " + damagedSettingsNotice(found));
+  registry.damaged = found;
+  rig.view.setChecked(ChkAffichePoppup, false);
+  form.LancerSerie();
+  EXPECT_EQ(rig.log.events().end()[-3], "box Obturix: " + damagedSettingsNotice(found));
+}
+
 // A value that cannot be written (refused, or a port named in Cyrillic that
 // the settings would keep as "?????") keeps its older one, does not stop the
 // others, and is told after the series, before its end notice, both when

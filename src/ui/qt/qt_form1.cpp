@@ -105,6 +105,9 @@ void QtForm1::showEvent(QShowEvent* event) {
   if (!loaded_) {
     loaded_ = true;
     form1_.load();
+    // Its boxes over the window, once it is there.
+    QMetaObject::invokeMethod(
+        this, [this] { form1_.shown(); }, Qt::QueuedConnection);
   }
   QDialog::showEvent(event);
 }

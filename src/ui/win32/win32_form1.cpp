@@ -98,6 +98,7 @@ void Win32Form1::showModally() {
   // takes a while, on Wine above all.
   view_.taskbarProgress();
   SetFocus(control(Control::Command1));
+  form1_.shown();
   MSG message;
   while (!done_ && GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (!dispatchKeyboard(message)) {
