@@ -28,6 +28,7 @@ inline constexpr long noUnicodeTranslation = 1113; // a character without an 8-b
 } // namespace registry_status
 
 inline constexpr std::uint32_t keyAllAccess = 0xF003F;
+inline constexpr std::uint32_t keyRead = 0x20019;
 inline constexpr std::uint32_t regOptionNonVolatile = 0;
 
 // Registry value types.

@@ -68,9 +68,10 @@ bool RegistrySettingsStore::LireParam(const std::string& keySuffix, const std::s
 bool RegistrySettingsStore::LireValeurReg(RegistryKey root, const std::string& keySuffix,
                                           const std::string& valueName, std::int32_t type,
                                           Variant& value) {
+  // Read access only, as a read needs: a key whose access list allows no
+  // more is read all the same.
   RegistryKey key = 0;
-  long status = registry_.openKey(root, keyPath(keySuffix), 0, keyAllAccess, key);
-  if (status != registry_status::success)
+  if (registry_.openKey(root, keyPath(keySuffix), 0, keyRead, key) != registry_status::success)
     return false;
   const Query query = queryTyped(key, valueName, type);
   value = query.status == registry_status::success ? decoded(query) : Variant(unreadableValue);

@@ -67,4 +67,17 @@ void appendUtf8(std::string& out, char32_t c) {
   }
 }
 
+std::string printableText(std::string_view text) {
+  std::string out;
+  for (const char32_t c : decodeUtf8(text)) {
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
+      constexpr char digits[] = "0123456789ABCDEF";
+      out += {'\\', 'x', digits[(c >> 4) & 0xF], digits[c & 0xF]};
+    } else {
+      appendUtf8(out, c);
+    }
+  }
+  return out;
+}
+
 } // namespace obturix

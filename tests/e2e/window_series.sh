@@ -67,6 +67,18 @@ if [ "$platform" = linux ]; then
   "$camera" --version | grep -q '^obturix-virtual-camera [0-9]' || e2e_fail "--version"
   status=$("$camera" --inconnue >/dev/null 2>&1; echo $?)
   [ "$status" -eq 2 ] || e2e_fail "option inconnue : code de sortie $status au lieu de 2"
+  status=$("$camera" --dessin >/dev/null 2>&1; echo $?)
+  [ "$status" -eq 2 ] || e2e_fail "--dessin sans fichier : code de sortie $status au lieu de 2"
+  # A drawing that cannot be written is told at once, not at Ctrl-C.
+  status=$(timeout 5 "$camera" --dessin /nonexistent/d.svg 2>"$E2E_WORK/err.txt" >/dev/null; echo $?)
+  [ "$status" -eq 1 ] && grep -q "impossible d'écrire le dessin.*introuvable" "$E2E_WORK/err.txt" ||
+    e2e_fail "dessin impossible : code de sortie $status, $(cat "$E2E_WORK/err.txt")"
+  # Nothing typed reaches the terminal as it is: not a bad byte, not an escape.
+  for program in "$obturix" "$camera"; do
+    "$program" $'\xff-\x1b[31mRED' 2>"$E2E_WORK/err.txt" >/dev/null || true
+    ! grep -q $'\x1b' "$E2E_WORK/err.txt" && grep -q $'\xef\xbf\xbd-\\\\x1B\\[31mRED' "$E2E_WORK/err.txt" ||
+      e2e_fail "$program : option inconnue écrite telle quelle : $(od -c "$E2E_WORK/err.txt" | head -3)"
+  done
 
   echo "== obturix s'explique, refuse une option inconnue, et dit qu'il lui faut un écran"
   "$obturix" --help | grep -q '^utilisation.*: obturix \[--help\]' || e2e_fail "obturix --help"

@@ -11,6 +11,7 @@
 #include "pty/pseudo_terminal.h"
 #include "text/french.h"
 #include "text/system_reason.h"
+#include "text/utf8.h"
 #include "timing/monotonic_clock.h"
 
 #include <cerrno>
@@ -18,11 +19,11 @@
 #include <cstdio>
 #include <ctime>
 #include <exception>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 using namespace obturix;
@@ -59,6 +60,14 @@ struct Arguments {
   std::optional<std::string> drawing; // where to draw the presses at the end
 };
 
+// A message of ours about something from outside, shown as it can be printed.
+void complain(const std::string& before, const std::string& outside, const std::string& after) {
+  std::fprintf(stderr, "%s\n",
+               (typeset("obturix-virtual-camera : " + before + "« ") + printableText(outside) +
+                typeset(" »" + after))
+                   .c_str());
+}
+
 // What to do, or the exit status when the command line asked for something
 // else (help, version) or could not be read.
 std::optional<int> readArguments(int argc, char** argv, Arguments& arguments) {
@@ -66,7 +75,12 @@ std::optional<int> readArguments(int argc, char** argv, Arguments& arguments) {
     const std::string_view argument = argv[i];
     if (argument == "--precis") {
       arguments.precise = true;
-    } else if (argument == "--dessin" && i + 1 < argc) {
+    } else if (argument == "--dessin") {
+      if (i + 1 == argc) {
+        complain("l'option ", "--dessin", " demande le nom du fichier où dessiner les appuis");
+        std::fprintf(stderr, "%s\n", usage);
+        return 2;
+      }
       arguments.drawing = argv[++i];
     } else if (argument == "--help") {
       std::printf("%s\n\n"
@@ -85,23 +99,20 @@ std::optional<int> readArguments(int argc, char** argv, Arguments& arguments) {
       std::printf("obturix-virtual-camera %s\n", OBTURIX_VERSION);
       return 0;
     } else {
-      std::fprintf(
-          stderr, "%s\n%s\n",
-          typeset("obturix-virtual-camera : option inconnue « " + std::string(argument) + " »")
-              .c_str(),
-          usage);
+      complain("option inconnue ", std::string(argument), "");
+      std::fprintf(stderr, "%s\n", usage);
       return 2;
     }
   }
   return std::nullopt;
 }
 
-// Draws the presses where asked; false when the file cannot be written.
-bool draw(const std::string& path, const std::vector<camera::Press>& presses) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << camera::drawPresses(presses);
-  file.close();
-  return static_cast<bool>(file);
+// Draws the presses into the file opened for them; false when it cannot be
+// written (a disk that filled up meanwhile).
+bool draw(std::FILE* file, const std::vector<camera::Press>& presses) {
+  const std::string drawing = camera::drawPresses(presses);
+  const bool written = std::fwrite(drawing.data(), 1, drawing.size(), file) == drawing.size();
+  return std::fclose(file) == 0 && written;
 }
 
 } // namespace
@@ -112,6 +123,13 @@ int main(int argc, char** argv) {
     return *status;
   const bool precise = arguments.precise;
   std::vector<camera::Press> seen;
+  // Opened now, so that a drawing that cannot be written is told at once,
+  // not at the end of a night.
+  std::FILE* drawing = nullptr;
+  if (arguments.drawing && !(drawing = std::fopen(arguments.drawing->c_str(), "wb"))) {
+    complain("impossible d'écrire le dessin ", *arguments.drawing, " : " + systemReason(errno));
+    return 1;
+  }
   // SIGINT and SIGTERM are taken when the loop looks for them, so the
   // pseudo-terminal is always released cleanly.
   sigset_t stop;
@@ -153,11 +171,8 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
       }
     }
-    if (arguments.drawing && !draw(*arguments.drawing, seen)) {
-      std::fprintf(
-          stderr, "%s\n",
-          typeset("obturix-virtual-camera : impossible d'écrire « " + *arguments.drawing + " »")
-              .c_str());
+    if (drawing && !draw(std::exchange(drawing, nullptr), seen)) {
+      complain("impossible d'écrire le dessin ", *arguments.drawing, " : " + systemReason(errno));
       return 1;
     }
   } catch (const std::system_error& error) {

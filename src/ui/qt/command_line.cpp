@@ -1,6 +1,7 @@
 #include "ui/qt/command_line.h"
 
 #include "text/french.h"
+#include "text/utf8.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,7 +42,11 @@ std::optional<int> answeredBeforeTheWindow(int argc, char** argv) {
       print(stdout, "obturix " OBTURIX_VERSION "\n");
       return 0;
     }
-    print(stderr, "obturix : option inconnue « " + std::string(argument) + " »\n" + usage + "\n");
+    // Echoed as it can be printed, and apart from the typesetting of our words.
+    std::fputs((typeset("obturix : option inconnue « ") + printableText(argument) +
+                typeset(" »\n" + std::string(usage) + "\n"))
+                   .c_str(),
+               stderr);
     return 2;
   }
   // A platform named by hand (offscreen, vnc…) needs no display.
