@@ -12,6 +12,7 @@
 #include <qpa/qwindowsysteminterface.h>
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 namespace obturix {
@@ -25,16 +26,27 @@ constexpr std::size_t mostHeld = 1000;
 // Takes the clicks and keys meant for some windows before any widget sees
 // them, and hands them back to the window system, in order, when dropped.
 // (Qt's own holding of input, ExcludeUserInputEvents, holds the windows'
-// close requests too.)
+// close requests too.) Only whole clicks are handed back: a press whose
+// release went to another window meanwhile is over for the user, and alone
+// it would leave a button pressed and the next click taken as its end.
 class InputHold final : public QObject {
 public:
-  explicit InputHold(const QWindowList& windows) : windows_(windows.begin(), windows.end()) {
+  // The windows on screen: a hidden one (a menu closed earlier, kept for
+  // next time) takes no input meant for the window.
+  explicit InputHold(const QWindowList& windows) {
+    for (QWindow* window : windows)
+      if (window->isVisible())
+        windows_.emplace_back(window);
     QCoreApplication::instance()->installEventFilter(this);
   }
   ~InputHold() override {
     QCoreApplication::instance()->removeEventFilter(this);
+    for (const auto& [button, index] : openPresses_)
+      if (!(QGuiApplication::mouseButtons() & button))
+        held_[index] = nullptr;
     for (const auto& handBack : held_)
-      handBack();
+      if (handBack)
+        handBack();
   }
   InputHold(const InputHold&) = delete;
   InputHold& operator=(const InputHold&) = delete;
@@ -73,10 +85,14 @@ protected:
 
 private:
   void keep(QWindow* window, const QMouseEvent& e) {
+    if (e.type() == QEvent::MouseButtonPress && held_.size() < mostHeld)
+      openPresses_[e.button()] = held_.size();
+    else if (e.type() == QEvent::MouseButtonRelease)
+      openPresses_.erase(e.button());
     keep([window = QPointer(window), time = e.timestamp(), local = e.position(),
           global = e.globalPosition(), buttons = e.buttons(), button = e.button(), type = e.type(),
           modifiers = e.modifiers()] {
-      if (window)
+      if (window && window->isVisible())
         QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
             window, time, local, global, buttons, button, type, modifiers);
     });
@@ -86,7 +102,7 @@ private:
           modifiers = e.modifiers(), scanCode = e.nativeScanCode(),
           virtualKey = e.nativeVirtualKey(), nativeModifiers = e.nativeModifiers(), text = e.text(),
           repeated = e.isAutoRepeat(), count = static_cast<ushort>(e.count())] {
-      if (window)
+      if (window && window->isVisible())
         QWindowSystemInterface::handleExtendedKeyEvent(window, time, type, key, modifiers, scanCode,
                                                        virtualKey, nativeModifiers, text, repeated,
                                                        count);
@@ -99,6 +115,7 @@ private:
 
   std::vector<QPointer<QWindow>> windows_;
   std::vector<std::function<void()>> held_;
+  std::map<Qt::MouseButton, std::size_t> openPresses_; // held, their release not yet
 };
 
 } // namespace
