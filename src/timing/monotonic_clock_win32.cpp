@@ -27,15 +27,17 @@ HANDLE createHighResolutionTimer(const TimerCalls& calls) {
                            TIMER_ALL_ACCESS);
 }
 
-bool raiseSystemTimerWhereNeeded(const TimerCalls& calls) {
-  if (HANDLE timer = createHighResolutionTimer(calls)) {
+FineSystemTimer::FineSystemTimer(const TimerCalls& calls) : calls_(calls) {
+  if (HANDLE timer = createHighResolutionTimer(calls))
     CloseHandle(timer);
-    return false;
-  }
-  return calls.beginPeriod(1) == TIMERR_NOERROR;
+  else
+    raised_ = calls.beginPeriod(1) == TIMERR_NOERROR;
 }
 
-void lowerSystemTimer(const TimerCalls& calls) { calls.endPeriod(1); }
+FineSystemTimer::~FineSystemTimer() {
+  if (raised_)
+    calls_.endPeriod(1);
+}
 
 std::chrono::nanoseconds monotonicNow() {
   static const std::int64_t frequency = performanceFrequency();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 namespace obturix {
 
 // Held by the thread that times a series, for the series' length. Raises the
@@ -17,7 +19,7 @@ public:
   TimingPriority& operator=(const TimingPriority&) = delete;
 
 private:
-  bool systemTimerRaised_ = false;
+  std::shared_ptr<void> systemTimer_; // where raised for the series: lowered when dropped
 };
 
 } // namespace obturix

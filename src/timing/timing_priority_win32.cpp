@@ -5,14 +5,10 @@
 
 namespace obturix {
 
-TimingPriority::TimingPriority() {
+TimingPriority::TimingPriority() : systemTimer_(std::make_shared<FineSystemTimer>()) {
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
-  systemTimerRaised_ = raiseSystemTimerWhereNeeded();
 }
 
-TimingPriority::~TimingPriority() {
-  if (systemTimerRaised_)
-    lowerSystemTimer();
-}
+TimingPriority::~TimingPriority() = default;
 
 } // namespace obturix

@@ -25,11 +25,20 @@ struct TimerCalls {
 // or nullptr where the system refuses the flag (before Windows 10 1803).
 HANDLE createHighResolutionTimer(const TimerCalls& calls = {});
 
-// Where waitable timers have no high resolution, raises the system timer to
-// 1 ms, so that a wait does not end on the next 15.6 ms tick; whether it did,
-// and so must lower it again (lowerSystemTimer) when the series ends.
-bool raiseSystemTimerWhereNeeded(const TimerCalls& calls = {});
-void lowerSystemTimer(const TimerCalls& calls = {});
+// Where waitable timers have no high resolution, the system timer raised to
+// 1 ms for its own life, so that a wait does not end on the next 15.6 ms
+// tick; lowered again when dropped.
+class FineSystemTimer {
+public:
+  explicit FineSystemTimer(const TimerCalls& calls = {});
+  ~FineSystemTimer();
+  FineSystemTimer(const FineSystemTimer&) = delete;
+  FineSystemTimer& operator=(const FineSystemTimer&) = delete;
+
+private:
+  TimerCalls calls_;
+  bool raised_ = false;
+};
 
 // Blocks until monotonicNow() >= deadline, or until `stop` (an event, or
 // nullptr for none) is set, whichever comes first.

@@ -28,16 +28,14 @@ MMRESULT WINAPI endPeriod(UINT ms) {
 }
 
 // The high-resolution timer where the system has it; else the system timer
-// at 1 ms for the series, and back after it.
+// at 1 ms for the series, and back once it is over.
 TEST(Win32Timers, WaitsAreTimedFinelyWhateverTheSystemOffers) {
   using Calls = std::vector<std::string>;
   const TimerCalls standIns{createTimer, beginPeriod, endPeriod};
   for (const bool granted : {true, false}) {
     highResolution = granted;
     calls.clear();
-    const bool raised = raiseSystemTimerWhereNeeded(standIns);
-    if (raised)
-      lowerSystemTimer(standIns);
+    { const FineSystemTimer forTheSeries(standIns); }
     const Calls expected = granted ? Calls{"high-resolution timer"}
                                    : Calls{"high-resolution timer", "system timer at 1 ms",
                                            "system timer back from 1 ms"};

@@ -58,15 +58,16 @@ TEST(PressRecorder, DescribesAPressTheFrenchWay) {
 }
 
 // Every press drawn, with its length and the pause before it as recorded,
-// to the microsecond as the camera prints them.
+// to the microsecond as the camera prints them, to scale: the last bar ends
+// where the time line does (80 + 420).
 TEST(PressDrawing, HoldsEveryPressAsRecorded) {
   const std::vector<Press> presses = {{1, 0ns, 50'123'456ns, std::nullopt},
                                       {2, 150ms, 300'456'789ns, 99'876'544ns},
                                       {3, 12s, 50ms, 11'549'543'211ns}};
   const std::string svg = drawPresses(presses);
-  for (const char* said : {"Appui 1<", "3 appuis<", ">50,123 ms<",
-                           ">300,457 ms, pause avant 99,877 ms<",
-                           ">50,000 ms, pause avant 11\u00A0549,543 ms<"})
+  for (const char* said :
+       {"Appui 1<", "3 appuis<", ">50,123 ms<", ">300,457 ms, pause avant 99,877 ms<",
+        ">50,000 ms, pause avant 11\u00A0549,543 ms<", "x=\"498.3\" y=\"97\" width=\"1.7\""})
     EXPECT_NE(svg.find(said), std::string::npos) << said;
   std::size_t bars = 0;
   for (auto at = svg.find("<rect x="); at != std::string::npos; at = svg.find("<rect x=", at + 1))

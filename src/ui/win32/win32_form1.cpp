@@ -1,6 +1,7 @@
 #include "ui/win32/win32_form1.h"
 
 #include "text/wide_text_win32.h"
+#include "ui/win32/shutdown_reason_win32.h"
 #include "ui/win32/win32_hold_input.h"
 #include "window/control_table.h"
 
@@ -242,13 +243,7 @@ TaskbarProgress& Win32Form1::View::taskbarProgress() {
 
 // A shutdown or a logout meanwhile tells the user why the program is busy.
 void Win32Form1::View::runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) {
-  struct ShutdownBlocked {
-    HWND window;
-    explicit ShutdownBlocked(HWND w) : window(w) {
-      ShutdownBlockReasonCreate(window, L"Série de poses en cours");
-    }
-    ~ShutdownBlocked() { ShutdownBlockReasonDestroy(window); }
-  } const blocked(window_.window_);
+  const ShutdownBlocked blocked(window_.window_);
   obturix::runHoldingInput(cycles);
 }
 

@@ -1,4 +1,5 @@
 #include "fakes/fake_series_services.h"
+#include "ui/win32/shutdown_reason_win32.h"
 #include "ui/win32/win32_form1.h"
 
 #include <gtest/gtest.h>
@@ -71,6 +72,21 @@ TEST(Win32Form1, TheEndOfTheSessionStopsASeriesAndSavesItsParameters) {
   rig.form.behaviour().LancerSerie();
   EXPECT_EQ(rig.ports.presses.size(), 1u);
   EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, 0), TRUE);
+}
+
+// The reason a shutdown is told goes with the series.
+TEST(Win32Form1, TheShutdownReasonLastsAsLongAsTheSeries) {
+  static std::vector<std::wstring> calls;
+  const ShutdownReasonCalls standIns{[](HWND, LPCWSTR why) {
+                                       calls.emplace_back(why);
+                                       return TRUE;
+                                     },
+                                     [](HWND) {
+                                       calls.emplace_back(L"destroyed");
+                                       return TRUE;
+                                     }};
+  { const ShutdownBlocked series(nullptr, standIns); }
+  EXPECT_EQ(calls, (std::vector<std::wstring>{L"Série de poses en cours", L"destroyed"}));
 }
 
 } // namespace
