@@ -331,6 +331,20 @@ if [ "$platform" = linux ]; then
   kill -TERM "$program_pid"
   check_stopped 0.4 "$asked" "$(date +%T.%N)" 143
 fi
+if [ "$platform" = linux ]; then
+  echo "== câble débranché pendant la série : le lanceur passe en alerte, la fin le dit"
+  dock_start=$(($(wc -l <"$E2E_DOCK") + 1))
+  start_series_of_three 0.4
+  e2e_until seen_presses 1 "$series_start" || e2e_fail "la série ne démarre pas"
+  rm "$link"
+  e2e_wait_windows "Obturix" 2 # the missed exposures told at the end
+  e2e_until eval 'tail -n +"$dock_start" "$E2E_DOCK" | grep -q " 1$"' ||
+    e2e_fail "lanceur jamais en alerte : $(tail -n +"$dock_start" "$E2E_DOCK" | tr '\n' '|')"
+  xdotool key Return
+  ln -sfn "$port" "$link"
+  wmctrl -i -c "$E2E_WINDOW"
+  e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
+fi
 if [ "$platform" = linux ] && [ ! -w /run/lock ]; then
   echo "== deux copies : pas de /run/lock où écrire sur cette machine, étape sautée"
 elif [ "$platform" = linux ]; then

@@ -2,6 +2,7 @@
 #include "ui/qt/hold_input.h"
 #include "ui/qt/qt_application.h"
 #include "ui/qt/qt_form1.h"
+#include "ui/qt/termination_signals.h"
 #include "window/control_table.h"
 
 #include <QAccessible>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
+#include <csignal>
 #include <qpa/qwindowsysteminterface.h>
 
 namespace obturix {
@@ -83,6 +85,18 @@ class QtForm1Test : public QObject {
 
 private slots:
   void initTestCase() { setUpApplication(*qApp); }
+
+  // A logout (SIGHUP), a shutdown (SIGTERM) and Ctrl-C (SIGINT) reach the
+  // window's loop, which stops a series first, rather than ending the
+  // program at once.
+  void terminationSignalsReachTheLoop() {
+    TerminationSignals endSignals;
+    QVERIFY(endSignals.descriptor() >= 0);
+    for (const int signal : {SIGHUP, SIGTERM, SIGINT}) {
+      raise(signal);
+      QCOMPARE(endSignals.take(), signal);
+    }
+  }
 
   // That every caption fits its box is seen on the reviewed screenshots.
   void fieldsHaveNoLimit() {
