@@ -100,6 +100,8 @@ int FakeMessageBoxes::show(const std::string& prompt, MessageButtons buttons,
 
 std::unique_ptr<PreparedPort> FakeSerialPortServiceFactory::prepare(const std::string& portName) {
   clock.elapsed += takes.lookUp;
+  if (auto action = std::exchange(whileLookingUp, nullptr))
+    action();
   return existingPorts.contains(portName) ? std::make_unique<FakePreparedPort>(*this, portName)
                                           : nullptr;
 }

@@ -88,8 +88,9 @@ public:
   std::map<std::string, std::string> forbiddenPorts;      // name: the group that may open it
   std::set<std::string> claimed;
   std::map<std::string, PortHolder> heldBy;
-  std::set<std::string> unclaimable; // nothing to claim them with
-  int claimsKept = 0;                // times a claim was asked to keep its hold
+  std::set<std::string> unclaimable;    // nothing to claim them with
+  int claimsKept = 0;                   // times a claim was asked to keep its hold
+  std::function<void()> whileLookingUp; // once, during the next look-up
   Durations takes;
   std::vector<Press> presses;
   EventLog& log;

@@ -10,10 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <grp.h>
 #include <optional>
 #include <sys/prctl.h>
@@ -195,28 +197,19 @@ std::string inLockFile(long long pid) {
 // A serial terminal's stand-in, named as the system shows it, until dropped.
 struct StandIn {
   StandIn() {
-    int named[2];
-    if (pipe(named) != 0 || pipe(ready) != 0 || (pid = fork()) < 0)
-      throw std::runtime_error("fork");
-    char byte = 0;
     if (pid == 0) {
       prctl(PR_SET_NAME, "minicom");
-      close(ready[1]);
-      [[maybe_unused]] const auto told = write(named[1], &byte, 1);
-      [[maybe_unused]] const auto got = read(ready[0], &byte, 1); // until the parent closes it
+      pause();
       _exit(0);
     }
-    close(ready[0]);
-    close(named[1]);
-    [[maybe_unused]] const auto got = read(named[0], &byte, 1);
-    close(named[0]);
+    for (std::string name; name != "minicom";)
+      std::ifstream("/proc/" + std::to_string(pid) + "/comm") >> name;
   }
   ~StandIn() {
-    close(ready[1]);
+    kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
   }
-  int ready[2] = {-1, -1};
-  pid_t pid = -1;
+  pid_t pid = fork();
 };
 
 // What a claim came to, in a few words.
@@ -284,82 +277,64 @@ TEST(PosixPortCheck, OneSeriesAtATimeClaimsAPort) {
 // Another program's lock file (written, not flocked), in text or in the
 // older binary form, refuses the series, naming that program, while its
 // process lives (also one this user may not signal); one whose number fits
-// no process is stale and taken over.
-TEST(PosixPortCheck, AnotherProgramsLockFileIsRespectedWhileItsProcessLives) {
-  pty::PseudoTerminal terminal;
-  const testing::TemporaryFolder locks;
-  fs::permissions(locks.path, fs::perms::all | fs::perms::sticky_bit);
-  const auto lockFile = locks.path / *lockFileName(terminal.slavePath());
-  const StandIn other;
-  std::string binary(4, '\0');
-  std::memcpy(binary.data(), &other.pid, 4);
-  const std::string named = "refused minicom " + std::to_string(other.pid);
-  const struct {
-    std::string content, claim;
-    bool unprivileged = false;
-  } cases[] = {
-      {inLockFile(other.pid), named},
-      {binary, named},
-      {inLockFile(1), "refused ", true},   // alive, though kill() says EPERM
-      {inLockFile(4294967297), "machine"}, // not init's 1 once narrowed
-      {"4294967295\n", "machine"},
-      {"-12\n", "machine"},
-      {"", "machine"},
-  };
-  for (const auto& c : cases) {
-    std::ofstream(lockFile, std::ios::binary) << c.content;
-    chmod(lockFile.c_str(), 0666);
-    if (!c.unprivileged) {
-      EXPECT_EQ(outcome(*makePosixPortCheck(locks.path), terminal.slavePath()), c.claim)
-          << c.content;
-    } else {
-      EXPECT_EQ(inChild([&] {
-                  if (getuid() == 0 && !becomeUnprivileged())
-                    return 2;
-                  const auto claim = outcome(*makePosixPortCheck(locks.path), terminal.slavePath());
-                  return claim.starts_with(c.claim) ? 0 : 1;
-                }),
-                0)
-          << c.content;
-    }
-  }
-}
-
-// Where the system's lock folder is missing, closed to this user or holds
-// something else at the lock's name (a folder, a link, planted by anyone in
-// a folder all may write to), the claim falls back on the private runtime
-// folder, which keeps this user's copies off only, and says so and why;
-// without one (or with one others may write to), nobody is kept off.
-TEST(PosixPortCheck, ClaimsShortOfTheMachineSaySo) {
+// no process is stale and taken over. Where no lock file can be made in the
+// system's folder (missing, or a folder or a link planted at the lock's
+// name by anyone), the claim falls back on the private runtime folder,
+// which keeps this user's copies off only, and says so and why; without one
+// (or with one others may write to), nobody is kept off.
+TEST(PosixPortCheck, ClaimsRespectOthersAndSayHowFarTheyReach) {
   pty::PseudoTerminal terminal;
   const testing::TemporaryFolder work;
   const fs::path locks = work.path / "locks", runtime = work.path / "runtime";
   const std::string name = *lockFileName(terminal.slavePath());
-  fs::create_directories(locks);
-  fs::create_directory(runtime);
-  fs::permissions(runtime, fs::perms::owner_all);
-  fs::create_directory(locks / name);
+  const fs::path lockFile = locks / name;
+  const StandIn other;
+  std::string binary(4, '\0');
+  std::memcpy(binary.data(), &other.pid, 4);
+  const std::string named = "refused minicom " + std::to_string(other.pid);
+  const auto write = [&](const std::string& content) {
+    return [&, content] { std::ofstream(lockFile, std::ios::binary) << content; };
+  };
+  const auto shortOf = [&](const char* reach, int error) {
+    return std::string(reach) + " " + name + " " + std::to_string(error);
+  };
   const struct {
-    fs::path folder;
-    fs::perms runtime;
+    std::function<void()> plant;
     std::string claim;
+    bool unprivileged = false;
+    fs::perms runtime = fs::perms::owner_all;
   } cases[] = {
-      {work.path / "absent", fs::perms::owner_all,
-       "this user " + name + " " + std::to_string(ENOENT)},
-      {locks, fs::perms::owner_all, "this user " + name + " " + std::to_string(EISDIR)},
-      {work.path / "absent", fs::perms::all, "nobody " + name + " " + std::to_string(ENOENT)},
+      {write(inLockFile(other.pid)), named},
+      {write(binary), named},
+      {write(inLockFile(1)), "refused ", true},   // alive, though kill() says EPERM
+      {write(inLockFile(4294967297)), "machine"}, // not init's 1 once narrowed
+      {write("4294967295\n"), "machine"},
+      {write(""), "machine"},
+      {[&] { fs::remove(locks); }, shortOf("this user", ENOENT)},
+      {[&] { fs::create_directory(lockFile); }, shortOf("this user", EISDIR)},
+      {[&] { fs::create_symlink(terminal.slavePath(), lockFile); }, shortOf("this user", ELOOP)},
+      {[&] { fs::remove(locks); }, shortOf("nobody", ENOENT), false, fs::perms::all},
   };
   setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
   for (const auto& c : cases) {
+    fs::remove_all(work.path);
+    fs::create_directories(locks);
+    fs::create_directory(runtime);
+    fs::permissions(locks, fs::perms::all | fs::perms::sticky_bit);
     fs::permissions(runtime, c.runtime);
-    EXPECT_EQ(outcome(*makePosixPortCheck(c.folder), terminal.slavePath()), c.claim) << c.folder;
+    c.plant();
+    chmod(lockFile.c_str(), 0666);
+    EXPECT_EQ(
+        inChild([&] {
+          if (c.unprivileged && getuid() == 0 && !becomeUnprivileged())
+            return 2;
+          return outcome(*makePosixPortCheck(locks), terminal.slavePath()).starts_with(c.claim) ? 0
+                                                                                                : 1;
+        }),
+        0)
+        << c.claim;
     EXPECT_FALSE(fs::exists(runtime / name)); // given back
   }
-  fs::remove(locks / name);
-  fs::create_symlink(terminal.slavePath(), locks / name);
-  fs::permissions(runtime, fs::perms::owner_all);
-  EXPECT_EQ(outcome(*makePosixPortCheck(locks), terminal.slavePath()),
-            "this user " + name + " " + std::to_string(ELOOP));
   unsetenv("XDG_RUNTIME_DIR");
 }
 
