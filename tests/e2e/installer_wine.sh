@@ -42,10 +42,11 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Obturix'
 "$wine_loader" reg add "$settings" /v nbpause /d 12 /f </dev/null >/dev/null 2>&1
 has_settings() { "$wine_loader" reg query "$settings" /v nbpause </dev/null >/dev/null 2>&1; }
 
-# The uninstaller copies itself aside and runs from there: wait for it.
+# The uninstaller copies itself aside and runs from there: wait for it (it
+# removes the folder before the Start menu's entries).
 uninstalled() {
   for _ in $(seq 200); do
-    [ -e "$folder" ] || break
+    [ -e "$folder" ] || [ -e "$entry" ] || [ -e "$guide_entry" ] || break
     sleep 0.1
   done
   [ ! -e "$folder" ] || e2e_fail "il reste $(ls "$folder")"
