@@ -7,13 +7,14 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
-  if (const auto status = obturix::answeredBeforeTheWindow(argc, argv))
-    return *status;
+  const obturix::CommandLine command = obturix::readCommandLine(argc, argv);
+  if (command.exitStatus)
+    return *command.exitStatus;
   // Before any thread, so that every thread leaves these signals to the loop.
   obturix::TerminationSignals endSignals;
   {
     QApplication application(argc, argv);
-    obturix::setUpApplication(application);
+    obturix::setUpApplication(application, command.night);
     obturix::Module1 module;
     obturix::Main<obturix::QtForm1>(module, &endSignals);
   }

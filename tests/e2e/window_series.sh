@@ -31,7 +31,7 @@ linux)
   missing_port="$E2E_WORK/absent"
   reference="$(dirname "$0")/../../docs/window.png"
   start_program() {
-    LANG=en_GB.UTF-8 LANGUAGE=en "$obturix" 2>"$E2E_WORK/stderr.txt" & # an English system
+    LANG=en_GB.UTF-8 LANGUAGE=en "$obturix" "$@" 2>"$E2E_WORK/stderr.txt" & # an English system
     program_pid=$!
     E2E_WINDOW=$(e2e_main_window)
   }
@@ -44,7 +44,7 @@ wine)
   missing_port=COM151
   reference="$(dirname "$0")/window-wine.png"
   start_program() {
-    "$wine_loader" "$obturix" >"$E2E_WORK/stderr.txt" 2>&1 </dev/null &
+    "$wine_loader" "$obturix" "$@" >"$E2E_WORK/stderr.txt" 2>&1 </dev/null &
     program_pid=$!
     E2E_WINDOW=$(e2e_main_window)
   }
@@ -81,7 +81,7 @@ if [ "$platform" = linux ]; then
   done
 
   echo "== obturix s'explique, refuse une option inconnue, et dit qu'il lui faut un écran"
-  "$obturix" --help | grep -q '^utilisation.*: obturix \[--help\]' || e2e_fail "obturix --help"
+  "$obturix" --help | grep -q '^utilisation.*: obturix \[--nuit\] \[--help\]' || e2e_fail "obturix --help"
   "$obturix" --version | grep -qx 'obturix [0-9.]*' || e2e_fail "obturix --version"
   status=$("$obturix" --inconnue >/dev/null 2>&1; echo $?)
   [ "$status" -eq 2 ] || e2e_fail "obturix --inconnue : code de sortie $status au lieu de 2"
@@ -322,7 +322,49 @@ asked=$(date +%T.%N)
 xdotool key shift+Tab Return # "Oui"
 check_stopped 0.5 "$asked" "$(date +%T.%N)" 0
 
+# Night vision on a screenshot of window $1: no green or blue above 24, a
+# mean luminance of at most 0.05, and the red channel alone reads each word
+# that follows.
+check_night() {
+  local shot="$E2E_WORK/night.png" figures read
+  sleep 0.3
+  import -window "$1" "$shot"
+  shift
+  figures="$(convert "$shot" -format '%[fx:round(maxima.g*255)] %[fx:round(maxima.b*255)] ' info:)"
+  figures+="$(convert "$shot" -colorspace RGB -fx '0.2126*r+0.7152*g+0.0722*b' -format '%[fx:mean]' info:)"
+  echo "   vert et bleu au plus, luminance moyenne : $figures"
+  awk '{ exit !($1 <= 24 && $2 <= 24 && $3 <= 0.05) }' <<<"$figures" || e2e_fail "pas assez sombre"
+  read=$(convert "$shot" -channel R -separate +channel -negate -threshold 60% -resize 300% png:- |
+    tesseract - - -l fra --psm 11 2>/dev/null | tr '\n' ' ')
+  for word; do grep -qw -- "$word" <<<"$read" || e2e_fail "« $word » illisible ; lu : $read"; done
+}
+
 if [ "$platform" = linux ]; then
+echo "== vision de nuit : la fenêtre, la confirmation et la fin en rouge sur noir"
+start_program --nuit
+check_night "$E2E_WINDOW" Lancer Quitter
+e2e_type_into Text1 0 # a series without cycle: its boxes only
+e2e_press Command1
+check_night "$(e2e_window --name '^Lancer la session de prises de vues \?$')" Oui Non
+xdotool key Return
+e2e_wait_windows "Obturix" 2
+check_night "$(e2e_window --name '^Obturix$')" OK
+xdotool key Return
+wmctrl -i -c "$E2E_WINDOW"
+e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
+fi
+
+if [ "$platform" = linux ]; then
+  echo "== sous un thème sombre, le compteur garde son chiffre"
+  NO_AT_BRIDGE=1 QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark start_program
+  sleep 0.3
+  import -window "$E2E_WINDOW" "$E2E_WORK/dark.png"
+  counter=$(convert "$E2E_WORK/dark.png" -crop 71x24+27+30 +repage -colorspace Gray \
+    -format '%[fx:maxima-minima]' info:) # inside the counter's frame
+  awk -v c="$counter" 'BEGIN { exit !(c > 0.5) }' || e2e_fail "compteur sans chiffre visible ($counter)"
+  wmctrl -i -c "$E2E_WINDOW"
+  e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
+
   echo "== SIGTERM pendant une pose : relâché aussitôt, plus d'appui, rien de perdu"
   start_series_of_three 0.4
   e2e_until seen_presses 1 "$series_start" || e2e_fail "la série ne démarre pas"

@@ -12,7 +12,7 @@ namespace obturix {
 
 namespace {
 
-constexpr const char* usage = "utilisation : obturix [--help] [--version]";
+constexpr const char* usage = "utilisation : obturix [--nuit] [--help] [--version]";
 
 bool isSet(const char* variable) {
   const char* value = std::getenv(variable);
@@ -25,38 +25,43 @@ void print(std::FILE* stream, const std::string& text) {
 
 } // namespace
 
-std::optional<int> answeredBeforeTheWindow(int argc, char** argv) {
+CommandLine readCommandLine(int argc, char** argv) {
+  CommandLine command;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
-    if (argument == "--help") {
+    if (argument == "--nuit") {
+      command.night = true;
+    } else if (argument == "--help") {
       print(stdout, std::string(usage) +
                         "\n\n"
                         "Déclenche des séries de poses longues par le port série : tant que le "
                         "port\nest ouvert, le déclencheur de l'appareil est enfoncé. Les "
                         "paramètres se\nrèglent dans la fenêtre ; voir obturix(1).\n\n"
+                        "  --nuit     vision de nuit : la fenêtre et ses messages en rouge sur\n"
+                        "             noir, pour garder les yeux habitués à l'obscurité\n"
                         "  --help     affiche cette aide\n"
                         "  --version  affiche la version\n");
-      return 0;
-    }
-    if (argument == "--version") {
+      return {0};
+    } else if (argument == "--version") {
       print(stdout, "obturix " OBTURIX_VERSION "\n");
-      return 0;
+      return {0};
+    } else {
+      // Echoed as it can be printed, and apart from the typesetting of our words.
+      std::fputs((typeset("obturix : option inconnue « ") + printableText(argument) +
+                  typeset(" »\n" + std::string(usage) + "\n"))
+                     .c_str(),
+                 stderr);
+      return {2};
     }
-    // Echoed as it can be printed, and apart from the typesetting of our words.
-    std::fputs((typeset("obturix : option inconnue « ") + printableText(argument) +
-                typeset(" »\n" + std::string(usage) + "\n"))
-                   .c_str(),
-               stderr);
-    return 2;
   }
   // A platform named by hand (offscreen, vnc…) needs no display.
   if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM")) {
     print(stderr, "Obturix a besoin d'un écran : ni DISPLAY ni WAYLAND_DISPLAY n'est défini.\n"
                   "Lancez-le depuis le bureau, ou par « ssh -X » pour l'afficher sur votre "
                   "ordinateur.\n");
-    return 1;
+    return {1};
   }
-  return std::nullopt;
+  return command;
 }
 
 } // namespace obturix

@@ -4,11 +4,16 @@
 
 namespace obturix {
 
-// What the command line asks before any window opens: --help and
-// --version answered in French on standard output (status 0), any other
-// argument the usage on standard error (status 2), and no display to open
-// the window on told in French (status 1) instead of Qt's abort. Nothing
-// when the window may open.
-std::optional<int> answeredBeforeTheWindow(int argc, char** argv);
+// What the command line asks for.
+struct CommandLine {
+  // Answered before any window opens, the program then ending with this
+  // status: --help and --version in French on standard output (0), any
+  // other argument the usage on standard error (2), no display to open the
+  // window on told in French (1) instead of Qt's abort.
+  std::optional<int> exitStatus;
+  bool night = false; // --nuit: the window and its boxes red on black
+};
+
+CommandLine readCommandLine(int argc, char** argv);
 
 } // namespace obturix

@@ -5,8 +5,12 @@
 #include <QFontDatabase>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QPainter>
+#include <QPalette>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
 #include <QTranslator>
 
 namespace obturix {
@@ -44,15 +48,79 @@ void identifyWithTheLauncher(QApplication& application) {
   application.setWindowIcon(QIcon::fromTheme(QStringLiteral("obturix"), own));
 }
 
+// The night scheme in the roles the style draws with, for every control and
+// every box; a disabled field dimmer on the window's black.
+QPalette nightPalette() {
+  const ColourScheme& n = nightScheme();
+  QPalette palette;
+  const std::pair<QPalette::ColorRole, Colour> roles[] = {
+      {QPalette::Window, n.window},
+      {QPalette::WindowText, n.windowText},
+      {QPalette::Base, n.base},
+      {QPalette::AlternateBase, n.base},
+      {QPalette::Text, n.text},
+      {QPalette::Button, n.button},
+      {QPalette::ButtonText, n.buttonText},
+      {QPalette::BrightText, n.windowText},
+      {QPalette::Light, n.light},
+      {QPalette::Midlight, n.mid},
+      {QPalette::Mid, n.mid},
+      {QPalette::Dark, n.dark},
+      {QPalette::Shadow, n.window},
+      {QPalette::Highlight, n.highlight},
+      {QPalette::HighlightedText, n.highlightedText},
+      {QPalette::ToolTipBase, n.button},
+      {QPalette::ToolTipText, n.text},
+      {QPalette::PlaceholderText, n.disabledText},
+      {QPalette::Link, n.windowText},
+      {QPalette::LinkVisited, n.windowText},
+  };
+  for (const auto& [role, colour] : roles)
+    palette.setColor(role, qtColour(colour));
+  for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    palette.setColor(QPalette::Disabled, role, qtColour(n.disabledText));
+  palette.setColor(QPalette::Disabled, QPalette::Base, qtColour(n.window));
+  return palette;
+}
+
+// The classic style's dotted focus frame takes the colour opposite to what
+// lies under it: white on the night's black. There, the highlight's red.
+class NightStyle final : public QProxyStyle {
+public:
+  using QProxyStyle::QProxyStyle;
+  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+    if (element != PE_FrameFocusRect) {
+      QProxyStyle::drawPrimitive(element, option, painter, widget);
+      return;
+    }
+    painter->save();
+    painter->setPen(QPen(option->palette.color(QPalette::Highlight), 1, Qt::DotLine));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+    painter->restore();
+  }
+};
+
 } // namespace
 
-void setUpApplication(QApplication& application) {
+QColor qtColour(Colour colour) { return {colour.red, colour.green, colour.blue}; }
+
+Colour schemeColour(const QColor& colour) {
+  return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+          static_cast<std::uint8_t>(colour.blue())};
+}
+
+void setUpApplication(QApplication& application, bool night) {
   identifyWithTheLauncher(application);
   useDialogFont(application);
   // The classic style draws a frame's caption on its border, where the
-  // controls inside the frames were placed to leave room for it.
+  // controls inside the frames were placed to leave room for it; it draws
+  // with the palette alone, the night's too.
   if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows")))
-    application.setStyle(classic);
+    application.setStyle(night ? new NightStyle(classic) : classic);
+  if (night)
+    QApplication::setPalette(nightPalette());
   speakFrench(application);
 }
 

@@ -1,5 +1,6 @@
 #include "ui/qt/qt_controls.h"
 
+#include "ui/qt/qt_application.h"
 #include "window/control_table.h"
 
 #include <QCheckBox>
@@ -44,13 +45,19 @@ protected:
   bool hitButton(const QPoint& position) const override { return rect().contains(position); }
 };
 
-// The counter: a sunken box on the highlighted-text colour, in a large bold font.
+// The counter: a sunken box on the highlighted-text colour, in a large bold
+// font whose colour stands out from it whatever the scheme.
 void giveCounterLook(QLabel& counter) {
   counter.setFrameStyle(QFrame::Panel | QFrame::Sunken);
   counter.setLineWidth(2);
   counter.setAutoFillBackground(true);
   QPalette palette = counter.palette();
-  palette.setColor(QPalette::Window, palette.color(QPalette::HighlightedText));
+  const QColor background = palette.color(QPalette::HighlightedText);
+  palette.setColor(QPalette::Window, background);
+  palette.setColor(QPalette::WindowText,
+                   qtColour(counterDigitColour(schemeColour(background),
+                                               schemeColour(palette.color(QPalette::WindowText)),
+                                               schemeColour(palette.color(QPalette::Highlight)))));
   counter.setPalette(palette);
   QFont font = counter.font();
   font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
