@@ -37,4 +37,14 @@ echo "fenêtre ouverte en $((($(date +%s%N) - started) / 1000000)) ms, les param
 kill "$holder"
 e2e_press Command2
 e2e_wait_exit "$pid" || e2e_fail "le programme installé sort avec le code $?"
+
+# The launcher's action « Vision de nuit », as a dock runs it.
+night=$(sed -n '/^\[Desktop Action nuit\]/,/^\[/ s/^Exec=//p' "$desktop")
+[ -n "$night" ] && grep -q '^Name=Vision de nuit$' "$desktop" || e2e_fail "le lanceur n'offre pas la vision de nuit"
+$night &
+pid=$!
+E2E_WINDOW=$(e2e_main_window)
+check_night "$E2E_WINDOW" Lancer Quitter
+e2e_press Command2
+e2e_wait_exit "$pid" || e2e_fail "la vision de nuit sort avec le code $?"
 echo "installed: 1 passed, 0 failed"

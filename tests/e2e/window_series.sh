@@ -322,23 +322,6 @@ asked=$(date +%T.%N)
 xdotool key shift+Tab Return # "Oui"
 check_stopped 0.5 "$asked" "$(date +%T.%N)" 0
 
-# Night vision on a screenshot of window $1: no green or blue above 24, a
-# mean luminance of at most 0.05, and the red channel alone reads each word
-# that follows.
-check_night() {
-  local shot="$E2E_WORK/night.png" figures read
-  sleep 0.3
-  import -window "$1" "$shot"
-  shift
-  figures="$(convert "$shot" -format '%[fx:round(maxima.g*255)] %[fx:round(maxima.b*255)] ' info:)"
-  figures+="$(convert "$shot" -colorspace RGB -fx '0.2126*r+0.7152*g+0.0722*b' -format '%[fx:mean]' info:)"
-  echo "   vert et bleu au plus, luminance moyenne : $figures"
-  awk '{ exit !($1 <= 24 && $2 <= 24 && $3 <= 0.05) }' <<<"$figures" || e2e_fail "pas assez sombre"
-  read=$(convert "$shot" -channel R -separate +channel -negate -threshold 60% -resize 300% png:- |
-    tesseract - - -l fra --psm 11 2>/dev/null | tr '\n' ' ')
-  for word; do grep -qw -- "$word" <<<"$read" || e2e_fail "« $word » illisible ; lu : $read"; done
-}
-
 if [ "$platform" = linux ]; then
 echo "== vision de nuit : la fenêtre, la confirmation et la fin en rouge sur noir"
 start_program --nuit

@@ -1,6 +1,7 @@
 // Shows, one after another, every box the program can show, with its real
 // texts and in the real view's boxes, each answered by Enter: a screenshot
 // of each tells whether titles are whole and lines break where they should.
+// --nuit: in night vision.
 #include "exposure/series.h"
 #include "registry/registry.h"
 
@@ -59,8 +60,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 }
 #else
 int main(int argc, char** argv) {
+  const bool night = argc > 1 && std::string_view(argv[1]) == "--nuit";
   QApplication application(argc, argv);
-  setUpApplication(application);
+  setUpApplication(application, night);
   QtMessageBoxes boxes;
   showEveryBox(boxes);
   return 0;

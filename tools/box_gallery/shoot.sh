@@ -3,6 +3,7 @@
 # under a window manager, saved as box-1.png… in OUTPUT to be looked at: a
 # whole title, no line broken after « or before ».
 # usage: shoot.sh OUTPUT PROGRAM [LAUNCHER]   (LAUNCHER: wine for a .exe)
+#        NIGHT=1 shoot.sh …: the boxes in night vision
 # Under Wine the title bars are drawn by Wine, in the caption font, as
 # Windows draws them, not by the window manager in a font of its own.
 set -euo pipefail
@@ -19,9 +20,9 @@ trap 'kill "${pid:-}" 2>/dev/null || true; undecorate delete "$x11_driver" /v De
 mkdir -p "$output"
 e2e_start_display
 undecorate add "$x11_driver" /v Decorated /d N /f
-"${launcher[@]}" "$program" >/dev/null 2>&1 &
+"${launcher[@]}" "$program" ${NIGHT:+--nuit} >/dev/null 2>&1 &
 pid=$!
-for n in $(seq 11); do
+for n in $(seq 12); do
   box=$(e2e_window --name '.') || e2e_fail "boîte $n : aucune fenêtre"
   sleep 0.5
   import -window root -crop 640x400+192+184 "$output/box-$n.png"
@@ -31,4 +32,4 @@ for n in $(seq 11); do
 done
 e2e_wait_exit "$pid" || e2e_fail "la galerie sort avec le code $?"
 pid=""
-echo "box gallery: 11 boxes in $output"
+echo "box gallery: 12 boxes in $output"
