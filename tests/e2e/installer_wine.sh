@@ -25,6 +25,8 @@ timeout 120 "$wine_loader" "$installer" /S </dev/null >/dev/null 2>&1 || e2e_fai
 [ -f "$folder/obturix.exe" ] || e2e_fail "obturix.exe n'est pas installé"
 [ -f "$entry" ] || e2e_fail "pas d'entrée dans le menu Démarrer commun à tous les comptes"
 guide_entry="$(dirname "$entry")/Guide d'Obturix.lnk"
+night_entry="$(dirname "$entry")/Obturix (vision de nuit).lnk"
+tr -d '\0' <"$night_entry" | grep -q -- '--nuit' || e2e_fail "pas d'entrée « Obturix (vision de nuit) »"
 [ -f "$folder/guide/guide.html" ] && grep -aq 'guide\.html' "$guide_entry" ||
   e2e_fail "le guide ou son entrée « Guide d'Obturix » manque"
 
@@ -33,6 +35,12 @@ pid=$!
 E2E_WINDOW=$(e2e_main_window)
 e2e_press Command2
 e2e_wait_exit "$pid" || e2e_fail "le programme installé sort avec le code $?"
+"$wine_loader" "C:\\Program Files\\Obturix\\obturix.exe" --nuit </dev/null >/dev/null 2>&1 &
+pid=$!
+E2E_WINDOW=$(e2e_main_window)
+check_night "$E2E_WINDOW" Lancer Quitter
+e2e_press Command2
+e2e_wait_exit "$pid" || e2e_fail "la vision de nuit sort avec le code $?"
 pid=""
 
 settings='HKCU\Software\Obturix\Param'
@@ -46,11 +54,12 @@ has_settings() { "$wine_loader" reg query "$settings" /v nbpause </dev/null >/de
 # removes the folder before the Start menu's entries).
 uninstalled() {
   for _ in $(seq 200); do
-    [ -e "$folder" ] || [ -e "$entry" ] || [ -e "$guide_entry" ] || break
+    [ -e "$folder" ] || [ -e "$entry" ] || [ -e "$guide_entry" ] || [ -e "$night_entry" ] || break
     sleep 0.1
   done
   [ ! -e "$folder" ] || e2e_fail "il reste $(ls "$folder")"
-  [ ! -e "$entry" ] && [ ! -e "$guide_entry" ] || e2e_fail "une entrée du menu Démarrer reste"
+  [ ! -e "$entry" ] && [ ! -e "$guide_entry" ] && [ ! -e "$night_entry" ] ||
+    e2e_fail "une entrée du menu Démarrer reste"
 }
 timeout 120 "$wine_loader" "C:\\Program Files\\Obturix\\Uninstall.exe" /S </dev/null >/dev/null 2>&1 ||
   e2e_fail "la désinstallation échoue"

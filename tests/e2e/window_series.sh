@@ -29,6 +29,7 @@ linux)
   link="$E2E_WORK/camera-link"
   port_name="$link"
   missing_port="$E2E_WORK/absent"
+  night_option=--nuit
   reference="$(dirname "$0")/../../docs/window.png"
   start_program() {
     LANG=en_GB.UTF-8 LANGUAGE=en "$obturix" "$@" 2>"$E2E_WORK/stderr.txt" & # an English system
@@ -42,6 +43,7 @@ wine)
   link="$OBTURIX_WINE_CAMERA"
   port_name=COM150
   missing_port=COM151
+  night_option=/nuit # as Windows users write options
   reference="$(dirname "$0")/window-wine.png"
   start_program() {
     "$wine_loader" "$obturix" "$@" >"$E2E_WORK/stderr.txt" 2>&1 </dev/null &
@@ -322,9 +324,8 @@ asked=$(date +%T.%N)
 xdotool key shift+Tab Return # "Oui"
 check_stopped 0.5 "$asked" "$(date +%T.%N)" 0
 
-if [ "$platform" = linux ]; then
 echo "== vision de nuit : la fenêtre, la confirmation et la fin en rouge sur noir"
-start_program --nuit
+start_program "$night_option"
 check_night "$E2E_WINDOW" Lancer Quitter
 e2e_type_into Text1 0 # a series without cycle: its boxes only
 e2e_press Command1
@@ -335,7 +336,6 @@ check_night "$(e2e_window --name '^Obturix$')" OK
 xdotool key Return
 wmctrl -i -c "$E2E_WINDOW"
 e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
-fi
 
 if [ "$platform" = linux ]; then
   echo "== sous un thème sombre, le compteur garde son chiffre"

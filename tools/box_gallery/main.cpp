@@ -22,6 +22,8 @@ constexpr long accessDenied = ERROR_ACCESS_DENIED;
 constexpr long accessDenied = EACCES;
 #endif
 
+#include <string_view>
+
 namespace {
 
 using namespace obturix;
@@ -53,8 +55,11 @@ void showEveryBox(MessageBoxes& boxes) {
 } // namespace
 
 #ifdef _WIN32
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+  const Win32Night night;
   Win32MessageBoxes boxes;
+  if (std::string_view(commandLine).find("--nuit") != std::string_view::npos)
+    boxes.setNight(&night);
   showEveryBox(boxes);
   return 0;
 }

@@ -71,7 +71,8 @@ void centreOnScreen(HWND window) {
 
 } // namespace
 
-Win32Form1::Win32Form1(const Form1Services& services) : form1_(view_, services) {
+Win32Form1::Win32Form1(const Form1Services& services, bool night)
+    : night_(night ? std::make_unique<Win32Night>() : nullptr), form1_(view_, services) {
   registerWindowClass();
   const UINT dpi = screenDpi();
   fonts_.dialog = dialogFont(8, FW_NORMAL, dpi);
@@ -86,6 +87,10 @@ Win32Form1::Win32Form1(const Form1Services& services) : form1_(view_, services) 
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Form1::procedure));
   boxes_.setOwner(window_);
   controls_ = createControls(window_, fonts_, dpi);
+  if (night_) {
+    night_->dress(window_);
+    boxes_.setNight(night_.get());
+  }
 }
 
 Win32Form1::~Win32Form1() { DestroyWindow(window_); }
@@ -132,15 +137,18 @@ LRESULT CALLBACK Win32Form1::procedure(HWND window, UINT message, WPARAM wParam,
 }
 
 LRESULT Win32Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (night_ &&
+      (message != WM_CTLCOLORSTATIC || reinterpret_cast<HWND>(lParam) != control(Control::LabEc))) {
+    if (const auto answered = night_->answer(window_, message, wParam, lParam))
+      return *answered;
+  }
   switch (message) {
   case WM_COMMAND:
     command(LOWORD(wParam), HIWORD(wParam));
     return 0;
   case WM_CTLCOLORSTATIC:
-    if (reinterpret_cast<HWND>(lParam) == control(Control::LabEc)) {
-      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_HIGHLIGHTTEXT));
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_HIGHLIGHTTEXT));
-    }
+    if (reinterpret_cast<HWND>(lParam) == control(Control::LabEc))
+      return counterColours(reinterpret_cast<HDC>(wParam));
     break;
   case WM_LBUTTONDOWN:
     backgroundPressed_ = onBackground(lParam);
@@ -183,6 +191,21 @@ void Win32Form1::command(WORD id, WORD code) {
     form1_.quit();
   else if (clicked(Control::ChkMiro))
     form1_.MajMiroir();
+}
+
+// The counter on the scheme's highlighted-text colour, its digits in a
+// colour that stands out from it, whatever the scheme.
+LRESULT Win32Form1::counterColours(HDC dc) const {
+  const Colour background =
+      night_ ? night_->scheme().highlightedText : schemeColour(GetSysColor(COLOR_HIGHLIGHTTEXT));
+  const Colour text =
+      night_ ? night_->scheme().windowText : schemeColour(GetSysColor(COLOR_WINDOWTEXT));
+  const Colour highlight =
+      night_ ? night_->scheme().highlight : schemeColour(GetSysColor(COLOR_HIGHLIGHT));
+  SetBkColor(dc, win32Colour(background));
+  SetTextColor(dc, win32Colour(counterDigitColour(background, text, highlight)));
+  return reinterpret_cast<LRESULT>(night_ ? night_->brush(background)
+                                          : GetSysColorBrush(COLOR_HIGHLIGHTTEXT));
 }
 
 // Labels and frames let the mouse through to the window: the background is

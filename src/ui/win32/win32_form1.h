@@ -2,8 +2,11 @@
 
 #include "ui/win32/win32_controls.h"
 #include "ui/win32/win32_message_boxes.h"
+#include "ui/win32/win32_night.h"
 #include "window/form1.h"
 #include "window/taskbar_progress_win32.h"
+
+#include <memory>
 
 namespace obturix {
 
@@ -11,7 +14,8 @@ namespace obturix {
 // events handed to the window's behaviour, and the operations it asks for.
 class Win32Form1 {
 public:
-  explicit Win32Form1(const Form1Services& services);
+  // With `night`, the window and its boxes in night vision.
+  explicit Win32Form1(const Form1Services& services, bool night = false);
   ~Win32Form1();
   Win32Form1(const Win32Form1&) = delete;
   Win32Form1& operator=(const Win32Form1&) = delete;
@@ -49,9 +53,11 @@ private:
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
   void command(WORD id, WORD code);
   bool onBackground(LPARAM position) const;
+  LRESULT counterColours(HDC dc) const;
   bool dispatchKeyboard(MSG& message);
   HWND control(Control c) const { return controls_[indexOf(c)]; }
 
+  std::unique_ptr<Win32Night> night_; // in night vision
   Win32Fonts fonts_;
   HWND window_ = nullptr;
   Win32Controls controls_{};

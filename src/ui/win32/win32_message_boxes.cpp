@@ -6,8 +6,10 @@ namespace obturix {
 
 namespace {
 
-// The boxes of this thread, renamed and widened as each one opens.
+// The boxes of this thread, renamed and widened as each one opens, and
+// dressed for the night where asked.
 thread_local HHOOK renamingHook = nullptr;
+thread_local const Win32Night* boxNight = nullptr;
 
 // How wide a box must be to show its whole title as the system draws it:
 // the title in the caption font, the icon and the close button beside it,
@@ -64,6 +66,8 @@ LRESULT CALLBACK renameButtons(int code, WPARAM wParam, LPARAM lParam) {
     SetDlgItemTextW(box, IDNO, L"Non");
     SetDlgItemTextW(box, IDOK, L"OK");
     makeRoomForTitle(box);
+    if (boxNight)
+      boxNight->dressBox(box);
   }
   return CallNextHookEx(renamingHook, code, wParam, lParam);
 }
@@ -86,6 +90,7 @@ int Win32MessageBoxes::show(const std::string& prompt, MessageButtons buttons,
                             const std::optional<std::string>& title) {
   const UINT style =
       buttonStyle(buttons) | MB_SETFOREGROUND | (owner_ ? MB_APPLMODAL : MB_TASKMODAL);
+  boxNight = night_;
   renamingHook = SetWindowsHookExW(WH_CALLWNDPROCRET, renameButtons, nullptr, GetCurrentThreadId());
   const int answer = MessageBoxW(owner_, windowsLines(prompt).c_str(),
                                  widen(title.value_or("Obturix")).c_str(), style);
