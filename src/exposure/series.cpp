@@ -298,6 +298,51 @@ std::string damagedSettingsNotice(const DamagedSettingsFile& damaged) {
                  "utilisées, et les paramètres ne seront pas enregistrés tant qu'il sera là.");
 }
 
+std::chrono::milliseconds cycleLength(const SeriesParams& params) {
+  std::chrono::milliseconds length{0};
+  std::vector<const std::string*> steps = {&params.exposure, &params.interval};
+  if (params.mirror == answerYes)
+    steps.insert(steps.end(), {&params.pulse, &params.settle});
+  for (const std::string* step : steps)
+    length += durationMilliseconds(*step).value_or(std::chrono::milliseconds(0));
+  return length;
+}
+
+namespace {
+
+// « 1 h 12 min », « 12 min 30 s », « 45 s ».
+std::string timeLeft(std::chrono::milliseconds left) {
+  const std::int64_t seconds = (left.count() + 500) / 1000;
+  if (seconds >= 3600) {
+    const std::int64_t minutes = (seconds + 30) / 60;
+    return frenchNumber(minutes / 60) + " h" +
+           (minutes % 60 ? " " + std::to_string(minutes % 60) + " min" : "");
+  }
+  if (seconds >= 60)
+    return std::to_string(seconds / 60) + " min" +
+           (seconds % 60 ? " " + std::to_string(seconds % 60) + " s" : "");
+  return std::to_string(seconds) + " s";
+}
+
+std::string twoDigits(int number) { return (number < 10 ? "0" : "") + std::to_string(number); }
+
+} // namespace
+
+std::string progressNote(std::int64_t current, std::int64_t total, std::chrono::milliseconds left,
+                         const LocalTime& now, const LocalTime& end) {
+  static const char* const months[] = {"janvier",   "février", "mars",     "avril",
+                                       "mai",       "juin",    "juillet",  "août",
+                                       "septembre", "octobre", "novembre", "décembre"};
+  std::string when = "fin ";
+  if (end.year != now.year || end.month != now.month || end.day != now.day)
+    when += "le " + std::to_string(end.day) + (end.day == 1 ? "er " : " ") +
+            months[(end.month + 11) % 12] +
+            (end.year != now.year ? " " + std::to_string(end.year) : "") + " ";
+  when += "vers " + twoDigits(end.hour) + ":" + twoDigits(end.minute);
+  return typeset("Pose " + frenchNumber(current) + " sur " + frenchNumber(total) + " — il reste " +
+                 timeLeft(left) + ", " + when);
+}
+
 std::string confirmationPrompt(const SeriesParams& params) {
   const std::string cr = "\r";
   return "Lancer une série de pauses ?" + cr + cr + "Temps de pause       : " + params.exposure +

@@ -4,7 +4,9 @@
 #include "exposure/exposure_cycle.h"
 #include "registry/registry.h"
 #include "serial/port_check.h"
+#include "timing/wall_clock.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -93,6 +95,18 @@ std::string unsavedSettingsWarning(const std::vector<UnsavedField>& unsaved, std
 
 // What the user is told of a settings file found unreadable.
 std::string damagedSettingsNotice(const DamagedSettingsFile& damaged);
+
+// How long one cycle of these parameters lasts: the mirror's pulse and the
+// wait after it when the mirror is raised, the exposure and the interval (a
+// duration that cannot be used counts for nothing, as the cycle skips it).
+std::chrono::milliseconds cycleLength(const SeriesParams& params);
+
+// What the counter tells during a series, as its tooltip: the exposure
+// under way of how many, how long is left and when the series ends (« Pose 7
+// sur 120 — il reste 1 h 12 min, fin vers 03:42 »), with the end's date when
+// it falls on another day than `now`.
+std::string progressNote(std::int64_t current, std::int64_t total, std::chrono::milliseconds left,
+                         const LocalTime& now, const LocalTime& end);
 
 // The question asked before a series starts, and its title.
 std::string confirmationPrompt(const SeriesParams& params);

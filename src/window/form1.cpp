@@ -4,6 +4,7 @@
 #include "serial/port_check.h"
 #include "settings/registry_store.h"
 #include "timing/wake_lock.h"
+#include "timing/wall_clock.h"
 #include "window/window_settings.h"
 
 namespace obturix {
@@ -13,7 +14,7 @@ const char* const welcomeText =
 
 Form1::Form1(Form1View& view, const Form1Services& services)
     : view_(view), cycle_(services.cycle), ports_(services.ports), settings_(services.settings),
-      wakeLock_(services.wakeLock) {}
+      wakeLock_(services.wakeLock), wallClock_(services.wallClock) {}
 
 Form1::~Form1() = default;
 
@@ -120,6 +121,8 @@ void Form1::LancerSerie() {
     portClaim_.reset();
     announceEnd();
     view_.setCaption(Control::LabEc, "0");
+    if (started)
+      view_.setToolTip(Control::LabEc, "");
     // Kept, in its error state where a press failed, until the boxes of
     // the end are answered.
     if (started)
@@ -188,11 +191,11 @@ PressCount Form1::runCycles(const SeriesParams& params) {
   view_.runHoldingInput([&](const OnWindowThread& onWindow) {
     const KeptAwake awake(wakeLock_); // a laptop left alone suspends within the hour
     for (std::int64_t i = 1; i <= cycles && !cycle_.stopped(); ++i) {
-      onWindow([this, i, cycles] {
+      onWindow([this, i, cycles, &params] {
         view_.setCaption(Control::LabEc, std::to_string(i));
         // Only the counter changed: repainting it alone is quickest.
         view_.repaint(Control::LabEc);
-        view_.taskbarProgress().show({i - 1, cycles, i, cycle_.anyPressFailed()});
+        showProgress(i, cycles, params);
         if (portClaim_)
           portClaim_->keep(); // something may have removed its lock meanwhile
       });
@@ -203,8 +206,25 @@ PressCount Form1::runCycles(const SeriesParams& params) {
   cyclesRunning_ = false;
   portClaim_.reset(); // free for another series while the boxes wait
   PressCount presses = cycle_.takePresses();
-  view_.taskbarProgress().show({presses.exposures, cycles, 0, presses.failedPresses > 0});
+  view_.taskbarProgress().show({presses.exposures, cycles, 0, presses.failedPresses > 0, {}});
   return presses;
+}
+
+// The exposure under way, how long is left and when the series ends, on the
+// counter's tooltip and the task bar: the end recomputed from the clock at
+// each exposure, so that a late system does not drift.
+void Form1::showProgress(std::int64_t current, std::int64_t cycles, const SeriesParams& params) {
+  using std::chrono::milliseconds;
+  constexpr milliseconds century{3'155'760'000'000};
+  const milliseconds cycle = cycleLength(params);
+  const std::int64_t toCome = cycles - current + 1;
+  const milliseconds left =
+      cycle.count() > 0 && toCome > century / cycle ? century : cycle * toCome;
+  const auto now = wallClock_.now();
+  const std::string note =
+      progressNote(current, cycles, left, wallClock_.local(now), wallClock_.local(now + left));
+  view_.setToolTip(Control::LabEc, note);
+  view_.taskbarProgress().show({current - 1, cycles, current, cycle_.anyPressFailed(), note});
 }
 
 // Presses that could not be made (the cable pulled out during the night)

@@ -15,6 +15,7 @@ class PortClaim;
 struct PressCount;
 class RegistrySettingsStore;
 class WakeLock;
+class WallClock;
 
 // What the window runs its series with, owned by the program's module.
 struct Form1Services {
@@ -22,6 +23,7 @@ struct Form1Services {
   PortCheck& ports;
   RegistrySettingsStore& settings;
   WakeLock& wakeLock;
+  WallClock& wallClock;
 };
 
 // The main window's behaviour, whatever the toolkit: the toolkit's window
@@ -81,6 +83,7 @@ private:
   std::optional<std::string> portRefusal(const std::string& port);
   bool confirmed(const SeriesParams& params);
   PressCount runCycles(const SeriesParams& params);
+  void showProgress(std::int64_t current, std::int64_t cycles, const SeriesParams& params);
   void warnOfMissedPresses(const PressCount& presses, const std::string& port);
   void warnOfUnsavedSettings(const Unsaved& unsaved);
   void tellDamagedSettings();
@@ -93,6 +96,7 @@ private:
   PortCheck& ports_;
   RegistrySettingsStore& settings_;
   WakeLock& wakeLock_;
+  WallClock& wallClock_;
   std::unique_ptr<PortClaim> portClaim_; // the series' port, from its checks to its end
   bool bAnnulation_ = false;
   bool busy_ = false;          // a series (or one of its boxes) is under way

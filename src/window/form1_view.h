@@ -25,6 +25,9 @@ public:
   virtual void setChecked(Control checkBox, bool checked) = 0;
   virtual void setEnabled(Control textBox, bool enabled) = 0;
   virtual void setCaption(Control label, const std::string& caption) = 0;
+  // A control's tooltip, also its description for screen readers; none
+  // when empty.
+  virtual void setToolTip(Control control, const std::string& text) = 0;
 
   // Paints the whole window, or one control, at once.
   virtual void repaint() = 0;

@@ -32,7 +32,9 @@ void emitUpdate(sd_bus* bus, const std::optional<SeriesProgress>& progress) {
   const double fraction = shown && progress->total > 0 ? static_cast<double>(progress->done) /
                                                              static_cast<double>(progress->total)
                                                        : 0.0;
-  const std::int64_t count = shown ? progress->current : 0;
+  // The exposures left, the one under way included.
+  const std::int64_t count =
+      shown && progress->current > 0 ? progress->total - progress->current + 1 : 0;
   if (sd_bus_message_append(signal, "sa{sv}", application, 5, "progress", "d", fraction,
                             "progress-visible", "b", shown, "count", "x", count, "count-visible",
                             "b", count > 0, "urgent", "b", shown && progress->failing) >= 0 &&

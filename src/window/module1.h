@@ -6,6 +6,7 @@
 #include "serial/serial_port.h"
 #include "settings/registry_store.h"
 #include "timing/wake_lock.h"
+#include "timing/wall_clock.h"
 #include "window/form1.h"
 
 #include <memory>
@@ -15,7 +16,8 @@ namespace obturix {
 
 // The program's module: the platform services for the life of the process,
 // the exposure cycle with the port service and stream it keeps between
-// cycles, the port check, the settings store and the wake lock.
+// cycles, the port check, the settings store, the wake lock and the wall
+// clock.
 struct Module1 {
   std::unique_ptr<SerialPortServiceFactory> ports = makeSystemSerialPortServiceFactory();
   std::unique_ptr<PortCheck> portCheck = makeSystemPortCheck();
@@ -24,8 +26,9 @@ struct Module1 {
   std::unique_ptr<Registry> registry = makeUserRegistry();
   RegistrySettingsStore settings{*registry};
   std::unique_ptr<WakeLock> wakeLock = makeSystemWakeLock();
+  std::unique_ptr<WallClock> wallClock = makeSystemWallClock();
 
-  Form1Services services() { return {cycle, *portCheck, settings, *wakeLock}; }
+  Form1Services services() { return {cycle, *portCheck, settings, *wakeLock, *wallClock}; }
 };
 
 // Start-up, whatever the toolkit's Window: creates the main window (with

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace obturix {
 
@@ -10,6 +11,7 @@ struct SeriesProgress {
   std::int64_t total = 0;
   std::int64_t current = 0; // the exposure under way, as the counter shows it; 0 at the end
   bool failing = false;     // a press could not be made
+  std::string note;         // what the counter's tooltip says
 };
 
 // The night's progress on the program's task bar entry, for a window that

@@ -1,5 +1,7 @@
 #include "window/taskbar_progress_win32.h"
 
+#include "text/wide_text_win32.h"
+
 #include <shobjidl.h>
 
 namespace obturix {
@@ -21,6 +23,9 @@ public:
   }
   void setValue(std::uint64_t done, std::uint64_t total) override {
     list_->SetProgressValue(window_, done, total);
+  }
+  void setTooltip(const std::wstring& text) override {
+    list_->SetThumbnailTooltip(window_, text.empty() ? nullptr : text.c_str());
   }
 
 private:
@@ -51,11 +56,14 @@ void Win32TaskbarProgress::show(const SeriesProgress& progress) {
   button_->setState(progress.failing ? TBPF_ERROR : TBPF_NORMAL);
   button_->setValue(static_cast<std::uint64_t>(progress.done),
                     static_cast<std::uint64_t>(progress.total > 0 ? progress.total : 1));
+  button_->setTooltip(widen(progress.note));
 }
 
 void Win32TaskbarProgress::clear() {
-  if (button_)
-    button_->setState(TBPF_NOPROGRESS);
+  if (!button_)
+    return;
+  button_->setState(TBPF_NOPROGRESS);
+  button_->setTooltip(L"");
 }
 
 } // namespace obturix

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 namespace obturix {
 
@@ -15,13 +16,15 @@ public:
   virtual ~TaskbarButton() = default;
   virtual void setState(int state) = 0;
   virtual void setValue(std::uint64_t done, std::uint64_t total) = 0;
+  // The thumbnail's tooltip; the window's title when empty.
+  virtual void setTooltip(const std::wstring& text) = 0;
 };
 
 // The task bar button of `window`; nullptr where the shell has none.
 std::unique_ptr<TaskbarButton> makeTaskbarButton(HWND window);
 
 // The progress on a task bar button: normal, or the error state once a
-// press has failed; none once cleared.
+// press has failed, its thumbnail telling the time left; none once cleared.
 class Win32TaskbarProgress final : public TaskbarProgress {
 public:
   explicit Win32TaskbarProgress(std::unique_ptr<TaskbarButton> button)

@@ -156,13 +156,13 @@ check_kept_awake() {
 }
 
 # The launcher entry's updates since line $1 of the dock's log: the
-# program's own, the progress rising from 0 to 1 with the exposure under
-# way as its count, then cleared.
+# program's own, the progress rising from 0 to 1 with the exposures left (4
+# at the first) as its count, then cleared.
 check_launcher_progress() {
   e2e_until eval 'tail -n 1 "$E2E_DOCK" | grep -q " 0 0 0$"' || e2e_fail "barre des tâches : pas effacée"
   tail -n +"$1" "$E2E_DOCK" | awk '
     $1 != "application://org.obturix.Obturix.desktop" { exit 1 }
-    $3 == 1 { if (!shown++ && $2 != 0 || $2 < last) exit 1; last = $2; counted += $4 > 0 }
+    $3 == 1 { if (!shown++ && ($2 != 0 || $4 != 4) || $2 < last) exit 1; last = $2; counted += $4 > 0 }
     END { exit !(last == 1 && counted >= 1 && $3 == 0) }' ||
     e2e_fail "barre des tâches : $(tail -n +"$1" "$E2E_DOCK" | tr '\n' '|')"
 }
@@ -252,6 +252,16 @@ e2e_press ChkAffichePoppup # no box after the series, which would take the click
 before=$(($(camera_lines) + 1))
 e2e_press Command1
 e2e_until seen_presses 1 "$before" || e2e_fail "la série ne démarre pas"
+if [ "$platform" = linux ]; then # the counter's tooltip, read on the screen
+  xdotool mousemove --window "$E2E_WINDOW" 60 40 sleep 0.2 mousemove --window "$E2E_WINDOW" 62 42
+  sleep 1
+  eval "$(xdotool getmouselocation --shell)" # X, Y: the tooltip shows below the pointer
+  import -window root -crop "500x30+$((X - 10))+$((Y + 12))" "$E2E_WORK/tip.png"
+  tip=$(convert "$E2E_WORK/tip.png" -colorspace Gray -resize 200% png:- |
+    tesseract - - -l fra --psm 7 2>/dev/null)
+  grep -qE 'Pose [1-4] sur 4 .{1,3} il reste [0-9]+ s, fin vers [0-9]{2}:[0-9]{2}' <<<"$tip" ||
+    e2e_fail "l'infobulle du compteur : $tip"
+fi
 e2e_press ChkMiro # unticks the mirror, once the series is over
 e2e_until seen_presses 8 "$before" || e2e_fail "la série n'a pas eu ses 8 appuis"
 sleep 0.5 # its last pause

@@ -123,6 +123,10 @@ TEST(SeriesTexts, SayInFrenchWhatWentWrongAndWhatToDo) {
        "Impossible d'enregistrer le port : l'accès aux paramètres a été refusé. Le temps de pause "
        "contient des caractères que les paramètres ne peuvent pas garder : sa valeur précédente "
        "est gardée. Les autres paramètres ont été enregistrés."},
+      {progressNote(7, 120, std::chrono::seconds(750), {2026, 12, 7, 21, 0}, {2026, 12, 7, 21, 12}),
+       "Pose 7 sur 120 — il reste 12 min 30 s, fin vers 21:12"},
+      {progressNote(1, 12000, std::chrono::hours(2), {2026, 12, 31, 23, 0}, {2027, 1, 1, 1, 0}),
+       "Pose 1 sur 12\u00A0000 — il reste 2 h, fin le 1er janvier 2027 vers 01:00"},
       {damagedSettingsNotice({"/h/registry.reg", "/h/registry.reg.bad-1"}),
        "Le fichier des paramètres était illisible : il a été mis de côté sous « "
        "/h/registry.reg.bad-1 » et les valeurs par défaut sont utilisées."},
@@ -160,6 +164,8 @@ TEST(SeriesTexts, AllFollowFrenchTypography) {
       missedPressesWarning(missed(12345, 12345, 0, Busy), "P"),
       missedPressesWarning(missed(20000, 10000, 10000), "P"),
       stopQuestion,
+      progressNote(12345, 20000, std::chrono::hours(20000), {2026, 12, 7, 21, 0},
+                   {2029, 4, 1, 5, 0}),
   };
   for (const long status :
        {registry_status::accessDenied, registry_status::diskFull, registry_status::fileTooLarge,

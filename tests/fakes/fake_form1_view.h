@@ -5,6 +5,8 @@
 #include "window/form1_view.h"
 
 #include <array>
+#include <utility>
+#include <vector>
 
 namespace obturix::testing {
 
@@ -22,6 +24,9 @@ public:
   void setChecked(Control checkBox, bool checked) override;
   void setEnabled(Control textBox, bool enabled) override;
   void setCaption(Control label, const std::string& caption) override;
+  void setToolTip(Control control, const std::string& text) override {
+    toolTips.emplace_back(entryOf(control).name, text);
+  }
   void repaint() override;
   void repaint(Control control) override;
   void hide() override;
@@ -38,6 +43,7 @@ public:
 
   FakeMessageBoxes boxes;
   FakeTaskbarProgress progress;
+  std::vector<std::pair<std::string, std::string>> toolTips; // control, text: each one set
 
 private:
   EventLog& log_;

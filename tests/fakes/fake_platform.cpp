@@ -84,6 +84,16 @@ void FakeSleeper::sleepUntil(std::chrono::nanoseconds deadline) {
     action();
 }
 
+LocalTime FakeWallClock::local(std::chrono::system_clock::time_point moment) const {
+  using namespace std::chrono;
+  const auto day = floor<days>(moment);
+  const year_month_day date{day};
+  const hh_mm_ss time{duration_cast<minutes>(moment - day)};
+  return {static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
+          static_cast<int>(static_cast<unsigned>(date.day())),
+          static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count())};
+}
+
 int FakeMessageBoxes::show(const std::string& prompt, MessageButtons buttons,
                            const std::optional<std::string>& title) {
   log_.add("box " + title.value_or("Obturix") + ": " + prompt);

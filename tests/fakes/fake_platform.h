@@ -4,6 +4,7 @@
 #include "serial/serial_port.h"
 #include "timing/sleeper.h"
 #include "timing/wake_lock.h"
+#include "timing/wall_clock.h"
 #include "window/message_boxes.h"
 #include "window/taskbar_progress.h"
 
@@ -95,6 +96,20 @@ public:
   std::vector<Press> presses;
   EventLog& log;
   FakeSleeper& clock;
+};
+
+// The wall clock moving with the fake sleeper: `start` and the time slept;
+// local time is UTC's.
+class FakeWallClock final : public WallClock {
+public:
+  explicit FakeWallClock(const FakeSleeper& sleeper) : sleeper_(sleeper) {}
+  std::chrono::system_clock::time_point now() const override { return start + sleeper_.elapsed; }
+  LocalTime local(std::chrono::system_clock::time_point moment) const override;
+  std::chrono::system_clock::time_point start =
+      std::chrono::sys_days{std::chrono::year{2026} / 12 / 7} + std::chrono::hours(21);
+
+private:
+  const FakeSleeper& sleeper_;
 };
 
 // Logs "awake" when taken and "may sleep" when given back.

@@ -19,8 +19,9 @@ struct FakeSeriesServices {
   MemoryRegistry registry;
   RegistrySettingsStore settings{registry};
   FakeWakeLock wakeLock{log};
+  FakeWallClock wallClock{sleeper};
 
-  Form1Services services() { return {cycle, ports, settings, wakeLock}; }
+  Form1Services services() { return {cycle, ports, settings, wakeLock, wallClock}; }
 };
 
 } // namespace obturix::testing

@@ -114,6 +114,29 @@ TEST(Form1Series, CapturesTheParametersOnceAndRunsOnlyOnce) {
   EXPECT_EQ(rig.ports.claimsKept, 2); // its lock made again if removed, at each exposure
 }
 
+// During a series the counter tells the exposure under way of how many, the
+// time left and when the series ends, recomputed at each exposure from the
+// clock (here each open of the port takes a minute more than asked), the
+// date given only when the end falls on another day; nothing once it is over.
+TEST(Form1Series, TheCounterTellsTheTimeLeftAndTheEnd) {
+  using namespace std::chrono;
+  Form1Rig rig;
+  rig.wallClock.start = sys_days{year{2026} / 12 / 7} + 23h + 58min;
+  rig.ports.takes.open = 1min;
+  rig.view.setChecked(ChkAffichePoppup, false);
+  rig.type(Text1, "3");
+  rig.type(Text2, "3600");
+  rig.type(Text3, "60");
+  rig.form.LancerSerie();
+  using Tips = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(
+      rig.view.toolTips,
+      (Tips{{"LabEc", typeset("Pose 1 sur 3 — il reste 3 h 3 min, fin le 8 décembre vers 03:01")},
+            {"LabEc", typeset("Pose 2 sur 3 — il reste 2 h 2 min, fin vers 03:02")},
+            {"LabEc", typeset("Pose 3 sur 3 — il reste 1 h 1 min, fin vers 03:03")},
+            {"LabEc", ""}}));
+}
+
 // While the confirmation is open no cycle runs: closing the window asks no
 // question and waits for the series' end; the system ending the program
 // (which it then does at once) has the port's claim given back first.

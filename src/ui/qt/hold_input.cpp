@@ -72,7 +72,6 @@ protected:
       event->ignore(); // Qt then makes clicks of the touches, held above
       return true;
     case QEvent::MouseButtonDblClick: // made again from the presses handed back
-    case QEvent::MouseMove:
     case QEvent::Wheel:
     case QEvent::TabletPress:
     case QEvent::TabletMove:

@@ -9,8 +9,8 @@ namespace obturix {
 // clicks and keys meant for the windows open when it starts are held until
 // `cycles` is done, then handed back to the window system in order, to be
 // handled as if they had just come; a request to close one of those windows
-// is not held. The tasks `cycles` hands over run in the loops of this
-// thread, a message box's included, in order, within 40 ms, and all of them
+// is not held, nor are the mouse's moves (a tooltip shows). The tasks `cycles` hands over run in
+// the loops of this thread, a message box's included, in order, within 40 ms, and all of them
 // before it returns.
 void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles);
 

@@ -101,6 +101,12 @@ void QtForm1::View::setCaption(Control label, const std::string& caption) {
   as<QLabel>(label).setText(displayedLines(caption));
 }
 
+void QtForm1::View::setToolTip(Control control, const std::string& text) {
+  QWidget& widget = window_.widget(control);
+  widget.setToolTip(QString::fromStdString(text));
+  widget.setAccessibleDescription(QString::fromStdString(text));
+}
+
 void QtForm1::showEvent(QShowEvent* event) {
   if (!loaded_) {
     loaded_ = true;

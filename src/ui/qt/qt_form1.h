@@ -44,6 +44,7 @@ private:
     void setChecked(Control checkBox, bool checked) override;
     void setEnabled(Control textBox, bool enabled) override;
     void setCaption(Control label, const std::string& caption) override;
+    void setToolTip(Control control, const std::string& text) override;
     void repaint() override { window_.repaint(); }
     void repaint(Control control) override { window_.widget(control).repaint(); }
     void hide() override { window_.hide(); }

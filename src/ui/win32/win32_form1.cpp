@@ -5,6 +5,10 @@
 #include "ui/win32/win32_hold_input.h"
 #include "window/control_table.h"
 
+#include <commctrl.h>
+#include <initguid.h>
+#include <oleacc.h>
+
 #include <cwchar>
 
 namespace obturix {
@@ -241,6 +245,40 @@ void Win32Form1::View::setEnabled(Control textBox, bool enabled) {
 
 void Win32Form1::View::setCaption(Control label, const std::string& caption) {
   SetWindowTextW(window_.control(label), windowsLines(caption).c_str());
+}
+
+// A label lets the mouse through to the window: its tooltip is the
+// window's, over the label's place. Screen readers read the same text as
+// the label's description.
+void Win32Form1::View::setToolTip(Control control, const std::string& text) {
+  HWND& tips = window_.toolTips_;
+  if (!tips)
+    tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX, 0, 0,
+                           0, 0, window_.window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+  const HWND target = window_.control(control);
+  std::wstring wide = widen(text);
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_SUBCLASS;
+  tool.hwnd = window_.window_;
+  tool.uId = indexOf(control) + controlIdBase;
+  GetWindowRect(target, &tool.rect);
+  MapWindowPoints(nullptr, window_.window_, reinterpret_cast<POINT*>(&tool.rect), 2);
+  tool.lpszText = wide.data();
+  SendMessageW(tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  if (!text.empty())
+    SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  constexpr auto client = static_cast<DWORD>(OBJID_CLIENT);
+  IAccPropServices* properties = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                 IID_IAccPropServices, reinterpret_cast<void**>(&properties)))) {
+    if (text.empty())
+      properties->ClearHwndProps(target, client, CHILDID_SELF, &PROPID_ACC_DESCRIPTION, 1);
+    else
+      properties->SetHwndPropStr(target, client, CHILDID_SELF, PROPID_ACC_DESCRIPTION,
+                                 wide.c_str());
+    properties->Release();
+  }
 }
 
 void Win32Form1::View::repaint() {

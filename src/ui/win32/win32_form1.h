@@ -36,6 +36,7 @@ private:
     void setChecked(Control checkBox, bool checked) override;
     void setEnabled(Control textBox, bool enabled) override;
     void setCaption(Control label, const std::string& caption) override;
+    void setToolTip(Control control, const std::string& text) override;
     void repaint() override;
     void repaint(Control control) override;
     void hide() override;
@@ -61,6 +62,7 @@ private:
   Win32Fonts fonts_;
   HWND window_ = nullptr;
   Win32Controls controls_{};
+  HWND toolTips_ = nullptr;
   Win32MessageBoxes boxes_;
   View view_{*this};
   Form1 form1_;

@@ -12,12 +12,14 @@ constexpr UINT pickUpEveryMs = 40;
 constexpr UINT notInput = QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER;
 constexpr wchar_t pickUpClass[] = L"ObturixPickUp";
 
-// Everything waiting but the clicks and keys meant for the windows' insides.
+// Everything waiting but the clicks and keys meant for the windows' insides
+// (the mouse's moves pass: a tooltip shows).
 void dispatchAllButInput() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0,
                       PM_REMOVE | PM_QS_PAINT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE) ||
          PeekMessageW(&message, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE) ||
+         PeekMessageW(&message, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE) ||
          PeekMessageW(&message, nullptr, WM_SYSKEYDOWN, WM_SYSDEADCHAR, PM_REMOVE)) {
     TranslateMessage(&message);
     DispatchMessageW(&message);

@@ -6,8 +6,9 @@ namespace obturix {
 
 // Runs `cycles` on a timing thread of raised priority while this thread
 // keeps its windows painted and answers the system (paint, posted and sent
-// messages), so the window never shows as not responding. Clicks and keys
-// in the windows stay queued until `cycles` is done, but a window's title
+// messages, the mouse's moves), so the window never shows as not responding
+// and a tooltip shows. Clicks and keys in the windows stay queued until
+// `cycles` is done, but a window's title
 // bar (its close box, its menu) and the system keys (Alt+F4) are answered,
 // so that the window can be asked to close. The tasks `cycles` hands over
 // run on this thread, in any of its message loops (a message box's too), in

@@ -37,7 +37,7 @@ struct QtRig : testing::FakeSeriesServices {
 
   std::unique_ptr<Sleeper> systemSleeper = makeSystemSleeper();
   std::optional<ExposureCycle> realCycle;
-  QtForm1 form{{realCycle ? *realCycle : cycle, ports, settings, wakeLock}};
+  QtForm1 form{{realCycle ? *realCycle : cycle, ports, settings, wakeLock, wallClock}};
 };
 
 struct SeenBox {
@@ -258,10 +258,14 @@ private slots:
       queueSystemButton(elsewhere, QEvent::MouseButtonRelease);
     });
     QStringList counters; // as the window shows them, each change
+    QString described;    // the counter's description for screen readers, its tooltip
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
       if (counters.value(counters.size() - 1) != rig.get<QLabel>(LabEc).text())
         counters << rig.get<QLabel>(LabEc).text();
+      const QString description = rig.get(LabEc).accessibleDescription();
+      if (!description.isEmpty() && description == rig.get(LabEc).toolTip())
+        described = description;
     });
     watch.start(5);
     QTimer::singleShot(5, [&] {
@@ -271,6 +275,9 @@ private slots:
     rig.form.behaviour().LancerSerie();
 
     QCOMPARE(counters.last(), QStringLiteral("2")); // shown before the series ended
+    QVERIFY2(described.startsWith(QString::fromUtf8("Pose 2 sur 2 — il reste")),
+             qPrintable(described));
+    QVERIFY(rig.get(LabEc).toolTip().isEmpty()); // none once it is over
     QCOMPARE(rig.log.events().size(), 6u);
     QVERIFY(rig.form.isVisible());
     QVERIFY(!rig.get<QCheckBox>(ChkMiro).isChecked());

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+
+namespace obturix {
+
+// A moment as the user's clock and calendar show it.
+struct LocalTime {
+  int year = 0, month = 0, day = 0; // month 1 to 12
+  int hour = 0, minute = 0;
+  friend bool operator==(const LocalTime&, const LocalTime&) = default;
+};
+
+// The wall clock and the user's time zone, for what the window tells of the
+// night (when a series ends); never used to time a step.
+class WallClock {
+public:
+  virtual ~WallClock() = default;
+  virtual std::chrono::system_clock::time_point now() const = 0;
+  virtual LocalTime local(std::chrono::system_clock::time_point moment) const = 0;
+};
+
+std::unique_ptr<WallClock> makeSystemWallClock();
+
+} // namespace obturix
