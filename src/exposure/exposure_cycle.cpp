@@ -19,14 +19,14 @@ void ExposureCycle::FairePause(const Variant& mirror, const Variant& exposure,
                                const Variant& settle) {
   bool mirrorFailed = false;
   if (isAnswerYes(mirror)) {
-    const PressStart mirrorPulse = pressRelease(port);
+    const PressStart mirrorPulse = pressRelease(port, true);
     mirrorFailed = mirrorPulse.tried && !mirrorPulse.made;
     sleepSeconds(mirrorPulse.at, pulse);
     const auto released = letGo();
     prepareNextPress(port);
     sleepSeconds(released, settle);
   }
-  const PressStart press = pressRelease(port);
+  const PressStart press = pressRelease(port, false);
   if (press.tried) {
     ++presses_.exposures;
     if (!press.made)
@@ -50,7 +50,14 @@ void ExposureCycle::stop() {
 // otherwise, or when it has gone since, the port is found and opened now.
 // A failed open keeps the previous stream, which is already closed, and is
 // counted. Once stopped, nothing is opened.
-ExposureCycle::PressStart ExposureCycle::pressRelease(const Variant& port) {
+ExposureCycle::PressStart ExposureCycle::pressRelease(const Variant& port, bool mirrorPulse) {
+  const PressStart start = openPort(port);
+  if (start.tried && !start.made && failureListener_)
+    failureListener_(mirrorPulse, start.failure);
+  return start;
+}
+
+ExposureCycle::PressStart ExposureCycle::openPort(const Variant& port) {
   const std::lock_guard lock(opening_);
   if (stopped())
     return {sleeper_.now()};
@@ -69,7 +76,7 @@ ExposureCycle::PressStart ExposureCycle::pressRelease(const Variant& port) {
     if (presses_.failedPresses++ == 0)
       presses_.firstFailure = opening.failure;
     anyFailed_ = true;
-    return {sleeper_.now(), true, false};
+    return {sleeper_.now(), true, false, opening.failure};
   }
   stream_ = std::move(opening.stream);
   return {stream_->openedAt().value_or(sleeper_.now()), true, true};

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -58,6 +59,11 @@ public:
   void resume() { sleeper_.resume(); }
   // From any thread: whether a press has failed since the last takePresses().
   bool anyPressFailed() const { return anyFailed_; }
+  // Called on the cycles' thread as soon as a press cannot be made (a mirror
+  // pulse or an exposure, and why), its step timed as ever: it must only
+  // hand the news over.
+  using FailureListener = std::function<void(bool mirrorPulse, const PortFailure& failure)>;
+  void onFailure(FailureListener listener) { failureListener_ = std::move(listener); }
   bool stopped() const { return sleeper_.interrupted(); }
 
 private:
@@ -67,8 +73,10 @@ private:
     std::chrono::nanoseconds at;
     bool tried = false;
     bool made = false;
+    PortFailure failure = {};
   };
-  PressStart pressRelease(const Variant& port);
+  PressStart pressRelease(const Variant& port, bool mirrorPulse);
+  PressStart openPort(const Variant& port);
   std::chrono::nanoseconds letGo();
   void prepareNextPress(const Variant& port);
   void sleepSeconds(std::chrono::nanoseconds from, const Variant& seconds);
@@ -83,6 +91,7 @@ private:
   PressCount presses_;
   std::atomic<bool> anyFailed_{false};
   std::mutex opening_; // a press's open, against a stop
+  FailureListener failureListener_;
 };
 
 } // namespace obturix

@@ -226,6 +226,13 @@ std::string missedPressesWarning(const PressCount& presses, const std::string& p
   return typeset(text + failureCause(presses.firstFailure, port) + ".");
 }
 
+std::string pressFailureNotice(std::int64_t exposure, bool mirrorPulse, const PortFailure& failure,
+                               const std::string& port) {
+  return typeset(std::string(mirrorPulse ? "Le verrouillage du miroir de la pose " : "La pose ") +
+                 frenchNumber(exposure) + " n'a pas eu lieu : " + failureCause(failure, port) +
+                 ". La série continue.");
+}
+
 namespace {
 
 std::string whyNotSaved(long status) {

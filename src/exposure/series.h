@@ -81,6 +81,11 @@ inline bool anyPressMissed(const PressCount& presses) { return presses.failedPre
 // press that failed could not be made.
 std::string missedPressesWarning(const PressCount& presses, const std::string& port);
 
+// What the user is told at once, while the series goes on, of a press that
+// could not be made: which exposure's (or its mirror pulse), and why.
+std::string pressFailureNotice(std::int64_t exposure, bool mirrorPulse, const PortFailure& failure,
+                               const std::string& port);
+
 // A parameter a save could not keep: the name the messages give it, and
 // why (a registry status; noUnicodeTranslation when its text has
 // characters the settings cannot hold, its older value being kept).

@@ -188,10 +188,17 @@ PressCount Form1::runCycles(const SeriesParams& params) {
   const std::int64_t cycles = *cycleCount(params.count);
   cycle_.resume();
   cyclesRunning_ = true;
+  lastToldFailure_.reset();
   view_.runHoldingInput([&](const OnWindowThread& onWindow) {
     const KeptAwake awake(wakeLock_); // a laptop left alone suspends within the hour
+    cycle_.onFailure([&](bool mirrorPulse, const PortFailure& failure) {
+      onWindow([this, mirrorPulse, failure, &params] {
+        tellFailure(mirrorPulse, failure, params.port);
+      });
+    });
     for (std::int64_t i = 1; i <= cycles && !cycle_.stopped(); ++i) {
       onWindow([this, i, cycles, &params] {
+        exposure_ = i;
         view_.setCaption(Control::LabEc, std::to_string(i));
         // Only the counter changed: repainting it alone is quickest.
         view_.repaint(Control::LabEc);
@@ -202,6 +209,7 @@ PressCount Form1::runCycles(const SeriesParams& params) {
       cycle_.FairePause(params.mirror, params.exposure, params.interval, params.port, params.pulse,
                         params.settle);
     }
+    cycle_.onFailure(nullptr);
   });
   cyclesRunning_ = false;
   portClaim_.reset(); // free for another series while the boxes wait
@@ -225,6 +233,18 @@ void Form1::showProgress(std::int64_t current, std::int64_t cycles, const Series
       progressNote(current, cycles, left, wallClock_.local(now), wallClock_.local(now + left));
   view_.setToolTip(Control::LabEc, note);
   view_.taskbarProgress().show({current - 1, cycles, current, cycle_.anyPressFailed(), note});
+}
+
+// A press that could not be made is told at once, as the series goes on:
+// the first, then each change of cause, not each press.
+void Form1::tellFailure(bool mirrorPulse, const PortFailure& failure, const std::string& port) {
+  const auto same = [&](const PortFailure& told) {
+    return told.cause == failure.cause && told.systemMessage == failure.systemMessage;
+  };
+  if (lastToldFailure_ && same(*lastToldFailure_))
+    return;
+  lastToldFailure_ = failure;
+  view_.tellAtOnce(pressFailureNotice(exposure_, mirrorPulse, failure, port));
 }
 
 // Presses that could not be made (the cable pulled out during the night)

@@ -84,6 +84,7 @@ private:
   bool confirmed(const SeriesParams& params);
   PressCount runCycles(const SeriesParams& params);
   void showProgress(std::int64_t current, std::int64_t cycles, const SeriesParams& params);
+  void tellFailure(bool mirrorPulse, const PortFailure& failure, const std::string& port);
   void warnOfMissedPresses(const PressCount& presses, const std::string& port);
   void warnOfUnsavedSettings(const Unsaved& unsaved);
   void tellDamagedSettings();
@@ -102,6 +103,8 @@ private:
   bool busy_ = false;          // a series (or one of its boxes) is under way
   bool cyclesRunning_ = false; // on the timing thread, the window holding input
   bool askingToStop_ = false;
+  std::int64_t exposure_ = 0;                  // the one the counter shows
+  std::optional<PortFailure> lastToldFailure_; // during the series
   Closing closing_ = Closing::No;
 };
 

@@ -38,6 +38,10 @@ public:
   virtual MessageBoxes& messageBoxes() = 0;
   // The series' progress on the window's task bar entry.
   virtual TaskbarProgress& taskbarProgress() = 0;
+  // Tells at once, while a series goes on, what cannot wait for its end (a
+  // press that could not be made): a notification of the desktop's, the
+  // window asking for attention. Never waits for the desktop.
+  virtual void tellAtOnce(const std::string& text) = 0;
   // Runs `cycles` on a timing thread of raised priority, where the toolkit
   // has one, while the window stays painted and holds clicks and keys until
   // it is done, but answers a request to close it (mayClose, which may stop

@@ -3,7 +3,9 @@
 # each inhibition taken and given back is a line "HH:MM:SS.mmm WHO taken|given
 # back ..." in the first file given, on the clock the virtual camera prints.
 # A dock listens to the launcher entries: each update is a line "APPLICATION
-# PROGRESS VISIBLE COUNT URGENT" in the second file.
+# PROGRESS VISIBLE COUNT URGENT" in the second file. The desktop's
+# notification service writes each notification as a line "HH:MM:SS.mmm
+# APPLICATION ICON URGENCY SOUND: BODY" in the third.
 import datetime
 import itertools
 import os
@@ -15,8 +17,8 @@ from dbus.mainloop.glib import DBusGMainLoop
 from gi.repository import GLib
 
 
-def log(*words):
-    with open(sys.argv[1], "a", encoding="utf-8") as out:
+def log(*words, to=1):
+    with open(sys.argv[to], "a", encoding="utf-8") as out:
         print(datetime.datetime.now().strftime("%H:%M:%S.%f")[:-3], *words, file=out)
 
 
@@ -52,6 +54,14 @@ class Portal(dbus.service.FallbackObject):
         log("portal given back" if path.startswith("/request/") else f"portal asked to close {path}")
 
 
+class Notifications(dbus.service.Object):
+    @dbus.service.method("org.freedesktop.Notifications", "susssasa{sv}i", "u")
+    def Notify(self, application, replaces, icon, summary, body, actions, hints, timeout):
+        log(application, icon, int(hints.get("urgency", -1)), f'{hints.get("sound-name", "")}:',
+            body, to=3)
+        return 1
+
+
 def launcher_update(application, properties):
     with open(sys.argv[2], "a", encoding="utf-8") as out:
         print(application, f"{float(properties.get('progress', -1)):.3f}",
@@ -63,9 +73,11 @@ DBusGMainLoop(set_as_default=True)
 system = dbus.bus.BusConnection(os.environ["DBUS_SYSTEM_BUS_ADDRESS"])
 session = dbus.bus.BusConnection(os.environ["DBUS_SESSION_BUS_ADDRESS"])
 names = [dbus.service.BusName("org.freedesktop.login1", system),
-         dbus.service.BusName("org.freedesktop.portal.Desktop", session)]
+         dbus.service.BusName("org.freedesktop.portal.Desktop", session),
+         dbus.service.BusName("org.freedesktop.Notifications", session)]
 Logind(system, "/org/freedesktop/login1")
 Portal(session, "/org/freedesktop/portal/desktop")
+Notifications(session, "/org/freedesktop/Notifications")
 session.add_signal_receiver(launcher_update, "Update", "com.canonical.Unity.LauncherEntry")
 print("prêt", flush=True)
 GLib.MainLoop().run()

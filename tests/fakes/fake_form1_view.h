@@ -12,8 +12,8 @@ namespace obturix::testing {
 
 // The window as the behaviour sees it: each control's text or caption and
 // state, from the control table at first. Logs caption changes ("LabEc 2"),
-// repaints ("repaint", "repaint LabEc") and "hide"; an operation used on a
-// control of another kind throws.
+// repaints ("repaint", "repaint LabEc"), "hide" and what it is told at once
+// ("notice TEXT"); an operation used on a control of another kind throws.
 class FakeForm1View final : public Form1View {
 public:
   explicit FakeForm1View(EventLog& log);
@@ -32,6 +32,7 @@ public:
   void hide() override;
   MessageBoxes& messageBoxes() override { return boxes; }
   TaskbarProgress& taskbarProgress() override { return progress; }
+  void tellAtOnce(const std::string& text) override { log_.add("notice " + text); }
   // On this thread; the window's tasks run at once.
   void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) override {
     cycles([](const std::function<void()>& task) { task(); });

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 #include <utility>
 
@@ -135,6 +136,36 @@ TEST(Form1Series, TheCounterTellsTheTimeLeftAndTheEnd) {
             {"LabEc", typeset("Pose 2 sur 3 — il reste 2 h 2 min, fin vers 03:02")},
             {"LabEc", typeset("Pose 3 sur 3 — il reste 1 h 1 min, fin vers 03:03")},
             {"LabEc", ""}}));
+}
+
+// A press that cannot be made is told at once, before its exposure's time
+// has run: the first of a cause, then the first of another cause, not every
+// press. The series goes on, timed as ever.
+TEST(Form1Series, AMissedPressIsToldAtOnceOncePerCause) {
+  using namespace std::chrono_literals;
+  Form1Rig rig;
+  rig.view.setChecked(ChkAffichePoppup, false);
+  rig.type(Text1, "4");
+  rig.sleeper.at[1500ms] = [&] { rig.ports.existingPorts.clear(); };
+  rig.sleeper.at[5500ms] = [&] {
+    rig.ports.existingPorts = {"COM1"};
+    rig.ports.refusedOpens["COM1"] = PortFailure::Cause::Busy;
+  };
+  rig.form.LancerSerie();
+  const Events& events = rig.log.events();
+  const auto notice = [&](const char* number, const char* cause) {
+    return "notice " +
+           typeset(std::string("La pose ") + number + " n'a pas eu lieu : le port « COM1 » " +
+                   cause + ". La série continue.");
+  };
+  Events notices;
+  std::copy_if(events.begin(), events.end(), std::back_inserter(notices),
+               [](const std::string& e) { return e.starts_with("notice "); });
+  EXPECT_EQ(notices, (Events{notice("2", "a disparu (câble débranché ?)"),
+                             notice("4", "est utilisé par un autre programme")}));
+  const auto told = std::find(events.begin(), events.end(), notices.front());
+  EXPECT_EQ(told[1], "sleep 1000"); // its exposure's time, after the news
+  EXPECT_EQ(rig.sleeper.elapsed, 8000ms);
 }
 
 // While the confirmation is open no cycle runs: closing the window asks no

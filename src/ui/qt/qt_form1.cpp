@@ -101,6 +101,13 @@ void QtForm1::View::setCaption(Control label, const std::string& caption) {
   as<QLabel>(label).setText(displayedLines(caption));
 }
 
+// A notification, and the window's urgency hint: the dock and the task bar
+// mark it until it is looked at.
+void QtForm1::View::tellAtOnce(const std::string& text) {
+  notices_->tell(text);
+  QApplication::alert(&window_);
+}
+
 void QtForm1::View::setToolTip(Control control, const std::string& text) {
   QWidget& widget = window_.widget(control);
   widget.setToolTip(QString::fromStdString(text));

@@ -2,6 +2,7 @@
 
 #include "ui/qt/qt_controls.h"
 #include "ui/qt/qt_message_boxes.h"
+#include "window/desktop_notices_posix.h"
 #include "window/form1.h"
 #include "window/launcher_entry_posix.h"
 
@@ -50,6 +51,7 @@ private:
     void hide() override { window_.hide(); }
     MessageBoxes& messageBoxes() override { return boxes_; }
     TaskbarProgress& taskbarProgress() override { return *progress_; }
+    void tellAtOnce(const std::string& text) override;
     void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) override;
 
   private:
@@ -58,6 +60,7 @@ private:
     QtForm1& window_;
     QtMessageBoxes boxes_;
     std::unique_ptr<TaskbarProgress> progress_ = makeLauncherEntryProgress();
+    std::unique_ptr<DesktopNotices> notices_ = makeDesktopNotices();
   };
 
   bool isBackground(const QPointF& position) const;

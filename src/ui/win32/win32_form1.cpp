@@ -302,10 +302,20 @@ TaskbarProgress& Win32Form1::View::taskbarProgress() {
   return *progress_;
 }
 
-// A shutdown or a logout meanwhile tells the user why the program is busy.
+void Win32Form1::View::tellAtOnce(const std::string& text) {
+  if (!notices_)
+    notices_ = std::make_unique<Win32Notices>(
+        window_.window_, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
+  notices_->tell(widen(text));
+}
+
+// A shutdown or a logout meanwhile tells the user why the program is busy;
+// what was told at once leaves the notification area with the series.
 void Win32Form1::View::runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) {
   const ShutdownBlocked blocked(window_.window_);
   obturix::runHoldingInput(cycles);
+  if (notices_)
+    notices_->seriesOver();
 }
 
 } // namespace obturix

@@ -3,6 +3,7 @@
 #include "ui/win32/win32_controls.h"
 #include "ui/win32/win32_message_boxes.h"
 #include "ui/win32/win32_night.h"
+#include "ui/win32/win32_notices.h"
 #include "window/form1.h"
 #include "window/taskbar_progress_win32.h"
 
@@ -43,11 +44,13 @@ private:
     MessageBoxes& messageBoxes() override { return window_.boxes_; }
     // Made once the window exists: its task bar button is the window's.
     TaskbarProgress& taskbarProgress() override;
+    void tellAtOnce(const std::string& text) override;
     void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) override;
 
   private:
     Win32Form1& window_;
     std::unique_ptr<Win32TaskbarProgress> progress_;
+    std::unique_ptr<Win32Notices> notices_;
   };
 
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

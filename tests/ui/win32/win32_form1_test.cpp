@@ -1,6 +1,7 @@
 #include "fakes/fake_series_services.h"
 #include "ui/win32/shutdown_reason_win32.h"
 #include "ui/win32/win32_form1.h"
+#include "ui/win32/win32_notices.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +88,36 @@ TEST(Win32Form1, TheShutdownReasonLastsAsLongAsTheSeries) {
                                      }};
   { const ShutdownBlocked series(nullptr, standIns); }
   EXPECT_EQ(calls, (std::vector<std::wstring>{L"Série de poses en cours", L"destroyed"}));
+}
+
+// A press that could not be made is told at once: the task bar button
+// flashes until looked at, the warning sound, the notification area's
+// balloon; its icon is there until the series is over.
+TEST(Win32Form1, WhatCannotWaitIsToldAtOnce) {
+  static std::vector<std::wstring> calls;
+  calls.clear();
+  const NoticeCalls standIns{[](PFLASHWINFO flash) {
+                               calls.emplace_back(flash->dwFlags == (FLASHW_TRAY | FLASHW_TIMERNOFG)
+                                                      ? L"flash"
+                                                      : L"flash?");
+                               return TRUE;
+                             },
+                             [](UINT type) {
+                               calls.emplace_back(type == MB_ICONWARNING ? L"beep" : L"beep?");
+                               return TRUE;
+                             },
+                             [](DWORD message, PNOTIFYICONDATAW data) {
+                               calls.emplace_back(std::to_wstring(message) + L" " + data->szInfo);
+                               return TRUE;
+                             }};
+  {
+    Win32Notices notices(nullptr, nullptr, standIns);
+    notices.tell(L"La pose 2");
+    notices.tell(L"La pose 4");
+    notices.seriesOver();
+  }
+  EXPECT_EQ(calls, (std::vector<std::wstring>{L"flash", L"beep", L"0 La pose 2", L"flash", L"beep",
+                                              L"1 La pose 4", L"2 "}));
 }
 
 } // namespace
