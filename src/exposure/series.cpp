@@ -318,7 +318,7 @@ std::chrono::milliseconds cycleLength(const SeriesParams& params) {
 namespace {
 
 // « 1 h 12 min », « 12 min 30 s », « 45 s ».
-std::string timeLeft(std::chrono::milliseconds left) {
+std::string lengthInWords(std::chrono::milliseconds left) {
   const std::int64_t seconds = (left.count() + 500) / 1000;
   if (seconds >= 3600) {
     const std::int64_t minutes = (seconds + 30) / 60;
@@ -347,7 +347,20 @@ std::string progressNote(std::int64_t current, std::int64_t total, std::chrono::
             (end.year != now.year ? " " + std::to_string(end.year) : "") + " ";
   when += "vers " + twoDigits(end.hour) + ":" + twoDigits(end.minute);
   return typeset("Pose " + frenchNumber(current) + " sur " + frenchNumber(total) + " — il reste " +
-                 timeLeft(left) + ", " + when);
+                 lengthInWords(left) + ", " + when);
+}
+
+std::string shortBatteryWarning(int percentage, std::chrono::seconds timeLeft,
+                                std::chrono::milliseconds seriesLength) {
+  const std::string charge = percentage >= 0 ? std::to_string(percentage) + "\u00A0%, " : "";
+  return typeset("Attention : l'ordinateur est sur batterie (" + charge + "environ " +
+                 lengthInWords(timeLeft) + ") et la série dure " + lengthInWords(seriesLength) +
+                 ". Branchez-le sur le secteur ou sur une batterie externe.");
+}
+
+std::string lowBatteryNotice(int percentage) {
+  return typeset("Batterie faible (" + std::to_string(percentage) +
+                 "\u00A0%) : la série risque de s'arrêter.");
 }
 
 std::string confirmationPrompt(const SeriesParams& params) {

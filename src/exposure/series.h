@@ -113,6 +113,15 @@ std::chrono::milliseconds cycleLength(const SeriesParams& params);
 std::string progressNote(std::int64_t current, std::int64_t total, std::chrono::milliseconds left,
                          const LocalTime& now, const LocalTime& end);
 
+// Before a series longer than the battery is expected to last: how charged
+// it is, how long the system says it will last, how long the series is, and
+// what to do.
+std::string shortBatteryWarning(int percentage, std::chrono::seconds timeLeft,
+                                std::chrono::milliseconds seriesLength);
+
+// Told once during a series when the battery runs low.
+std::string lowBatteryNotice(int percentage);
+
 // The question asked before a series starts, and its title.
 std::string confirmationPrompt(const SeriesParams& params);
 inline constexpr const char* confirmationTitle = "Lancer la session de prises de vues ?";

@@ -3,6 +3,7 @@
 #include "exposure/exposure_cycle.h"
 #include "serial/port_check.h"
 #include "settings/registry_store.h"
+#include "timing/power_source.h"
 #include "timing/wake_lock.h"
 #include "timing/wall_clock.h"
 #include "window/window_settings.h"
@@ -14,7 +15,7 @@ const char* const welcomeText =
 
 Form1::Form1(Form1View& view, const Form1Services& services)
     : view_(view), cycle_(services.cycle), ports_(services.ports), settings_(services.settings),
-      wakeLock_(services.wakeLock), wallClock_(services.wallClock) {}
+      wakeLock_(services.wakeLock), wallClock_(services.wallClock), power_(services.power) {}
 
 Form1::~Form1() = default;
 
@@ -22,6 +23,7 @@ void Form1::load() {
   view_.setCaption(Control::Label4, welcomeText);
   ChargerParams();
   bAnnulation_ = true;
+  power_.latest(); // asked now, so that the first series need not wait for it
 }
 
 void Form1::shown() { tellDamagedSettings(); }
@@ -107,6 +109,7 @@ void Form1::LancerSerie() {
       view_.messageBoxes().show(
           unclaimedPortWarning(params.port, portClaim_->reach(), portClaim_->shortfall()),
           MessageButtons::Ok);
+    warnOfShortBattery(params);
     const bool started = confirmed(params);
     if (started) {
       const PressCount presses = runCycles(params);
@@ -189,6 +192,7 @@ PressCount Form1::runCycles(const SeriesParams& params) {
   cycle_.resume();
   cyclesRunning_ = true;
   lastToldFailure_.reset();
+  toldLowBattery_ = false;
   view_.runHoldingInput([&](const OnWindowThread& onWindow) {
     const KeptAwake awake(wakeLock_); // a laptop left alone suspends within the hour
     cycle_.onFailure([&](bool mirrorPulse, const PortFailure& failure) {
@@ -203,6 +207,7 @@ PressCount Form1::runCycles(const SeriesParams& params) {
         // Only the counter changed: repainting it alone is quickest.
         view_.repaint(Control::LabEc);
         showProgress(i, cycles, params);
+        tellLowBattery();
         if (portClaim_)
           portClaim_->keep(); // something may have removed its lock meanwhile
       });
@@ -245,6 +250,35 @@ void Form1::tellFailure(bool mirrorPulse, const PortFailure& failure, const std:
     return;
   lastToldFailure_ = failure;
   view_.tellAtOnce(pressFailureNotice(exposure_, mirrorPulse, failure, port));
+}
+
+// A series longer than the battery is expected to last is told before it
+// starts (the confirmation, when ticked, still lets the user say No).
+void Form1::warnOfShortBattery(const SeriesParams& params) {
+  const std::int64_t cycles = *cycleCount(params.count);
+  const std::chrono::milliseconds cycle = cycleLength(params);
+  if (cycles <= 0 || cycle.count() <= 0)
+    return;
+  const auto power = power_.now();
+  if (!power || !power->onBattery || !power->timeLeft)
+    return;
+  const auto length = cycles > std::chrono::milliseconds::max() / cycle
+                          ? std::chrono::milliseconds::max()
+                          : cycle * cycles;
+  if (*power->timeLeft < length)
+    view_.messageBoxes().show(shortBatteryWarning(power->percentage, *power->timeLeft, length),
+                              MessageButtons::Ok);
+}
+
+// Once in a series, when the battery runs low on its own.
+void Form1::tellLowBattery() {
+  constexpr int low = 10;
+  const auto power = power_.latest();
+  if (toldLowBattery_ || !power || !power->onBattery || power->percentage < 0 ||
+      power->percentage > low)
+    return;
+  toldLowBattery_ = true;
+  view_.tellAtOnce(lowBatteryNotice(power->percentage));
 }
 
 // Presses that could not be made (the cable pulled out during the night)

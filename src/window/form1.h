@@ -13,6 +13,7 @@ class ExposureCycle;
 class PortCheck;
 class PortClaim;
 struct PressCount;
+class PowerSource;
 class RegistrySettingsStore;
 class WakeLock;
 class WallClock;
@@ -24,6 +25,7 @@ struct Form1Services {
   RegistrySettingsStore& settings;
   WakeLock& wakeLock;
   WallClock& wallClock;
+  PowerSource& power;
 };
 
 // The main window's behaviour, whatever the toolkit: the toolkit's window
@@ -85,6 +87,8 @@ private:
   PressCount runCycles(const SeriesParams& params);
   void showProgress(std::int64_t current, std::int64_t cycles, const SeriesParams& params);
   void tellFailure(bool mirrorPulse, const PortFailure& failure, const std::string& port);
+  void warnOfShortBattery(const SeriesParams& params);
+  void tellLowBattery();
   void warnOfMissedPresses(const PressCount& presses, const std::string& port);
   void warnOfUnsavedSettings(const Unsaved& unsaved);
   void tellDamagedSettings();
@@ -98,6 +102,7 @@ private:
   RegistrySettingsStore& settings_;
   WakeLock& wakeLock_;
   WallClock& wallClock_;
+  PowerSource& power_;
   std::unique_ptr<PortClaim> portClaim_; // the series' port, from its checks to its end
   bool bAnnulation_ = false;
   bool busy_ = false;          // a series (or one of its boxes) is under way
@@ -105,6 +110,7 @@ private:
   bool askingToStop_ = false;
   std::int64_t exposure_ = 0;                  // the one the counter shows
   std::optional<PortFailure> lastToldFailure_; // during the series
+  bool toldLowBattery_ = false;
   Closing closing_ = Closing::No;
 };
 

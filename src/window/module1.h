@@ -5,6 +5,7 @@
 #include "serial/port_check.h"
 #include "serial/serial_port.h"
 #include "settings/registry_store.h"
+#include "timing/power_source.h"
 #include "timing/wake_lock.h"
 #include "timing/wall_clock.h"
 #include "window/form1.h"
@@ -16,8 +17,8 @@ namespace obturix {
 
 // The program's module: the platform services for the life of the process,
 // the exposure cycle with the port service and stream it keeps between
-// cycles, the port check, the settings store, the wake lock and the wall
-// clock.
+// cycles, the port check, the settings store, the wake lock, the wall clock
+// and the power source.
 struct Module1 {
   std::unique_ptr<SerialPortServiceFactory> ports = makeSystemSerialPortServiceFactory();
   std::unique_ptr<PortCheck> portCheck = makeSystemPortCheck();
@@ -27,8 +28,9 @@ struct Module1 {
   RegistrySettingsStore settings{*registry};
   std::unique_ptr<WakeLock> wakeLock = makeSystemWakeLock();
   std::unique_ptr<WallClock> wallClock = makeSystemWallClock();
+  std::unique_ptr<PowerSource> power = makeSystemPowerSource();
 
-  Form1Services services() { return {cycle, *portCheck, settings, *wakeLock, *wallClock}; }
+  Form1Services services() { return {cycle, *portCheck, settings, *wakeLock, *wallClock, *power}; }
 };
 
 // Start-up, whatever the toolkit's Window: creates the main window (with

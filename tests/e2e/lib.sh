@@ -28,8 +28,9 @@ e2e_stop_display() {
 # Private system and session buses (each as open as a session bus), with
 # logind and the desktop portal played by sleep_services.py, which logs to
 # $E2E_AWAKE what is taken and given back, to $E2E_DOCK the launcher
-# entries' updates and to $E2E_NOTICES the desktop's notifications. A
-# program started after this call uses them.
+# entries' updates and to $E2E_NOTICES the desktop's notifications; UPower
+# tells the battery $E2E_POWER holds. A program started after this call
+# uses them.
 e2e_start_sleep_services() {
   local bus
   for bus in system session; do
@@ -43,8 +44,9 @@ e2e_start_sleep_services() {
   E2E_AWAKE="$E2E_WORK/awake.txt"
   E2E_DOCK="$E2E_WORK/dock.txt"
   E2E_NOTICES="$E2E_WORK/notices.txt"
+  E2E_POWER="$E2E_WORK/power.txt"
   /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/sleep_services.py" "$E2E_AWAKE" "$E2E_DOCK" \
-    "$E2E_NOTICES" \
+    "$E2E_NOTICES" "$E2E_POWER" \
     >"$E2E_WORK/sleep-services.txt" 2>&1 &
   E2E_BUSES+=("$!")
   e2e_until grep -q prêt "$E2E_WORK/sleep-services.txt" || e2e_fail "logind et le portail simulés ne démarrent pas"

@@ -5,7 +5,9 @@
 # A dock listens to the launcher entries: each update is a line "APPLICATION
 # PROGRESS VISIBLE COUNT URGENT" in the second file. The desktop's
 # notification service writes each notification as a line "HH:MM:SS.mmm
-# APPLICATION ICON URGENCY SOUND: BODY" in the third.
+# APPLICATION ICON URGENCY SOUND: BODY" in the third. UPower tells the
+# battery the fourth holds, "ON_BATTERY PERCENTAGE SECONDS_LEFT" (on mains
+# while it is missing).
 import datetime
 import itertools
 import os
@@ -62,6 +64,20 @@ class Notifications(dbus.service.Object):
         return 1
 
 
+# Answers for the daemon's object and its display device, below its path.
+class UPower(dbus.service.FallbackObject):
+    @dbus.service.method("org.freedesktop.DBus.Properties", "ss", "v")
+    def Get(self, interface, name):
+        try:
+            with open(sys.argv[4], encoding="utf-8") as state:
+                on_battery, percentage, left = state.read().split()
+        except OSError:
+            on_battery, percentage, left = 0, 100, 0
+        return {"OnBattery": dbus.Boolean(int(on_battery)), "IsPresent": dbus.Boolean(True),
+                "Percentage": dbus.Double(float(percentage)),
+                "TimeToEmpty": dbus.Int64(int(left))}[name]
+
+
 def launcher_update(application, properties):
     with open(sys.argv[2], "a", encoding="utf-8") as out:
         print(application, f"{float(properties.get('progress', -1)):.3f}",
@@ -73,11 +89,13 @@ DBusGMainLoop(set_as_default=True)
 system = dbus.bus.BusConnection(os.environ["DBUS_SYSTEM_BUS_ADDRESS"])
 session = dbus.bus.BusConnection(os.environ["DBUS_SESSION_BUS_ADDRESS"])
 names = [dbus.service.BusName("org.freedesktop.login1", system),
+         dbus.service.BusName("org.freedesktop.UPower", system),
          dbus.service.BusName("org.freedesktop.portal.Desktop", session),
          dbus.service.BusName("org.freedesktop.Notifications", session)]
 Logind(system, "/org/freedesktop/login1")
 Portal(session, "/org/freedesktop/portal/desktop")
 Notifications(session, "/org/freedesktop/Notifications")
+UPower(system, "/org/freedesktop/UPower")
 session.add_signal_receiver(launcher_update, "Update", "com.canonical.Unity.LauncherEntry")
 print("prêt", flush=True)
 GLib.MainLoop().run()

@@ -127,6 +127,10 @@ TEST(SeriesTexts, SayInFrenchWhatWentWrongAndWhatToDo) {
        "Pose 7 sur 120 — il reste 12 min 30 s, fin vers 21:12"},
       {progressNote(1, 12000, std::chrono::hours(2), {2026, 12, 31, 23, 0}, {2027, 1, 1, 1, 0}),
        "Pose 1 sur 12\u00A0000 — il reste 2 h, fin le 1er janvier 2027 vers 01:00"},
+      {shortBatteryWarning(35, std::chrono::minutes(110), std::chrono::minutes(256)),
+       "Attention : l'ordinateur est sur batterie (35\u00A0%, environ 1 h 50 min) et la série dure "
+       "4 h "
+       "16 min. Branchez-le sur le secteur ou sur une batterie externe."},
       {damagedSettingsNotice({"/h/registry.reg", "/h/registry.reg.bad-1"}),
        "Le fichier des paramètres était illisible : il a été mis de côté sous « "
        "/h/registry.reg.bad-1 » et les valeurs par défaut sont utilisées."},
@@ -175,7 +179,7 @@ TEST(SeriesTexts, AllFollowFrenchTypography) {
   for (const int error : {ENOENT, EACCES, EBUSY, EIO, ENOSPC, EROFS, EDQUOT, EINVAL, ENOTTY})
     messages.push_back(missedPressesWarning(missed(1, 1, 0, Other, systemReason(error)), "P"));
 #endif
-  const std::regex breakable(" ([:;?!]|»)|« |[0-9]{5}"); // » is two bytes
+  const std::regex breakable(" ([:;?!%]|»)|« |[0-9]{5}"); // » is two bytes
   const std::regex foreign("[Ee]rror|denied|No such|Permission|système (n° )?[0-9]");
   for (const auto& message : messages) {
     EXPECT_FALSE(std::regex_search(message, breakable)) << message;

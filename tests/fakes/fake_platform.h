@@ -2,6 +2,7 @@
 
 #include "serial/port_check.h"
 #include "serial/serial_port.h"
+#include "timing/power_source.h"
 #include "timing/sleeper.h"
 #include "timing/wake_lock.h"
 #include "timing/wall_clock.h"
@@ -110,6 +111,14 @@ public:
 
 private:
   const FakeSleeper& sleeper_;
+};
+
+// Answers with `state`, whatever the question.
+class FakePowerSource final : public PowerSource {
+public:
+  std::optional<PowerState> now() override { return state; }
+  std::optional<PowerState> latest() override { return state; }
+  std::optional<PowerState> state; // no battery by default
 };
 
 // Logs "awake" when taken and "may sleep" when given back.

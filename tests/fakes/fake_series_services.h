@@ -20,8 +20,9 @@ struct FakeSeriesServices {
   RegistrySettingsStore settings{registry};
   FakeWakeLock wakeLock{log};
   FakeWallClock wallClock{sleeper};
+  FakePowerSource power;
 
-  Form1Services services() { return {cycle, ports, settings, wakeLock, wallClock}; }
+  Form1Services services() { return {cycle, ports, settings, wakeLock, wallClock, power}; }
 };
 
 } // namespace obturix::testing

@@ -168,6 +168,37 @@ TEST(Form1Series, AMissedPressIsToldAtOnceOncePerCause) {
   EXPECT_EQ(rig.sleeper.elapsed, 8000ms);
 }
 
+// A series longer than the battery is expected to last is told before its
+// confirmation; on mains, without a battery or an estimate, or with enough
+// left, nothing. A battery running low during a series is told once.
+TEST(Form1Series, TheBatteryIsWatched) {
+  using namespace std::chrono_literals;
+  const struct {
+    std::optional<PowerState> power;
+    bool warned = false;
+    bool low = false;
+  } cases[] = {
+      {PowerState{true, 35, 5s}, true},
+      {PowerState{true, 35, 60s}},
+      {PowerState{false, 35, 5s}},
+      {PowerState{true, 35, std::nullopt}},
+      {std::nullopt},
+      {PowerState{true, 9, 60s}, false, true},
+  };
+  for (const auto& c : cases) {
+    Form1Rig rig;
+    rig.power.state = c.power;
+    rig.type(Text1, "3");
+    rig.form.LancerSerie();
+    const Events& events = rig.log.events();
+    const Events expected = {box(shortBatteryWarning(35, 5s, 6000ms)),
+                             confirmation("1", "3", "1", "Non")};
+    EXPECT_EQ(Events(events.begin(), events.begin() + (c.warned ? 2 : 1)),
+              Events(expected.begin() + (c.warned ? 0 : 1), expected.end()));
+    EXPECT_EQ(std::count(events.begin(), events.end(), "notice " + lowBatteryNotice(9)), c.low);
+  }
+}
+
 // While the confirmation is open no cycle runs: closing the window asks no
 // question and waits for the series' end; the system ending the program
 // (which it then does at once) has the port's claim given back first.
