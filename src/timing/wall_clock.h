@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <ctime>
 #include <memory>
 
 namespace obturix {
@@ -22,5 +23,8 @@ public:
 };
 
 std::unique_ptr<WallClock> makeSystemWallClock();
+
+// A moment in the user's time zone, as the system breaks it down.
+std::tm localParts(std::time_t moment);
 
 } // namespace obturix

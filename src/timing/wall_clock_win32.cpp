@@ -1,26 +1,11 @@
 #include "timing/wall_clock.h"
 
-#include <ctime>
-
 namespace obturix {
 
-namespace {
-
-class Win32WallClock final : public WallClock {
-public:
-  std::chrono::system_clock::time_point now() const override {
-    return std::chrono::system_clock::now();
-  }
-  LocalTime local(std::chrono::system_clock::time_point moment) const override {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(moment);
-    std::tm parts{};
-    localtime_s(&parts, &seconds);
-    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min};
-  }
-};
-
-} // namespace
-
-std::unique_ptr<WallClock> makeSystemWallClock() { return std::make_unique<Win32WallClock>(); }
+std::tm localParts(std::time_t moment) {
+  std::tm parts{};
+  localtime_s(&parts, &moment);
+  return parts;
+}
 
 } // namespace obturix
