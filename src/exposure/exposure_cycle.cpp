@@ -19,14 +19,14 @@ void ExposureCycle::FairePause(const Variant& mirror, const Variant& exposure,
                                const Variant& settle) {
   bool mirrorFailed = false;
   if (isAnswerYes(mirror)) {
-    const PressStart mirrorPulse = pressRelease(port, true);
+    const PressStart mirrorPulse = pressRelease(port, true, pulse);
     mirrorFailed = mirrorPulse.tried && !mirrorPulse.made;
     sleepSeconds(mirrorPulse.at, pulse);
-    const auto released = letGo();
+    const auto released = letGo(mirrorPulse, true, pulse);
     prepareNextPress(port);
     sleepSeconds(released, settle);
   }
-  const PressStart press = pressRelease(port, false);
+  const PressStart press = pressRelease(port, false, exposure);
   if (press.tried) {
     ++presses_.exposures;
     if (!press.made)
@@ -35,7 +35,7 @@ void ExposureCycle::FairePause(const Variant& mirror, const Variant& exposure,
       ++presses_.withoutMirror;
   }
   sleepSeconds(press.at, exposure);
-  const auto released = letGo();
+  const auto released = letGo(press, false, exposure);
   prepareNextPress(port); // most likely the next cycle's
   sleepSeconds(released, interval);
 }
@@ -50,10 +50,15 @@ void ExposureCycle::stop() {
 // otherwise, or when it has gone since, the port is found and opened now.
 // A failed open keeps the previous stream, which is already closed, and is
 // counted. Once stopped, nothing is opened.
-ExposureCycle::PressStart ExposureCycle::pressRelease(const Variant& port, bool mirrorPulse) {
+ExposureCycle::PressStart ExposureCycle::pressRelease(const Variant& port, bool mirrorPulse,
+                                                      const Variant& length) {
   const PressStart start = openPort(port);
-  if (start.tried && !start.made && failureListener_)
-    failureListener_(mirrorPulse, start.failure);
+  if (start.tried && !start.made && pressListener_)
+    pressListener_({.mirrorPulse = mirrorPulse,
+                    .pressed = start.at,
+                    .released = start.at,
+                    .asked = durationMilliseconds(length),
+                    .failure = start.failure});
   return start;
 }
 
@@ -92,11 +97,23 @@ void ExposureCycle::prepareNextPress(const Variant& port) {
     nextPort_ = service_->prepare(*nextName_);
 }
 
-// Returns when the release was let go.
-std::chrono::nanoseconds ExposureCycle::letGo() {
+// Returns when the release was let go, once the press made is reported.
+std::chrono::nanoseconds ExposureCycle::letGo(const PressStart& press, bool mirrorPulse,
+                                              const Variant& length) {
   if (stream_)
     stream_->close();
-  return sleeper_.now();
+  const auto released = sleeper_.now();
+  if (press.made && pressListener_) {
+    const auto asked = durationMilliseconds(length);
+    pressListener_({.mirrorPulse = mirrorPulse,
+                    .pressed = press.at,
+                    .released = released,
+                    .asked = asked,
+                    .made = true,
+                    .cutShort = stopped() && asked && released - press.at < *asked,
+                    .failure = {}});
+  }
+  return released;
 }
 
 void ExposureCycle::sleepSeconds(std::chrono::nanoseconds from, const Variant& seconds) {

@@ -6,6 +6,7 @@
 #include "timing/sleeper.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -27,6 +28,19 @@ struct PressCount {
   std::int64_t withoutMirror = 0;
   std::int64_t failedPresses = 0;
   PortFailure firstFailure;
+};
+
+// A press as the port saw it, on the sleeper's clock: from the instant its
+// open returned to the instant its close did, or, when the port could not be
+// opened, the instant that was found out and why.
+struct PressRecord {
+  bool mirrorPulse = false;
+  std::chrono::nanoseconds pressed{0};
+  std::chrono::nanoseconds released{0}; // as `pressed` when not made
+  std::optional<std::chrono::milliseconds> asked;
+  bool made = false;
+  bool cutShort = false; // let go by a stop before its time
+  PortFailure failure;   // when not made
 };
 
 // Runs exposure cycles through the serial port. Keeps, between cycles, the
@@ -59,12 +73,14 @@ public:
   void resume() { sleeper_.resume(); }
   // From any thread: whether a press has failed since the last takePresses().
   bool anyPressFailed() const { return anyFailed_; }
-  // Called on the cycles' thread as soon as a press cannot be made (a mirror
-  // pulse or an exposure, and why), its step timed as ever: it must only
-  // hand the news over.
-  using FailureListener = std::function<void(bool mirrorPulse, const PortFailure& failure)>;
-  void onFailure(FailureListener listener) { failureListener_ = std::move(listener); }
+  // Called on the cycles' thread with each press tried: as soon as it is
+  // let go, or as soon as it cannot be made; its step and the next are timed
+  // as ever, so it must only hand the record over.
+  using PressListener = std::function<void(const PressRecord& press)>;
+  void onPress(PressListener listener) { pressListener_ = std::move(listener); }
   bool stopped() const { return sleeper_.interrupted(); }
+  // The clock the presses are timed on.
+  std::chrono::nanoseconds now() const { return sleeper_.now(); }
 
 private:
   // When a press started, and whether it was tried at all (not after a
@@ -75,9 +91,9 @@ private:
     bool made = false;
     PortFailure failure = {};
   };
-  PressStart pressRelease(const Variant& port, bool mirrorPulse);
+  PressStart pressRelease(const Variant& port, bool mirrorPulse, const Variant& length);
   PressStart openPort(const Variant& port);
-  std::chrono::nanoseconds letGo();
+  std::chrono::nanoseconds letGo(const PressStart& press, bool mirrorPulse, const Variant& length);
   void prepareNextPress(const Variant& port);
   void sleepSeconds(std::chrono::nanoseconds from, const Variant& seconds);
 
@@ -91,7 +107,7 @@ private:
   PressCount presses_;
   std::atomic<bool> anyFailed_{false};
   std::mutex opening_; // a press's open, against a stop
-  FailureListener failureListener_;
+  PressListener pressListener_;
 };
 
 } // namespace obturix

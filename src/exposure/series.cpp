@@ -193,7 +193,9 @@ std::string exposuresWithoutMirror(std::int64_t count, std::int64_t exposures) {
   return frenchNumber(count) + of + " ont été faites" + without;
 }
 
-std::string failureCause(const PortFailure& failure, const std::string& port) {
+} // namespace
+
+std::string pressFailureCause(const PortFailure& failure, const std::string& port) {
   switch (failure.cause) {
   case PortFailure::Cause::Gone:
     return "le port " + shown(port) + " a disparu (câble débranché ?)";
@@ -208,8 +210,6 @@ std::string failureCause(const PortFailure& failure, const std::string& port) {
          ")";
 }
 
-} // namespace
-
 std::string missedPressesWarning(const PressCount& presses, const std::string& port) {
   std::vector<std::string> what;
   if (presses.missed > 0)
@@ -223,13 +223,13 @@ std::string missedPressesWarning(const PressCount& presses, const std::string& p
   for (std::size_t i = 0; i < what.size(); ++i)
     text += (i == 0 ? what[i] : sentence(what[i])) + ". ";
   text += presses.failedPresses > 1 ? "Cause du premier échec : " : "Cause : ";
-  return typeset(text + failureCause(presses.firstFailure, port) + ".");
+  return typeset(text + pressFailureCause(presses.firstFailure, port) + ".");
 }
 
 std::string pressFailureNotice(std::int64_t exposure, bool mirrorPulse, const PortFailure& failure,
                                const std::string& port) {
   return typeset(std::string(mirrorPulse ? "Le verrouillage du miroir de la pose " : "La pose ") +
-                 frenchNumber(exposure) + " n'a pas eu lieu : " + failureCause(failure, port) +
+                 frenchNumber(exposure) + " n'a pas eu lieu : " + pressFailureCause(failure, port) +
                  ". La série continue.");
 }
 

@@ -72,6 +72,10 @@ std::string unclaimedPortWarning(const std::string& port, ClaimReach reach,
 std::string notSerialPortRefusal(const std::string& port,
                                  const std::vector<std::string>& available);
 
+// Why a press on `port` could not be made, in words that follow a colon:
+// « le port « /dev/ttyUSB0 » a disparu (câble débranché ?) ».
+std::string pressFailureCause(const PortFailure& failure, const std::string& port);
+
 // Whether some press of a series failed, which the user is then told: an
 // exposure missed or made without its mirror pulse, or a pulse whose
 // exposure the series was stopped before.

@@ -1,3 +1,4 @@
+#include "files/user_files_posix.h"
 #include "registry/hive_format.h"
 #include "registry/hive_registry.h"
 #include "registry/lock_file_posix.h"
@@ -7,7 +8,6 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,33 +33,11 @@ long statusOf(int error) {
   }
 }
 
-// Creates the folder and its missing parents, private to the user.
-bool makeFolder(const std::filesystem::path& folder) {
-  if (mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST)
-    return true;
-  if (errno != ENOENT || !folder.has_parent_path() || folder.parent_path() == folder)
-    return false;
-  return makeFolder(folder.parent_path()) && (mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST);
-}
-
 // The user's own folder, which nobody else may write into.
 bool isPrivateFolder(const std::filesystem::path& folder) {
   struct stat st {};
   return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
          (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
-}
-
-bool writeAll(int fd, const std::string& data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t written = ::write(fd, data.data() + done, data.size() - done);
-    if (written < 0 && errno == EINTR)
-      continue;
-    if (written <= 0)
-      return false;
-    done += static_cast<std::size_t>(written);
-  }
-  return true;
 }
 
 enum class ReadOutcome { Whole, TooLarge, Failed };
@@ -122,7 +100,7 @@ HiveRegistry::HiveRegistry(std::optional<std::filesystem::path> folder)
 // Lock, read the file, run the operation on the registry in memory, and
 // save the file if the operation changed it.
 template <class Operation> long HiveRegistry::run(Operation operation) {
-  if (!folder_ || !makeFolder(*folder_) || !isPrivateFolder(*folder_))
+  if (!folder_ || !makePrivateFolder(*folder_) || !isPrivateFolder(*folder_))
     return registry_status::accessDenied;
   // A save of another copy takes milliseconds; held for longer, it is stuck.
   constexpr std::chrono::seconds patience(2), hurriedFor(5);
@@ -254,17 +232,8 @@ long HiveRegistry::save() {
 }
 
 std::optional<std::filesystem::path> userConfigFolder() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config && config[0] == '/')
-    return std::filesystem::path(config) / "obturix";
-  const char* home = std::getenv("HOME");
-  if (!home || home[0] != '/') {
-    const passwd* user = getpwuid(geteuid());
-    home = user && user->pw_dir && user->pw_dir[0] == '/' ? user->pw_dir : nullptr;
-  }
-  if (!home)
-    return std::nullopt;
-  return std::filesystem::path(home) / ".config" / "obturix";
+  const auto config = userBaseFolder("XDG_CONFIG_HOME", ".config");
+  return config ? std::optional(*config / "obturix") : std::nullopt;
 }
 
 // The statuses the hive gives besides those the messages name: never a

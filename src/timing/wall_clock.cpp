@@ -1,5 +1,7 @@
 #include "timing/wall_clock.h"
 
+#include <algorithm>
+
 namespace obturix {
 
 namespace {
@@ -11,11 +13,25 @@ public:
   }
   LocalTime local(std::chrono::system_clock::time_point moment) const override {
     const std::tm parts = localParts(std::chrono::system_clock::to_time_t(moment));
-    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min};
+    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+            parts.tm_hour,        parts.tm_min,     std::min(parts.tm_sec, 59)}; // no leap second
   }
 };
 
 } // namespace
+
+LocalTime utcTime(std::chrono::system_clock::time_point moment) {
+  using namespace std::chrono;
+  const auto day = floor<days>(moment);
+  const year_month_day date{day};
+  const hh_mm_ss time{floor<seconds>(moment - day)};
+  return {static_cast<int>(date.year()),
+          static_cast<int>(static_cast<unsigned>(date.month())),
+          static_cast<int>(static_cast<unsigned>(date.day())),
+          static_cast<int>(time.hours().count()),
+          static_cast<int>(time.minutes().count()),
+          static_cast<int>(time.seconds().count())};
+}
 
 std::unique_ptr<WallClock> makeSystemWallClock() { return std::make_unique<SystemWallClock>(); }
 

@@ -9,7 +9,7 @@ namespace obturix {
 // A moment as the user's clock and calendar show it.
 struct LocalTime {
   int year = 0, month = 0, day = 0; // month 1 to 12
-  int hour = 0, minute = 0;
+  int hour = 0, minute = 0, second = 0;
   friend bool operator==(const LocalTime&, const LocalTime&) = default;
 };
 
@@ -26,5 +26,8 @@ std::unique_ptr<WallClock> makeSystemWallClock();
 
 // A moment in the user's time zone, as the system breaks it down.
 std::tm localParts(std::time_t moment);
+
+// A moment as UTC's calendar and clock show it (to the second below).
+LocalTime utcTime(std::chrono::system_clock::time_point moment);
 
 } // namespace obturix

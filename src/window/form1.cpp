@@ -1,6 +1,7 @@
 #include "window/form1.h"
 
 #include "exposure/exposure_cycle.h"
+#include "journal/series_journal.h"
 #include "serial/port_check.h"
 #include "settings/registry_store.h"
 #include "timing/power_source.h"
@@ -10,12 +11,22 @@
 
 namespace obturix {
 
+namespace {
+
+// How long the end of a series waits for its journal to be on the disk:
+// when the user is there, and when the system is ending the program.
+constexpr int journalDeadline = 3000;
+constexpr int journalDeadlineAtExit = 1000;
+
+} // namespace
+
 const char* const welcomeText =
     "Bonjour,\r\rbienvenue dans Obturix !\r\r V1.0.0 et c'est pas la dernière";
 
 Form1::Form1(Form1View& view, const Form1Services& services)
     : view_(view), cycle_(services.cycle), ports_(services.ports), settings_(services.settings),
-      wakeLock_(services.wakeLock), wallClock_(services.wallClock), power_(services.power) {}
+      wakeLock_(services.wakeLock), wallClock_(services.wallClock), power_(services.power),
+      journals_(services.journals) {}
 
 Form1::~Form1() = default;
 
@@ -83,6 +94,7 @@ public:
   }
   ~Busy() {
     form_.cyclesRunning_ = false;
+    form_.journal_.reset();
     form_.portClaim_.reset();
     form_.busy_ = false;
   }
@@ -113,11 +125,13 @@ void Form1::LancerSerie() {
     const bool started = confirmed(params);
     if (started) {
       const PressCount presses = runCycles(params);
+      const JournalOutcome journal = closeJournal(presses);
       // Stopped by the system, it saved at once, and nobody may be there to read a box.
       if (closing_ != Closing::StopUnasked) {
         const Unsaved unsaved = SauverParams();
         warnOfMissedPresses(presses, params.port);
         warnOfUnsavedSettings(unsaved);
+        warnOfUnwrittenJournal(journal);
         tellDamagedSettings();
       }
     }
@@ -193,12 +207,11 @@ PressCount Form1::runCycles(const SeriesParams& params) {
   cyclesRunning_ = true;
   lastToldFailure_.reset();
   toldLowBattery_ = false;
+  journal_ = std::make_unique<SeriesJournal>(journals_, wallClock_, cycle_, params);
   view_.runHoldingInput([&](const OnWindowThread& onWindow) {
     const KeptAwake awake(wakeLock_); // a laptop left alone suspends within the hour
-    cycle_.onFailure([&](bool mirrorPulse, const PortFailure& failure) {
-      onWindow([this, mirrorPulse, failure, &params] {
-        tellFailure(mirrorPulse, failure, params.port);
-      });
+    cycle_.onPress([&](const PressRecord& press) {
+      onWindow([this, press, &params] { pressDone(press, params.port); });
     });
     for (std::int64_t i = 1; i <= cycles && !cycle_.stopped(); ++i) {
       onWindow([this, i, cycles, &params] {
@@ -214,7 +227,7 @@ PressCount Form1::runCycles(const SeriesParams& params) {
       cycle_.FairePause(params.mirror, params.exposure, params.interval, params.port, params.pulse,
                         params.settle);
     }
-    cycle_.onFailure(nullptr);
+    cycle_.onPress(nullptr);
   });
   cyclesRunning_ = false;
   portClaim_.reset(); // free for another series while the boxes wait
@@ -238,6 +251,34 @@ void Form1::showProgress(std::int64_t current, std::int64_t cycles, const Series
       progressNote(current, cycles, left, wallClock_.local(now), wallClock_.local(now + left));
   view_.setToolTip(Control::LabEc, note);
   view_.taskbarProgress().show({current - 1, cycles, current, cycle_.anyPressFailed(), note});
+}
+
+// Each press goes to the journal as soon as it is over; one that could not be
+// made is told at once.
+void Form1::pressDone(const PressRecord& press, const std::string& port) {
+  if (journal_)
+    journal_->press(exposure_, press);
+  if (!press.made)
+    tellFailure(press.mirrorPulse, press.failure, port);
+}
+
+// However the series ended, its journal says so; a disk that does not answer
+// holds the end a few seconds at most.
+JournalOutcome Form1::closeJournal(const PressCount& presses) {
+  const bool system = closing_ == Closing::StopUnasked;
+  journal_->end(system                           ? SeriesEnd::StoppedBySystem
+                : closing_ == Closing::StopAsked ? SeriesEnd::StoppedByUser
+                                                 : SeriesEnd::Finished,
+                presses);
+  const JournalOutcome outcome =
+      journal_->finish(std::chrono::milliseconds(system ? journalDeadlineAtExit : journalDeadline));
+  journal_.reset();
+  return outcome;
+}
+
+void Form1::warnOfUnwrittenJournal(const JournalOutcome& journal) {
+  if (!journal.written())
+    view_.messageBoxes().show(unwrittenJournalWarning(journal), MessageButtons::Ok);
 }
 
 // A press that could not be made is told at once, as the series goes on:

@@ -10,11 +10,15 @@
 namespace obturix {
 
 class ExposureCycle;
+class JournalFolder;
 class PortCheck;
 class PortClaim;
 struct PressCount;
 class PowerSource;
 class RegistrySettingsStore;
+class SeriesJournal;
+struct JournalOutcome;
+struct PressRecord;
 class WakeLock;
 class WallClock;
 
@@ -26,6 +30,7 @@ struct Form1Services {
   WakeLock& wakeLock;
   WallClock& wallClock;
   PowerSource& power;
+  std::shared_ptr<JournalFolder> journals;
 };
 
 // The main window's behaviour, whatever the toolkit: the toolkit's window
@@ -86,7 +91,10 @@ private:
   bool confirmed(const SeriesParams& params);
   PressCount runCycles(const SeriesParams& params);
   void showProgress(std::int64_t current, std::int64_t cycles, const SeriesParams& params);
+  void pressDone(const PressRecord& press, const std::string& port);
   void tellFailure(bool mirrorPulse, const PortFailure& failure, const std::string& port);
+  JournalOutcome closeJournal(const PressCount& presses);
+  void warnOfUnwrittenJournal(const JournalOutcome& journal);
   void warnOfShortBattery(const SeriesParams& params);
   void tellLowBattery();
   void warnOfMissedPresses(const PressCount& presses, const std::string& port);
@@ -103,11 +111,13 @@ private:
   WakeLock& wakeLock_;
   WallClock& wallClock_;
   PowerSource& power_;
+  std::shared_ptr<JournalFolder> journals_;
   std::unique_ptr<PortClaim> portClaim_; // the series' port, from its checks to its end
   bool bAnnulation_ = false;
   bool busy_ = false;          // a series (or one of its boxes) is under way
   bool cyclesRunning_ = false; // on the timing thread, the window holding input
   bool askingToStop_ = false;
+  std::unique_ptr<SeriesJournal> journal_;     // the series', from its first press to its end
   std::int64_t exposure_ = 0;                  // the one the counter shows
   std::optional<PortFailure> lastToldFailure_; // during the series
   bool toldLowBattery_ = false;

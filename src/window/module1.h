@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exposure/exposure_cycle.h"
+#include "journal/journal_folder.h"
 #include "registry/registry.h"
 #include "serial/port_check.h"
 #include "serial/serial_port.h"
@@ -17,8 +18,8 @@ namespace obturix {
 
 // The program's module: the platform services for the life of the process,
 // the exposure cycle with the port service and stream it keeps between
-// cycles, the port check, the settings store, the wake lock, the wall clock
-// and the power source.
+// cycles, the port check, the settings store, the wake lock, the wall clock,
+// the power source and the journals' folder.
 struct Module1 {
   std::unique_ptr<SerialPortServiceFactory> ports = makeSystemSerialPortServiceFactory();
   std::unique_ptr<PortCheck> portCheck = makeSystemPortCheck();
@@ -29,8 +30,11 @@ struct Module1 {
   std::unique_ptr<WakeLock> wakeLock = makeSystemWakeLock();
   std::unique_ptr<WallClock> wallClock = makeSystemWallClock();
   std::unique_ptr<PowerSource> power = makeSystemPowerSource();
+  std::shared_ptr<JournalFolder> journals = makeUserJournalFolder();
 
-  Form1Services services() { return {cycle, *portCheck, settings, *wakeLock, *wallClock, *power}; }
+  Form1Services services() {
+    return {cycle, *portCheck, settings, *wakeLock, *wallClock, *power, journals};
+  }
 };
 
 // Start-up, whatever the toolkit's Window: creates the main window (with

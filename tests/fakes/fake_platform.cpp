@@ -1,6 +1,7 @@
 #include "fakes/fake_platform.h"
 
 #include <algorithm>
+#include <thread>
 #include <utility>
 
 namespace obturix::testing {
@@ -85,13 +86,46 @@ void FakeSleeper::sleepUntil(std::chrono::nanoseconds deadline) {
 }
 
 LocalTime FakeWallClock::local(std::chrono::system_clock::time_point moment) const {
-  using namespace std::chrono;
-  const auto day = floor<days>(moment);
-  const year_month_day date{day};
-  const hh_mm_ss time{duration_cast<minutes>(moment - day)};
-  return {static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
-          static_cast<int>(static_cast<unsigned>(date.day())),
-          static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count())};
+  return utcTime(moment);
+}
+
+namespace {
+
+class FakeJournalFile final : public JournalFile {
+public:
+  FakeJournalFile(FakeJournalFolder& folder, std::string name)
+      : folder_(folder), name_(std::move(name)) {}
+  long append(const std::string& text) override {
+    while (folder_.hold)
+      std::this_thread::yield();
+    if (folder_.appendsLeft == 0)
+      return folder_.appendFailure;
+    if (folder_.appendsLeft > 0)
+      --folder_.appendsLeft;
+    folder_.files[name_] += text;
+    return 0;
+  }
+  std::string path() const override { return folder_.path() + name_; }
+
+private:
+  FakeJournalFolder& folder_;
+  std::string name_;
+};
+
+} // namespace
+
+std::unique_ptr<JournalFile> FakeJournalFolder::create(const std::string& stem, long& error) {
+  while (hold)
+    std::this_thread::yield();
+  error = refusal;
+  if (refusal != 0)
+    return nullptr;
+  int n = 1;
+  while (files.contains(journalFileName(stem, n)))
+    ++n;
+  const std::string name = journalFileName(stem, n);
+  files[name];
+  return std::make_unique<FakeJournalFile>(*this, name);
 }
 
 int FakeMessageBoxes::show(const std::string& prompt, MessageButtons buttons,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "journal/journal_folder.h"
 #include "serial/port_check.h"
 #include "serial/serial_port.h"
 #include "timing/power_source.h"
@@ -111,6 +112,21 @@ public:
 
 private:
   const FakeSleeper& sleeper_;
+};
+
+// Journals kept in memory by name. Making one fails with `refusal` when set;
+// an append fails with `appendFailure` once `appendsLeft` have been made.
+// Both wait while `hold` is set. Read `files` once the writing is done.
+class FakeJournalFolder final : public JournalFolder {
+public:
+  std::string path() const override { return "/state/journal/"; }
+  std::unique_ptr<JournalFile> create(const std::string& stem, long& error) override;
+
+  std::map<std::string, std::string> files;
+  long refusal = 0;
+  int appendsLeft = -1; // none counted
+  long appendFailure = 1;
+  std::atomic<bool> hold{false};
 };
 
 // Answers with `state`, whatever the question.

@@ -10,7 +10,7 @@ namespace obturix::testing {
 
 // What a window runs a series with, all fakes: ports that are found and
 // opened by name, a sleeper on a fake clock, an in-memory registry, a wake
-// lock; every open, close, sleep and wake lock in one log.
+// lock, journals in memory; every open, close, sleep and wake lock in one log.
 struct FakeSeriesServices {
   EventLog log;
   FakeSleeper sleeper{log};
@@ -21,8 +21,11 @@ struct FakeSeriesServices {
   FakeWakeLock wakeLock{log};
   FakeWallClock wallClock{sleeper};
   FakePowerSource power;
+  std::shared_ptr<FakeJournalFolder> journals = std::make_shared<FakeJournalFolder>();
 
-  Form1Services services() { return {cycle, ports, settings, wakeLock, wallClock, power}; }
+  Form1Services services() {
+    return {cycle, ports, settings, wakeLock, wallClock, power, journals};
+  }
 };
 
 } // namespace obturix::testing

@@ -104,7 +104,9 @@ TEST(Form1Settings, ADamagedSettingsFileIsToldWhenTheWindowIsShown) {
   registry.damaged = found;
   Form1Rig rig;
   RegistrySettingsStore settings{registry};
-  Form1 form{rig.view, {rig.cycle, rig.ports, settings, rig.wakeLock, rig.wallClock, rig.power}};
+  Form1 form{
+      rig.view,
+      {rig.cycle, rig.ports, settings, rig.wakeLock, rig.wallClock, rig.power, rig.journals}};
   form.load();
   EXPECT_EQ(rig.log.events().size(), 1u); // the welcome text
   form.shown();
@@ -150,7 +152,9 @@ TEST(Form1Settings, AValueThatCannotBeSavedIsToldAndDoesNotStopTheOthers) {
     registry.refused = c.refused;
     Form1Rig rig;
     RegistrySettingsStore settings{registry};
-    Form1 form{rig.view, {rig.cycle, rig.ports, settings, rig.wakeLock, rig.wallClock, rig.power}};
+    Form1 form{
+        rig.view,
+        {rig.cycle, rig.ports, settings, rig.wakeLock, rig.wallClock, rig.power, rig.journals}};
     rig.ports.existingPorts = {c.port};
     rig.type(Text5, c.port);
     form.LancerSerie();

@@ -37,7 +37,8 @@ struct QtRig : testing::FakeSeriesServices {
 
   std::unique_ptr<Sleeper> systemSleeper = makeSystemSleeper();
   std::optional<ExposureCycle> realCycle;
-  QtForm1 form{{realCycle ? *realCycle : cycle, ports, settings, wakeLock, wallClock, power}};
+  QtForm1 form{
+      {realCycle ? *realCycle : cycle, ports, settings, wakeLock, wallClock, power, journals}};
 };
 
 struct SeenBox {

@@ -1,0 +1,47 @@
+#include "files/user_files_posix.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace obturix {
+
+std::optional<std::filesystem::path> userBaseFolder(const char* variable, const char* underHome) {
+  const char* base = std::getenv(variable);
+  if (base && base[0] == '/')
+    return std::filesystem::path(base);
+  const char* home = std::getenv("HOME");
+  if (!home || home[0] != '/') {
+    const passwd* user = getpwuid(geteuid());
+    home = user && user->pw_dir && user->pw_dir[0] == '/' ? user->pw_dir : nullptr;
+  }
+  if (!home)
+    return std::nullopt;
+  return std::filesystem::path(home) / underHome;
+}
+
+bool makePrivateFolder(const std::filesystem::path& folder) {
+  if (mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST)
+    return true;
+  if (errno != ENOENT || !folder.has_parent_path() || folder.parent_path() == folder)
+    return false;
+  return makePrivateFolder(folder.parent_path()) &&
+         (mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST);
+}
+
+bool writeAll(int fd, const std::string& data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t written = ::write(fd, data.data() + done, data.size() - done);
+    if (written < 0 && errno == EINTR)
+      continue;
+    if (written <= 0)
+      return false;
+    done += static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+} // namespace obturix

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace obturix {
+
+// A base folder of the user's: `variable` when it names an absolute path,
+// else `underHome` in the home folder ("XDG_CONFIG_HOME", ".config"); nothing
+// when there is no home folder.
+std::optional<std::filesystem::path> userBaseFolder(const char* variable, const char* underHome);
+
+// Creates the folder and its missing parents, private to the user; true
+// when it exists. errno tells why not.
+bool makePrivateFolder(const std::filesystem::path& folder);
+
+// Writes all of `data`, again after an interruption; errno tells why not.
+bool writeAll(int fd, const std::string& data);
+
+} // namespace obturix

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace obturix {
+
+// One journal file, written a piece at a time.
+class JournalFile {
+public:
+  virtual ~JournalFile() = default;
+  // Appends `text` and returns once it is on the disk: 0, or the system's
+  // error, the file then cut back to what it was.
+  virtual long append(const std::string& text) = 0;
+  virtual std::string path() const = 0;
+};
+
+// The folder the journals of the series are kept in, made when first needed.
+class JournalFolder {
+public:
+  virtual ~JournalFolder() = default;
+  // Where the journals are, as the user would look for them; empty when
+  // there is nowhere to keep them.
+  virtual std::string path() const = 0;
+  // A new journal named `stem`.csv, or `stem`_2.csv… when that name is
+  // taken; nothing, and the system's error, when none can be made.
+  virtual std::unique_ptr<JournalFile> create(const std::string& stem, long& error) = 0;
+};
+
+// The user's: $XDG_STATE_HOME/obturix/journal (~/.local/state/obturix/journal
+// by default) on Linux, %LOCALAPPDATA%\Obturix\Journal on Windows.
+std::shared_ptr<JournalFolder> makeUserJournalFolder();
+
+// How many journals of one second's name may be made before giving up.
+inline constexpr int journalNamesPerSecond = 99;
+
+// The name of the journal numbered `n` (from 1) of a stem.
+inline std::string journalFileName(const std::string& stem, int n) {
+  return stem + (n > 1 ? "_" + std::to_string(n) : "") + ".csv";
+}
+
+} // namespace obturix

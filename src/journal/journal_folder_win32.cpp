@@ -1,0 +1,89 @@
+#include "journal/journal_folder.h"
+
+#include "text/wide_text_win32.h"
+
+#include <knownfolders.h>
+#include <shlobj.h>
+#include <windows.h>
+
+namespace obturix {
+
+namespace {
+
+class Win32JournalFile final : public JournalFile {
+public:
+  Win32JournalFile(HANDLE file, std::string path) : file_(file), path_(std::move(path)) {}
+  ~Win32JournalFile() override { CloseHandle(file_); }
+  Win32JournalFile(const Win32JournalFile&) = delete;
+  Win32JournalFile& operator=(const Win32JournalFile&) = delete;
+
+  // A line cut short by a full disk is taken back: the file keeps whole lines.
+  long append(const std::string& text) override {
+    DWORD written = 0;
+    if (WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+        written == text.size() && FlushFileBuffers(file_)) {
+      size_.QuadPart += written;
+      return 0;
+    }
+    const long error = static_cast<long>(GetLastError());
+    if (SetFilePointerEx(file_, size_, nullptr, FILE_BEGIN))
+      SetEndOfFile(file_);
+    return error;
+  }
+  std::string path() const override { return path_; }
+
+private:
+  HANDLE file_;
+  std::string path_;
+  LARGE_INTEGER size_{};
+};
+
+class Win32JournalFolder final : public JournalFolder {
+public:
+  Win32JournalFolder() {
+    PWSTR local = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &local)))
+      base_ = local;
+    CoTaskMemFree(local);
+  }
+  std::string path() const override {
+    return base_.empty() ? "" : narrow(base_ + L"\\Obturix\\Journal\\");
+  }
+
+  std::unique_ptr<JournalFile> create(const std::string& stem, long& error) override {
+    error = ERROR_PATH_NOT_FOUND; // no local application data
+    if (base_.empty())
+      return nullptr;
+    const std::wstring folder = base_ + L"\\Obturix\\Journal\\";
+    for (const std::wstring& each : {base_ + L"\\Obturix", folder}) {
+      if (!CreateDirectoryW(each.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        error = static_cast<long>(GetLastError());
+        return nullptr;
+      }
+    }
+    for (int n = 1; n <= journalNamesPerSecond; ++n) {
+      const std::wstring file = folder + widen(journalFileName(stem, n));
+      const HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (handle != INVALID_HANDLE_VALUE) {
+        error = 0;
+        return std::make_unique<Win32JournalFile>(handle, narrow(file));
+      }
+      error = static_cast<long>(GetLastError());
+      if (error != ERROR_FILE_EXISTS)
+        break;
+    }
+    return nullptr;
+  }
+
+private:
+  std::wstring base_;
+};
+
+} // namespace
+
+std::shared_ptr<JournalFolder> makeUserJournalFolder() {
+  return std::make_shared<Win32JournalFolder>();
+}
+
+} // namespace obturix

@@ -1,0 +1,148 @@
+#include "journal/journal_texts.h"
+
+#include "exposure/duration.h"
+#include "text/french.h"
+#include "text/system_reason.h"
+#include "text/utf8.h"
+
+namespace obturix {
+
+namespace {
+
+constexpr const char* endOfLine = "\r\n";
+
+std::string twoDigits(int number) { return (number < 10 ? "0" : "") + std::to_string(number); }
+
+std::string date(const LocalTime& t) {
+  return std::to_string(t.year) + "-" + twoDigits(t.month) + "-" + twoDigits(t.day);
+}
+
+std::string clock(const LocalTime& t, const std::string& separator) {
+  return twoDigits(t.hour) + separator + twoDigits(t.minute) + separator + twoDigits(t.second);
+}
+
+std::string milliseconds(int millisecond) {
+  const std::string digits = std::to_string(millisecond % 1000);
+  return std::string(3 - digits.size(), '0') + digits;
+}
+
+// "2026-12-07 21:04:12,345", which spreadsheets read as a date and time.
+std::string localField(const JournalInstant& at) {
+  return date(at.local) + " " + clock(at.local, ":") + "," + milliseconds(at.millisecond);
+}
+
+// "2026-12-07T20:04:12.345Z" (ISO 8601).
+std::string utcField(const JournalInstant& at) {
+  return date(at.utc) + "T" + clock(at.utc, ":") + "." + milliseconds(at.millisecond) + "Z";
+}
+
+// A number of `units` of 10^-decimals with a decimal comma, ungrouped, so
+// that a spreadsheet reads it as a number.
+std::string number(std::int64_t units, int decimals) {
+  std::string text = frenchDecimal(units, decimals);
+  std::string plain;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (std::string_view(text).substr(i).starts_with(noBreakSpace))
+      i += std::string_view(noBreakSpace).size() - 1;
+    else
+      plain += text[i];
+  }
+  return plain;
+}
+
+// A text as one field: control characters shown as '?', quoted when it
+// holds the separator or a quote, and never read as a formula.
+std::string textField(const std::string& text) {
+  std::string clean;
+  for (const char32_t c : decodeUtf8(text))
+    appendUtf8(clean, c < 0x20 || c == 0x7F ? U'?' : c);
+  if (!clean.empty() && std::string_view("=+-@").find(clean[0]) != std::string_view::npos)
+    clean.insert(0, "'");
+  if (clean.find_first_of(";\"") == std::string::npos)
+    return clean;
+  std::string quoted = "\"";
+  for (const char c : clean)
+    quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+// A duration typed in seconds, as the series read it; as typed when it
+// cannot be read (an unused mirror field).
+std::string secondsField(const std::string& typed) {
+  const auto length = durationMilliseconds(typed);
+  return length ? number(length->count(), 3) : textField(typed);
+}
+
+std::string row(std::initializer_list<std::string> fields) {
+  std::string line;
+  for (const std::string& field : fields)
+    line += (&field == fields.begin() ? "" : ";") + field;
+  return line + endOfLine;
+}
+
+} // namespace
+
+std::string journalStem(const LocalTime& start) { return date(start) + "_" + clock(start, "-"); }
+
+std::string journalOpening(const SeriesParams& params, const JournalInstant& start) {
+  const bool mirror = params.mirror == answerYes;
+  return "\xEF\xBB\xBF" + row({"Obturix", "journal d'une série de poses"}) +
+         row({"Début", localField(start), utcField(start)}) +
+         row({"Nombre de poses", std::to_string(cycleCount(params.count).value_or(0))}) +
+         row({"Temps de pose (s)", secondsField(params.exposure)}) +
+         row({"Intervalle (s)", secondsField(params.interval)}) +
+         row({"Relever le miroir", mirror ? "oui" : "non"}) +
+         row({"Impulsion du miroir (s)", secondsField(params.pulse)}) +
+         row({"Attente après le miroir (s)", secondsField(params.settle)}) +
+         row({"Port", textField(params.port)}) + endOfLine +
+         row({"Pose", "Appui", "Appuyé (heure locale)", "Relâché (heure locale)", "Appuyé (UTC)",
+              "Relâché (UTC)", "Durée demandée (ms)", "Durée mesurée (ms)", "Résultat", "Cause"});
+}
+
+std::string journalPressLine(std::int64_t exposure, const PressRecord& press,
+                             const JournalInstant& pressed, const JournalInstant& released,
+                             const std::string& port) {
+  using std::chrono::duration_cast;
+  using std::chrono::microseconds;
+  const std::string asked = press.asked ? std::to_string(press.asked->count()) : "";
+  const std::string kind = press.mirrorPulse ? "miroir" : "pose";
+  if (!press.made)
+    return row({std::to_string(exposure), kind, localField(pressed), "", utcField(pressed), "",
+                asked, "", "manquée", textField(typeset(pressFailureCause(press.failure, port)))});
+  const auto length = duration_cast<microseconds>(press.released - press.pressed);
+  return row({std::to_string(exposure), kind, localField(pressed), localField(released),
+              utcField(pressed), utcField(released), asked, number(length.count(), 3),
+              press.cutShort ? "interrompue par l'arrêt" : "faite", ""});
+}
+
+std::string journalClosing(SeriesEnd how, const JournalInstant& at, const PressCount& presses,
+                           bool mirror) {
+  const char* const ended[] = {"terminée", "arrêtée par l'utilisateur", "arrêtée par le système"};
+  std::string text = endOfLine +
+                     row({"Fin", localField(at), utcField(at), ended[static_cast<int>(how)]}) +
+                     row({"Poses faites", std::to_string(presses.exposures - presses.missed)}) +
+                     row({"Poses manquées", std::to_string(presses.missed)});
+  if (mirror)
+    text +=
+        row({"Poses faites sans verrouillage du miroir", std::to_string(presses.withoutMirror)});
+  return text;
+}
+
+std::string unwrittenJournalWarning(const JournalOutcome& outcome) {
+  constexpr std::size_t wholePath = 1000;
+  const std::string path = "«\u00A0" + outcome.path.substr(0, wholePath) + "\u00A0»";
+  if (!outcome.created && !outcome.unfinished)
+    return typeset("Le journal de cette série n'a pas pu être créé dans " + path + " (" +
+                   systemReason(outcome.error) + ").");
+  if (outcome.error == 0)
+    return typeset("Le journal de cette série, " + path +
+                   ", n'a pas pu être écrit jusqu'au bout : le disque ne répond plus.");
+  const std::string from = outcome.lostFrom == journalOpeningPart ? "dès son début"
+                           : outcome.lostFrom == journalClosingPart
+                               ? "à la fin de la série"
+                               : "à la pose " + frenchNumber(outcome.lostFrom);
+  return typeset("Le journal de cette série, " + path + ", est incomplet : son écriture a échoué " +
+                 from + " (" + systemReason(outcome.error) + ").");
+}
+
+} // namespace obturix

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "exposure/exposure_cycle.h"
+#include "exposure/series.h"
+#include "journal/journal_writer.h"
+#include "timing/wall_clock.h"
+
+#include <cstdint>
+#include <string>
+
+namespace obturix {
+
+// A moment of the journal, in the user's time and in UTC, to the millisecond.
+struct JournalInstant {
+  LocalTime local;
+  LocalTime utc;
+  int millisecond = 0;
+};
+
+// How a series ended.
+enum class SeriesEnd { Finished, StoppedByUser, StoppedBySystem };
+
+// A journal is a CSV file as French spreadsheets read it: UTF-8 with its byte
+// order mark, fields separated by ';', decimal commas, lines ending in CR LF.
+// Its opening block names the series' parameters and its start, then comes
+// the header of the presses' table, a line per press, and a closing block:
+// how and when the series ended, and its counts.
+
+// The name of the journal of a series begun at `start`: "2026-12-07_21-04-12".
+std::string journalStem(const LocalTime& start);
+
+std::string journalOpening(const SeriesParams& params, const JournalInstant& start);
+
+// The line of a press of exposure `exposure`: an unmade press has no release.
+std::string journalPressLine(std::int64_t exposure, const PressRecord& press,
+                             const JournalInstant& pressed, const JournalInstant& released,
+                             const std::string& port);
+
+std::string journalClosing(SeriesEnd how, const JournalInstant& at, const PressCount& presses,
+                           bool mirror);
+
+// What the user is told at the end of a series whose journal was not
+// written whole: where, from where on, and why.
+std::string unwrittenJournalWarning(const JournalOutcome& outcome);
+
+} // namespace obturix

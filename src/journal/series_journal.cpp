@@ -1,0 +1,46 @@
+#include "journal/series_journal.h"
+
+namespace obturix {
+
+// The wall clock read between two readings of the presses' clock, paired
+// with their middle.
+SeriesJournal::Start SeriesJournal::readTogether(const ExposureCycle& cycle,
+                                                 const WallClock& wallClock) {
+  const auto before = cycle.now();
+  const auto wall = wallClock.now();
+  const auto after = cycle.now();
+  return {before + (after - before) / 2, wall};
+}
+
+SeriesJournal::SeriesJournal(std::shared_ptr<JournalFolder> folder, const WallClock& wallClock,
+                             const ExposureCycle& cycle, const SeriesParams& params)
+    : wallClock_(wallClock), params_(params), start_(readTogether(cycle, wallClock)),
+      writer_(std::move(folder), journalStem(wallClock.local(start_.wall))) {
+  writer_.write(journalOpening(params_, instant(start_.wall)), journalOpeningPart);
+}
+
+void SeriesJournal::press(std::int64_t exposure, const PressRecord& press) {
+  writer_.write(journalPressLine(exposure, press, onWall(press.pressed), onWall(press.released),
+                                 params_.port),
+                exposure);
+}
+
+void SeriesJournal::end(SeriesEnd how, const PressCount& presses) {
+  writer_.write(
+      journalClosing(how, instant(wallClock_.now()), presses, params_.mirror == answerYes),
+      journalClosingPart);
+}
+
+JournalInstant SeriesJournal::instant(std::chrono::system_clock::time_point moment) const {
+  using namespace std::chrono;
+  const auto second = floor<seconds>(moment);
+  return {wallClock_.local(second), utcTime(second),
+          static_cast<int>(duration_cast<milliseconds>(moment - second).count())};
+}
+
+JournalInstant SeriesJournal::onWall(std::chrono::nanoseconds onPressClock) const {
+  return instant(start_.wall + std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                                   onPressClock - start_.pressClock));
+}
+
+} // namespace obturix

@@ -1,0 +1,183 @@
+#include "window/form1_rig.h"
+
+#include "text/french.h"
+#include "text/system_reason.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <sstream>
+
+namespace obturix {
+namespace {
+
+using enum Control;
+using Lines = std::vector<std::string>;
+using testing::Form1Rig;
+
+// A journal's lines, their CR LF ends taken off.
+Lines linesOf(const std::string& text) {
+  Lines lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    EXPECT_TRUE(line.ends_with('\r')) << line;
+    lines.push_back(line.substr(0, line.size() - 1));
+  }
+  return lines;
+}
+
+// The one journal of a rig's series.
+std::string journalOf(const Form1Rig& rig) {
+  EXPECT_EQ(rig.journals->files.size(), 1u);
+  return rig.journals->files.empty() ? "" : rig.journals->files.begin()->second;
+}
+
+const std::string header = "Pose;Appui;Appuyé (heure locale);Relâché (heure locale);Appuyé "
+                           "(UTC);Relâché (UTC);Durée demandée (ms);Durée mesurée (ms);Résultat;"
+                           "Cause";
+
+// A press of 2026-12-07, from 21:00 + `from` to 21:00 + `to` ("00:01,080").
+std::string pressLine(const std::string& head, const std::string& from, const std::string& to,
+                      const std::string& tail) {
+  const std::string day = "2026-12-07 21:", utc = "2026-12-07T21:";
+  auto iso = [](std::string t) { return t.replace(5, 1, ".") + "Z"; };
+  return head + ";" + day + from + ";" + day + to + ";" + utc + iso(from) + ";" + utc + iso(to) +
+         ";" + tail;
+}
+
+// A whole journal, byte for byte: the series' parameters and start, a line
+// per press timed on the presses' clock, how and when it ended.
+TEST(Form1Journal, KeepsTheSeriesAndEveryPressAsMeasured) {
+  Form1Rig rig;
+  rig.view.setChecked(ChkAffichePoppup, false);
+  rig.type(Text1, "2");
+  rig.clickMirrorBox();
+  rig.form.LancerSerie();
+  EXPECT_EQ(rig.journals->files.begin()->first, "2026-12-07_21-00-00.csv");
+  const std::string journal = journalOf(rig);
+  ASSERT_TRUE(journal.starts_with("\xEF\xBB\xBF")); // the byte order mark spreadsheets look for
+  EXPECT_EQ(linesOf(journal.substr(3)),
+            (Lines{"Obturix;journal d'une série de poses",
+                   "Début;2026-12-07 21:00:00,000;2026-12-07T21:00:00.000Z",
+                   "Nombre de poses;2",
+                   "Temps de pose (s);1,000",
+                   "Intervalle (s);1,000",
+                   "Relever le miroir;oui",
+                   "Impulsion du miroir (s);0,080",
+                   "Attente après le miroir (s);1,000",
+                   "Port;COM1",
+                   "",
+                   header,
+                   pressLine("1;miroir", "00:00,000", "00:00,080", "80;80,000;faite;"),
+                   pressLine("1;pose", "00:01,080", "00:02,080", "1000;1000,000;faite;"),
+                   pressLine("2;miroir", "00:03,080", "00:03,160", "80;80,000;faite;"),
+                   pressLine("2;pose", "00:04,160", "00:05,160", "1000;1000,000;faite;"),
+                   "",
+                   "Fin;2026-12-07 21:00:06,160;2026-12-07T21:00:06.160Z;terminée",
+                   "Poses faites;2",
+                   "Poses manquées;0",
+                   "Poses faites sans verrouillage du miroir;0"}));
+}
+
+// The lines that differ from one series to another: a press that could not
+// be made, one cut short by a stop, how the series ended; a port's name
+// that a spreadsheet would split or take for a formula.
+TEST(Form1Journal, TellsMissedPressesAndHowTheSeriesEnded) {
+  using namespace std::chrono_literals;
+  const std::string odd = "=A;\"B\"";
+  const struct {
+    const char* name;
+    std::string port = "COM1";
+    std::chrono::milliseconds cableAt = 0ms, stopAt = 0ms;
+    bool byUser = true;
+    Lines tail; // from the second press on
+  } cases[] = {
+      {.name = "a pulled cable",
+       .port = odd,
+       .cableAt = 1500ms,
+       .tail = {"2;pose;2026-12-07 21:00:02,000;;2026-12-07T21:00:02.000Z;;1000;;manquée;" +
+                    typeset("\"le port « =A;\"\"B\"\" » a disparu (câble débranché ?)\""),
+                "", "Fin;2026-12-07 21:00:04,000;2026-12-07T21:00:04.000Z;terminée",
+                "Poses faites;1", "Poses manquées;1"}},
+      {.name = "stopped by the user",
+       .stopAt = 2500ms,
+       .tail = {pressLine("2;pose", "00:02,000", "00:02,500",
+                          "1000;500,000;interrompue par l'arrêt;"),
+                "",
+                "Fin;2026-12-07 21:00:02,500;2026-12-07T21:00:02.500Z;arrêtée par l'utilisateur",
+                "Poses faites;2", "Poses manquées;0"}},
+      {.name = "stopped by the system",
+       .stopAt = 1500ms,
+       .byUser = false,
+       .tail = {"", "Fin;2026-12-07 21:00:01,500;2026-12-07T21:00:01.500Z;arrêtée par le système",
+                "Poses faites;1", "Poses manquées;0"}},
+  };
+  for (const auto& c : cases) {
+    Form1Rig rig;
+    rig.view.setChecked(ChkAffichePoppup, false);
+    rig.type(Text1, "2");
+    rig.type(Text5, c.port);
+    rig.ports.existingPorts = {c.port};
+    rig.view.boxes.answers = {answerYes};
+    if (c.cableAt > 0ms)
+      rig.sleeper.at[c.cableAt] = [&] { rig.ports.existingPorts.clear(); };
+    if (c.stopAt > 0ms)
+      rig.sleeper.at[c.stopAt] = [&] { c.byUser ? rig.form.mayClose() : rig.form.endNow(); };
+    rig.form.LancerSerie();
+    const Lines lines = linesOf(journalOf(rig).substr(3));
+    ASSERT_GT(lines.size(), 12u) << c.name;
+    EXPECT_EQ(lines[8], "Port;" + (c.port == odd ? "\"'=A;\"\"B\"\"\"" : c.port)) << c.name;
+    EXPECT_EQ(lines[11], pressLine("1;pose", "00:00,000", "00:01,000", "1000;1000,000;faite;"))
+        << c.name;
+    EXPECT_EQ(Lines(lines.begin() + 12, lines.end()), c.tail) << c.name;
+  }
+}
+
+// A journal that cannot be made or written is told with the series' other
+// warnings, and the series runs exactly as with one; stopped by the system,
+// nobody is told.
+TEST(Form1Journal, AJournalNotWrittenIsToldAtTheEndAndTouchesNothing) {
+#ifdef _WIN32
+  const long accessDenied = 5, diskFull = 112;
+#else
+  const long accessDenied = EACCES, diskFull = ENOSPC;
+#endif
+  Form1Rig written;
+  written.view.setChecked(ChkAffichePoppup, false);
+  written.type(Text1, "3");
+  written.form.LancerSerie();
+  const struct {
+    const char* name;
+    long refusal = 0;
+    int appendsLeft = -1;
+    std::string told;
+  } cases[] = {
+      {.name = "no folder",
+       .refusal = accessDenied,
+       .told = "Le journal de cette série n'a pas pu être créé dans « /state/journal/ » (" +
+               systemReason(accessDenied) + ")."},
+      {.name = "a full disk",
+       .appendsLeft = 2, // the opening and the first press
+       .told = "Le journal de cette série, « /state/journal/2026-12-07_21-00-00.csv », est "
+               "incomplet : son écriture a échoué à la pose 2 (" +
+               systemReason(diskFull) + ")."},
+  };
+  for (const auto& c : cases) {
+    Form1Rig rig;
+    rig.view.setChecked(ChkAffichePoppup, false);
+    rig.type(Text1, "3");
+    rig.journals->refusal = c.refusal;
+    rig.journals->appendsLeft = c.appendsLeft;
+    rig.journals->appendFailure = diskFull;
+    rig.form.LancerSerie();
+    Lines events = rig.log.events();
+    const auto told = std::find(events.begin(), events.end(), "box Obturix: " + typeset(c.told));
+    ASSERT_NE(told, events.end()) << c.name;
+    events.erase(told);
+    EXPECT_EQ(events, written.log.events()) << c.name;
+  }
+}
+
+} // namespace
+} // namespace obturix
