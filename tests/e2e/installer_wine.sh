@@ -48,7 +48,13 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Obturix'
 "$wine_loader" reg query "$uninstall_key" /v EstimatedSize </dev/null 2>/dev/null | grep -q 'REG_DWORD' ||
   e2e_fail "l'entrée de désinstallation ne donne pas la taille"
 "$wine_loader" reg add "$settings" /v nbpause /d 12 /f </dev/null >/dev/null 2>&1
-has_settings() { "$wine_loader" reg query "$settings" /v nbpause </dev/null >/dev/null 2>&1; }
+journals="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Obturix/Journal"
+mkdir -p "$journals"
+touch "$journals/2026-12-07_21-04-12.csv"
+has_settings() {
+  "$wine_loader" reg query "$settings" /v nbpause </dev/null >/dev/null 2>&1 &&
+    [ -e "$journals/2026-12-07_21-04-12.csv" ]
+}
 
 # The uninstaller copies itself aside and runs from there: wait for it (it
 # removes the folder before the Start menu's entries).
@@ -79,5 +85,7 @@ sleep 2
 xdotool key Return # "Fermer"
 uninstalled
 pid=""
-! has_settings || e2e_fail "les paramètres restent, la case cochée"
+! "$wine_loader" reg query "$settings" /v nbpause </dev/null >/dev/null 2>&1 ||
+  e2e_fail "les paramètres restent, la case cochée"
+[ ! -e "$journals" ] || e2e_fail "les journaux restent, la case cochée"
 echo "installer: 1 passed, 0 failed ($(stat -c %s "$installer") octets)"

@@ -8,6 +8,7 @@ set -euo pipefail
 platform="$1"
 obturix="$2"
 camera="$3"
+wrap=() # what the program is started under
 bare_loop="$4" # cycle_timing: the floor's cycles (Linux), the comparison
 source "$(dirname "$0")/lib.sh"
 
@@ -25,14 +26,15 @@ trap cleanup EXIT
 # the settings are read back.
 case "$platform" in
 linux)
-  export XDG_CONFIG_HOME="$E2E_WORK/config"
+  export XDG_CONFIG_HOME="$E2E_WORK/config" XDG_STATE_HOME="$E2E_WORK/state"
+  journals="$XDG_STATE_HOME/obturix/journal"
   link="$E2E_WORK/camera-link"
   port_name="$link"
   missing_port="$E2E_WORK/absent"
   night_option=--nuit
   reference="$(dirname "$0")/../../docs/window.png"
   start_program() {
-    LANG=en_GB.UTF-8 LANGUAGE=en "$obturix" "$@" 2>"$E2E_WORK/stderr.txt" & # an English system
+    LANG=en_GB.UTF-8 LANGUAGE=en "${wrap[@]}" "$obturix" "$@" 2>"$E2E_WORK/stderr.txt" & # an English system
     program_pid=$!
     E2E_WINDOW=$(e2e_main_window)
   }
@@ -42,6 +44,7 @@ wine)
   wine_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
   link="$OBTURIX_WINE_CAMERA"
   port_name=COM150
+  journals="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Obturix/Journal"
   missing_port=COM151
   night_option=/nuit # as Windows users write options
   reference="$(dirname "$0")/window-wine.png"
@@ -109,6 +112,32 @@ camera_presses() {
     LC_ALL=C sed -E 's/\xc2\xa0//g; s/([0-9]),([0-9])/\1.\2/g'
 }
 
+# The newest journal against the camera since line $1: its $2 presses made
+# began and lasted as the camera's first $2 did, both to the millisecond
+# below, within 2 ms at the median; the camera, woken late on a busy machine,
+# may see one later, never by 20 ms.
+check_journal() {
+  local journal
+  journal=$(find "$journals" -name '*.csv' -printf '%T@ %p\n' 2>/dev/null | sort -n | tail -n 1 | cut -d' ' -f2-)
+  [ -n "$journal" ] || e2e_fail "aucun journal dans $journals"
+  paste -d' ' \
+    <(tr -d '\r' <"$journal" | awk -F';' '$9 == "faite" { split($3, t, " "); print t[2], $8 }' | tr , .) \
+    <(camera_presses "$1" | head -n "$2" | sed -E 's/.*début ([0-9:.]+), durée ([0-9.]+) ms.*/\1 \2/') |
+    awk '{ split($1, a, ":"); split($3, b, ":")
+        if (NF != 4) bad = 1
+        s = (((a[1] - b[1]) * 60 + a[2] - b[2]) * 60 + a[3] - b[3]) * 1000; d = $2 - $4
+        print (s < 0 ? -s : s), (d < 0 ? -d : d) } END { exit bad }' >"$E2E_WORK/journal-gaps.txt" ||
+    e2e_fail "journal $journal : $(tr -d '\r' <"$journal" | tail -n +11 | tr '\n' '|')"
+  for column in 1 2; do
+    cut -d' ' -f"$column" "$E2E_WORK/journal-gaps.txt" | sort -g | awk -v want="$2" -v what="$column" '
+      { gap[++n] = $1 } END {
+        median = n % 2 ? gap[(n + 1) / 2] : (gap[n / 2] + gap[n / 2 + 1]) / 2
+        printf "   journal : %d appuis, écart à la caméra %s : médiane %.3f ms, au plus %.3f ms\n",
+          n, what == 1 ? "au début" : "en durée", median, gap[n]
+        exit !(n == want && median <= 2 && gap[n] < 20) }' || e2e_fail "journal loin de la caméra"
+  done
+}
+
 # Presses seen by the camera since line $1, as "length pause" pairs in ms.
 presses_since() {
   camera_presses "$1" | sed -E 's/.*durée ([0-9.]+) ms(, pause avant ([0-9.]+) ms)?/\1 \3/'
@@ -134,6 +163,7 @@ run_timed_series() {
   series_start=$(($(camera_lines) + 1))
   run_series_and_confirm
   record_steps Obturix "$series_start"
+  check_journal "$series_start" 8
 }
 
 # logind's locks (sleep, the lid) and the portal's of the last timed series:
@@ -432,6 +462,25 @@ if [ "$platform" = linux ]; then
   e2e_wait_exit "$program_pid" || true
   e2e_until grep -q "de nouveau libre" "$E2E_WORK/camera.txt" ||
     e2e_fail "la caméra n'a pas rendu le port resté réservé"
+  echo "== … et son journal garde l'appui fini"
+  check_journal "$series_start" 1
+
+  echo "== un dossier de journal en lecture seule : dit à la fin, la série exacte"
+  mkdir -p "$journals"
+  if [ "$(id -u)" -eq 0 ]; then # root writes anywhere: a read-only file system instead
+    wrap=(unshare -m sh -c 'mount -t tmpfs -o ro tmpfs "$0" && exec "$@"' "$journals")
+  else
+    chmod 500 "$journals"
+  fi
+  start_series_of_three 0.4
+  wrap=()
+  e2e_wait_windows "Obturix" 2 # the journal's warning, the only box of this series
+  presses_since "$series_start" | awk '{ n++; if ($1 < 999 || $1 > 1020) bad = 1 } END { exit !(n == 3 && !bad) }' ||
+    e2e_fail "la série sans journal : $(presses_since "$series_start" | tr '\n' '|')"
+  xdotool key Return
+  chmod 700 "$journals"
+  wmctrl -i -c "$E2E_WINDOW"
+  e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
 
   echo "== bus gelés : le premier appui ne les attend pas, la fenêtre se ferme aussitôt après"
   start_program

@@ -1,5 +1,6 @@
 #include "ui/qt/command_line.h"
 
+#include "journal/journal_folder.h"
 #include "text/french.h"
 #include "text/utf8.h"
 
@@ -32,6 +33,7 @@ CommandLine readCommandLine(int argc, char** argv) {
     if (argument == "--nuit") {
       command.night = true;
     } else if (argument == "--help") {
+      const std::string journals = makeUserJournalFolder()->path();
       print(stdout, std::string(usage) +
                         "\n\n"
                         "Déclenche des séries de poses longues par le port série : tant que le "
@@ -40,7 +42,10 @@ CommandLine readCommandLine(int argc, char** argv) {
                         "  --nuit     vision de nuit : la fenêtre et ses messages en rouge sur\n"
                         "             noir, pour garder les yeux habitués à l'obscurité\n"
                         "  --help     affiche cette aide\n"
-                        "  --version  affiche la version\n");
+                        "  --version  affiche la version\n\n"
+                        "Le journal de chaque série (un fichier CSV, un appui par ligne) est "
+                        "gardé dans\n" +
+                        (journals.empty() ? "$XDG_STATE_HOME/obturix/journal/" : journals) + "\n");
       return {0};
     } else if (argument == "--version") {
       print(stdout, "obturix " OBTURIX_VERSION "\n");
