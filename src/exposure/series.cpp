@@ -124,7 +124,7 @@ std::string forbiddenPortRefusal(const std::string& port, const std::string& gro
   return typeset(text + "Ajoutez votre compte au groupe " + shown(group) +
                  " avec cette commande :\r\rsudo adduser " +
                  (account.empty() ? "VOTRE_NOM" : shownBare(account)) + " " + shownBare(group) +
-                 "\r\rpuis rouvrez votre session.");
+                 "\r\rEnsuite, fermez puis rouvrez votre session.");
 }
 
 // Another copy of Obturix is a series; anything else (a serial terminal, a
@@ -275,10 +275,10 @@ std::string unsavedSettingsWarning(const std::vector<UnsavedField>& unsaved, std
     }
     const bool one = names.size() == 1;
     if (reason == registry_status::noUnicodeTranslation)
-      sentences.push_back(
-          sentence(listed(names)) + (one ? " contient" : " contiennent") +
-          " des caractères que les paramètres ne peuvent pas garder : " +
-          (one ? "sa valeur précédente est gardée." : "leurs valeurs précédentes sont gardées."));
+      sentences.push_back(sentence(listed(names)) + (one ? " contient" : " contiennent") +
+                          " des caractères qui ne peuvent pas être enregistrés : " +
+                          (one ? "son ancienne valeur est conservée."
+                               : "leurs anciennes valeurs sont conservées."));
     else
       sentences.push_back("Impossible d'enregistrer " + listed(names) + " : " +
                           whyNotSaved(reason) + ".");

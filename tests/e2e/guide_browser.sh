@@ -18,6 +18,15 @@ sections=$(grep -o '<section id="[a-z]*"' "$guide" | cut -d'"' -f2)
 [ -n "$sections" ] || { echo "ÉCHEC: le guide n'a pas de sections" >&2; exit 1; }
 # The page with something added to its head, as $work/$1.html.
 variant() { awk -v add="$2" '{ sub("</head>", add "</head>") } 1' "$guide" >"$work/$1.html"; }
+# The cable's drawings name the transistor's pins and the DB9 as one solders
+# it, and the logic-level variant takes VCCIO.
+for drawing in cable.svg cable-usb.svg; do
+  for label in 'C (4)' 'E (3)'; do
+    grep -qF ">$label<" "$work/$drawing" || { echo "ÉCHEC: $drawing sans « $label »" >&2; exit 1; }
+  done
+done
+grep -q 'côté soudures' "$work/cable.svg" && grep -q 'VCCIO' "$work/cable-usb.svg" ||
+  { echo "ÉCHEC: les dessins du câble n'ont pas leurs légendes" >&2; exit 1; }
 variant checked "$check"
 broken=$(browse --dump-dom "file://$work/checked.html" | grep -o 'data-broken="[^"]*"')
 [ "$broken" = 'data-broken="aucune"' ] || { echo "ÉCHEC: images $broken" >&2; exit 1; }

@@ -47,7 +47,7 @@ wine)
   journals="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Obturix/Journal"
   missing_port=COM151
   night_option=/nuit # as Windows users write options
-  reference="$(dirname "$0")/window-wine.png"
+  reference="$(dirname "$0")/../../docs/guide/fenetre-windows.png" # also the guide's picture
   start_program() {
     "$wine_loader" "$obturix" "$@" >"$E2E_WORK/stderr.txt" 2>&1 </dev/null &
     program_pid=$!
@@ -68,7 +68,7 @@ e2e_start_display
 
 if [ "$platform" = linux ]; then
   echo "== la caméra virtuelle s'explique et refuse une option inconnue"
-  "$camera" --help | grep -q '^utilisation.*: obturix-virtual-camera' || e2e_fail "--help"
+  "$camera" --help | grep -q '^Utilisation.*: obturix-virtual-camera' || e2e_fail "--help"
   "$camera" --version | grep -q '^obturix-virtual-camera [0-9]' || e2e_fail "--version"
   status=$("$camera" --inconnue >/dev/null 2>&1; echo $?)
   [ "$status" -eq 2 ] || e2e_fail "option inconnue : code de sortie $status au lieu de 2"
@@ -86,7 +86,7 @@ if [ "$platform" = linux ]; then
   done
 
   echo "== obturix s'explique, refuse une option inconnue, et dit qu'il lui faut un écran"
-  "$obturix" --help | grep -q '^utilisation.*: obturix \[--nuit\] \[--help\]' || e2e_fail "obturix --help"
+  "$obturix" --help | grep -q '^Utilisation.*: obturix \[--nuit\] \[--help\]' || e2e_fail "obturix --help"
   "$obturix" --version | grep -qx 'obturix [0-9.]*' || e2e_fail "obturix --version"
   status=$("$obturix" --inconnue >/dev/null 2>&1; echo $?)
   [ "$status" -eq 2 ] || e2e_fail "obturix --inconnue : code de sortie $status au lieu de 2"

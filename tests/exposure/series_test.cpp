@@ -1,4 +1,5 @@
 #include "exposure/series.h"
+#include "journal/journal_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -83,7 +84,8 @@ TEST(SeriesTexts, SayInFrenchWhatWentWrongAndWhatToDo) {
        "ordinateur de vous y donner accès."},
       {forbiddenPortRefusal("P", "dialout", "jean"),
        "Vous n'avez pas le droit d'ouvrir le port « P ».\rAjoutez votre compte au groupe « dialout "
-       "» avec cette commande :\r\rsudo adduser jean dialout\r\rpuis rouvrez votre session."},
+       "» avec cette commande :\r\rsudo adduser jean dialout\r\rEnsuite, fermez puis rouvrez "
+       "votre session."},
       {portInUseRefusal("P", PortHolder{"minicom", 4242, "marie"}),
        "Le port « P » est utilisé par un autre programme (minicom, processus 4242, compte « marie "
        "»).\rFermez ce programme (ou demandez à « marie » de le fermer), puis réessayez."},
@@ -121,8 +123,8 @@ TEST(SeriesTexts, SayInFrenchWhatWentWrongAndWhatToDo) {
                                {"le temps de pause", registry_status::noUnicodeTranslation}},
                               7),
        "Impossible d'enregistrer le port : l'accès aux paramètres a été refusé. Le temps de pause "
-       "contient des caractères que les paramètres ne peuvent pas garder : sa valeur précédente "
-       "est gardée. Les autres paramètres ont été enregistrés."},
+       "contient des caractères qui ne peuvent pas être enregistrés : son ancienne valeur est "
+       "conservée. Les autres paramètres ont été enregistrés."},
       {progressNote(7, 120, std::chrono::seconds(750), {2026, 12, 7, 21, 0}, {2026, 12, 7, 21, 12}),
        "Pose 7 sur 120 — il reste 12 min 30 s, fin vers 21:12"},
       {progressNote(1, 12000, std::chrono::hours(2), {2026, 12, 31, 23, 0}, {2027, 1, 1, 1, 0}),
@@ -175,9 +177,13 @@ TEST(SeriesTexts, AllFollowFrenchTypography) {
        {registry_status::accessDenied, registry_status::diskFull, registry_status::fileTooLarge,
         registry_status::timeout, registry_status::writeFault, registry_status::invalidParameter})
     messages.push_back(unsavedSettingsWarning({{"le port", status}}, 7));
+  messages.push_back(unwrittenJournalWarning({"/j/", true, 0, journalOpeningPart, true}));
 #ifndef _WIN32
   for (const int error : {ENOENT, EACCES, EBUSY, EIO, ENOSPC, EROFS, EDQUOT, EINVAL, ENOTTY})
     messages.push_back(missedPressesWarning(missed(1, 1, 0, Other, systemReason(error)), "P"));
+  for (const std::int64_t lostFrom : {journalOpeningPart, journalClosingPart, std::int64_t{12345}})
+    messages.push_back(unwrittenJournalWarning({"/j/", true, ENOSPC, lostFrom, false}));
+  messages.push_back(unwrittenJournalWarning({"/j/", false, EROFS, journalOpeningPart, false}));
 #endif
   const std::regex breakable(" ([:;?!%]|»)|« |[0-9]{5}"); // » is two bytes
   const std::regex foreign("[Ee]rror|denied|No such|Permission|système (n° )?[0-9]");

@@ -119,8 +119,8 @@ TEST(Form1Settings, ADamagedSettingsFileIsToldWhenTheWindowIsShown) {
 // both happen; the series itself ran with the port as typed.
 TEST(Form1Settings, AValueThatCannotBeSavedIsToldAndDoesNotStopTheOthers) {
   const std::string others = " Les autres paramètres ont été enregistrés.";
-  const std::string cyrillic = "Le port contient des caractères que les paramètres ne peuvent pas "
-                               "garder : sa valeur précédente est gardée.";
+  const std::string cyrillic = "Le port contient des caractères qui ne peuvent pas être "
+                               "enregistrés : son ancienne valeur est conservée.";
   const struct {
     long refusal; // of the registry, for `refused`
     const char* refused;

@@ -38,7 +38,7 @@ std::chrono::system_clock::time_point wallClockOf(std::chrono::nanoseconds when)
 }
 
 constexpr const char* usage =
-    "utilisation\u00A0: obturix-virtual-camera [--precis] [--dessin FICHIER.svg] [--help] "
+    "Utilisation\u00A0: obturix-virtual-camera [--precis] [--dessin FICHIER.svg] [--help] "
     "[--version]";
 
 // The system's reasons this program may meet, in French: two of them
@@ -49,7 +49,7 @@ std::string inFrench(const std::error_code& error) {
     return "plus de place (ptys ou surveillances inotify épuisées)";
   case ENOENT:
   case ENODEV:
-    return "introuvable (/dev/pts est-il monté ?)";
+    return "introuvable (/dev/pts est-il monté\u00A0?)";
   default:
     return systemReason(error.value());
   }
@@ -83,17 +83,18 @@ std::optional<int> readArguments(int argc, char** argv, Arguments& arguments) {
       }
       arguments.drawing = argv[++i];
     } else if (argument == "--help") {
-      std::printf("%s\n\n"
-                  "Un appareil photo virtuel : crée un pseudo-terminal, affiche le port à taper\n"
-                  "dans Obturix, puis une ligne par appui sur le déclencheur (début, durée,\n"
-                  "pause qui le précède), jusqu'à Ctrl-C.\n\n"
-                  "  --precis   chronomètre chaque appui à la microseconde près sur une machine\n"
-                  "             chargée, au prix d'un processeur toujours occupé\n"
-                  "  --dessin FICHIER.svg\n"
-                  "             dessine en finissant tous les appuis vus, à l'échelle\n"
-                  "  --help     affiche cette aide\n"
-                  "  --version  affiche la version\n",
-                  usage);
+      std::printf(
+          "%s\n\n"
+          "Un appareil photo virtuel\u00A0: crée un pseudo-terminal, affiche le port à taper\n"
+          "dans Obturix, puis une ligne par appui sur le déclencheur (début, durée,\n"
+          "pause qui le précède), jusqu'à Ctrl-C.\n\n"
+          "  --precis   chronomètre chaque appui à la microseconde près sur une machine\n"
+          "             chargée, au prix d'un processeur toujours occupé\n"
+          "  --dessin FICHIER.svg\n"
+          "             à la fin, dessine tous les appuis vus, à l'échelle\n"
+          "  --help     affiche cette aide\n"
+          "  --version  affiche la version\n",
+          usage);
       return 0;
     } else if (argument == "--version") {
       std::printf("obturix-virtual-camera %s\n", OBTURIX_VERSION);

@@ -13,7 +13,7 @@ namespace obturix {
 
 namespace {
 
-constexpr const char* usage = "utilisation : obturix [--nuit] [--help] [--version]";
+constexpr const char* usage = "Utilisation : obturix [--nuit] [--help] [--version]";
 
 bool isSet(const char* variable) {
   const char* value = std::getenv(variable);
