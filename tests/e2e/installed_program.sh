@@ -14,7 +14,8 @@ metainfo=/usr/share/metainfo/org.obturix.Obturix.metainfo.xml
 for file in /usr/bin/obturix /usr/bin/obturix-virtual-camera "$desktop" "$metainfo" \
   /usr/share/icons/hicolor/scalable/apps/obturix.svg \
   /usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/obturix.png \
-  /usr/share/man/man1/obturix.1.gz /usr/share/doc/obturix/copyright; do
+  /usr/share/man/man1/obturix.1.gz /usr/share/man/man1/obturix-virtual-camera.1.gz \
+  /usr/share/doc/obturix/copyright; do
   [ -e "$file" ] || e2e_fail "$file n'est pas installé"
 done
 /usr/bin/python3 "$(dirname "$0")/guide_links.py" /usr/share/doc/obturix/guide.html ||

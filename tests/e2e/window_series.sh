@@ -85,6 +85,11 @@ if [ "$platform" = linux ]; then
       e2e_fail "$program : option inconnue écrite telle quelle : $(od -c "$E2E_WORK/err.txt" | head -3)"
   done
 
+  # Both helps in French typography: a no-break space before : ; ? ! and inside « ».
+  for program in "$obturix" "$camera"; do
+    ! "$program" --help | grep -nE ' [:;?!]|« | »' || e2e_fail "$program --help : espace sécable"
+  done
+
   echo "== obturix s'explique, refuse une option inconnue, et dit qu'il lui faut un écran"
   "$obturix" --help | grep -q '^Utilisation.*: obturix \[--nuit\] \[--help\]' || e2e_fail "obturix --help"
   "$obturix" --version | grep -qx 'obturix [0-9.]*' || e2e_fail "obturix --version"
