@@ -125,7 +125,7 @@ void Form1::LancerSerie() {
     const bool started = confirmed(params);
     if (started) {
       const PressCount presses = runCycles(params);
-      const JournalOutcome journal = closeJournal(presses);
+      const std::optional<JournalOutcome> journal = closeJournal(presses);
       // Stopped by the system, it saved at once, and nobody may be there to read a box.
       if (closing_ != Closing::StopUnasked) {
         const Unsaved unsaved = SauverParams();
@@ -207,7 +207,8 @@ PressCount Form1::runCycles(const SeriesParams& params) {
   cyclesRunning_ = true;
   lastToldFailure_.reset();
   toldLowBattery_ = false;
-  journal_ = std::make_unique<SeriesJournal>(journals_, wallClock_, cycle_, params);
+  if (cycles > 0) // a series without cycle presses nothing: nothing to keep
+    journal_ = std::make_unique<SeriesJournal>(journals_, wallClock_, cycle_, params);
   view_.runHoldingInput([&](const OnWindowThread& onWindow) {
     const KeptAwake awake(wakeLock_); // a laptop left alone suspends within the hour
     cycle_.onPress([&](const PressRecord& press) {
@@ -264,7 +265,9 @@ void Form1::pressDone(const PressRecord& press, const std::string& port) {
 
 // However the series ended, its journal says so; a disk that does not answer
 // holds the end a few seconds at most.
-JournalOutcome Form1::closeJournal(const PressCount& presses) {
+std::optional<JournalOutcome> Form1::closeJournal(const PressCount& presses) {
+  if (!journal_)
+    return std::nullopt;
   const bool system = closing_ == Closing::StopUnasked;
   journal_->end(system                           ? SeriesEnd::StoppedBySystem
                 : closing_ == Closing::StopAsked ? SeriesEnd::StoppedByUser
@@ -276,9 +279,9 @@ JournalOutcome Form1::closeJournal(const PressCount& presses) {
   return outcome;
 }
 
-void Form1::warnOfUnwrittenJournal(const JournalOutcome& journal) {
-  if (!journal.written())
-    view_.messageBoxes().show(unwrittenJournalWarning(journal), MessageButtons::Ok);
+void Form1::warnOfUnwrittenJournal(const std::optional<JournalOutcome>& journal) {
+  if (journal && !journal->written())
+    view_.messageBoxes().show(unwrittenJournalWarning(*journal), MessageButtons::Ok);
 }
 
 // A press that could not be made is told at once, as the series goes on:

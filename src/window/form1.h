@@ -93,8 +93,8 @@ private:
   void showProgress(std::int64_t current, std::int64_t cycles, const SeriesParams& params);
   void pressDone(const PressRecord& press, const std::string& port);
   void tellFailure(bool mirrorPulse, const PortFailure& failure, const std::string& port);
-  JournalOutcome closeJournal(const PressCount& presses);
-  void warnOfUnwrittenJournal(const JournalOutcome& journal);
+  std::optional<JournalOutcome> closeJournal(const PressCount& presses);
+  void warnOfUnwrittenJournal(const std::optional<JournalOutcome>& journal);
   void warnOfShortBattery(const SeriesParams& params);
   void tellLowBattery();
   void warnOfMissedPresses(const PressCount& presses, const std::string& port);

@@ -177,6 +177,14 @@ TEST(Form1Journal, AJournalNotWrittenIsToldAtTheEndAndTouchesNothing) {
     events.erase(told);
     EXPECT_EQ(events, written.log.events()) << c.name;
   }
+  Form1Rig none; // a series without cycle presses nothing: no journal, nothing told
+  none.view.setChecked(ChkAffichePoppup, false);
+  none.type(Text1, "0");
+  none.journals->refusal = accessDenied;
+  none.form.LancerSerie();
+  EXPECT_TRUE(none.journals->files.empty());
+  EXPECT_TRUE(std::none_of(none.log.events().begin(), none.log.events().end(),
+                           [](const std::string& e) { return e.starts_with("box "); }));
 }
 
 } // namespace
