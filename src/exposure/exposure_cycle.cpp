@@ -21,10 +21,11 @@ void ExposureCycle::FairePause(const Variant& mirror, const Variant& exposure,
   if (isAnswerYes(mirror)) {
     const PressStart mirrorPulse = pressRelease(port, true, pulse);
     mirrorFailed = mirrorPulse.tried && !mirrorPulse.made;
-    sleepSeconds(mirrorPulse.at, pulse);
-    const auto released = letGo(mirrorPulse, true, pulse);
+    const Length pulseLength = durationMilliseconds(pulse); // read once the press is made
+    sleepFor(mirrorPulse.at, pulseLength);
+    const auto released = letGo(mirrorPulse, true, pulseLength);
     prepareNextPress(port);
-    sleepSeconds(released, settle);
+    sleepFor(released, durationMilliseconds(settle));
   }
   const PressStart press = pressRelease(port, false, exposure);
   if (press.tried) {
@@ -34,10 +35,11 @@ void ExposureCycle::FairePause(const Variant& mirror, const Variant& exposure,
     else if (mirrorFailed)
       ++presses_.withoutMirror;
   }
-  sleepSeconds(press.at, exposure);
-  const auto released = letGo(press, false, exposure);
+  const Length exposureLength = durationMilliseconds(exposure);
+  sleepFor(press.at, exposureLength);
+  const auto released = letGo(press, false, exposureLength);
   prepareNextPress(port); // most likely the next cycle's
-  sleepSeconds(released, interval);
+  sleepFor(released, durationMilliseconds(interval));
 }
 
 void ExposureCycle::stop() {
@@ -99,12 +101,11 @@ void ExposureCycle::prepareNextPress(const Variant& port) {
 
 // Returns when the release was let go, once the press made is reported.
 std::chrono::nanoseconds ExposureCycle::letGo(const PressStart& press, bool mirrorPulse,
-                                              const Variant& length) {
+                                              Length asked) {
   if (stream_)
     stream_->close();
   const auto released = sleeper_.now();
   if (press.made && pressListener_) {
-    const auto asked = durationMilliseconds(length);
     pressListener_({.mirrorPulse = mirrorPulse,
                     .pressed = press.at,
                     .released = released,
@@ -116,9 +117,9 @@ std::chrono::nanoseconds ExposureCycle::letGo(const PressStart& press, bool mirr
   return released;
 }
 
-void ExposureCycle::sleepSeconds(std::chrono::nanoseconds from, const Variant& seconds) {
-  if (const auto duration = durationMilliseconds(seconds))
-    sleeper_.sleepUntil(from + *duration);
+void ExposureCycle::sleepFor(std::chrono::nanoseconds from, Length length) {
+  if (length)
+    sleeper_.sleepUntil(from + *length);
 }
 
 } // namespace obturix

@@ -91,11 +91,13 @@ private:
     bool made = false;
     PortFailure failure = {};
   };
+  // A step's length; nothing when it cannot be used, the step then skipped.
+  using Length = std::optional<std::chrono::milliseconds>;
   PressStart pressRelease(const Variant& port, bool mirrorPulse, const Variant& length);
   PressStart openPort(const Variant& port);
-  std::chrono::nanoseconds letGo(const PressStart& press, bool mirrorPulse, const Variant& length);
+  std::chrono::nanoseconds letGo(const PressStart& press, bool mirrorPulse, Length asked);
   void prepareNextPress(const Variant& port);
-  void sleepSeconds(std::chrono::nanoseconds from, const Variant& seconds);
+  void sleepFor(std::chrono::nanoseconds from, Length length);
 
   SerialPortServiceFactory& ports_;
   Sleeper& sleeper_;

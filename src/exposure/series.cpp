@@ -331,8 +331,6 @@ std::string lengthInWords(std::chrono::milliseconds left) {
   return std::to_string(seconds) + " s";
 }
 
-std::string twoDigits(int number) { return (number < 10 ? "0" : "") + std::to_string(number); }
-
 } // namespace
 
 std::string progressNote(std::int64_t current, std::int64_t total, std::chrono::milliseconds left,
@@ -345,7 +343,7 @@ std::string progressNote(std::int64_t current, std::int64_t total, std::chrono::
     when += "le " + std::to_string(end.day) + (end.day == 1 ? "er " : " ") +
             months[(end.month + 11) % 12] +
             (end.year != now.year ? " " + std::to_string(end.year) : "") + " ";
-  when += "vers " + twoDigits(end.hour) + ":" + twoDigits(end.minute);
+  when += "vers " + zeroPadded(end.hour, 2) + ":" + zeroPadded(end.minute, 2);
   return typeset("Pose " + frenchNumber(current) + " sur " + frenchNumber(total) + " — il reste " +
                  lengthInWords(left) + ", " + when);
 }

@@ -11,51 +11,34 @@ namespace {
 
 constexpr const char* endOfLine = "\r\n";
 
-std::string twoDigits(int number) { return (number < 10 ? "0" : "") + std::to_string(number); }
-
 std::string date(const LocalTime& t) {
-  return std::to_string(t.year) + "-" + twoDigits(t.month) + "-" + twoDigits(t.day);
+  return std::to_string(t.year) + "-" + zeroPadded(t.month, 2) + "-" + zeroPadded(t.day, 2);
 }
 
 std::string clock(const LocalTime& t, const std::string& separator) {
-  return twoDigits(t.hour) + separator + twoDigits(t.minute) + separator + twoDigits(t.second);
-}
-
-std::string milliseconds(int millisecond) {
-  const std::string digits = std::to_string(millisecond % 1000);
-  return std::string(3 - digits.size(), '0') + digits;
+  return zeroPadded(t.hour, 2) + separator + zeroPadded(t.minute, 2) + separator +
+         zeroPadded(t.second, 2);
 }
 
 // "2026-12-07 21:04:12,345", which spreadsheets read as a date and time.
 std::string localField(const JournalInstant& at) {
-  return date(at.local) + " " + clock(at.local, ":") + "," + milliseconds(at.millisecond);
+  return date(at.local) + " " + clock(at.local, ":") + "," + zeroPadded(at.millisecond, 3);
 }
 
 // "2026-12-07T20:04:12.345Z" (ISO 8601).
 std::string utcField(const JournalInstant& at) {
-  return date(at.utc) + "T" + clock(at.utc, ":") + "." + milliseconds(at.millisecond) + "Z";
+  return date(at.utc) + "T" + clock(at.utc, ":") + "." + zeroPadded(at.millisecond, 3) + "Z";
 }
 
-// A number of `units` of 10^-decimals with a decimal comma, ungrouped, so
-// that a spreadsheet reads it as a number.
+// A number of `units` of 10^-decimals as a spreadsheet reads it.
 std::string number(std::int64_t units, int decimals) {
-  std::string text = frenchDecimal(units, decimals);
-  std::string plain;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (std::string_view(text).substr(i).starts_with(noBreakSpace))
-      i += std::string_view(noBreakSpace).size() - 1;
-    else
-      plain += text[i];
-  }
-  return plain;
+  return frenchDecimal(units, decimals, false);
 }
 
-// A text as one field: control characters shown as '?', quoted when it
+// A text as one field: control characters escaped as "\x0A", quoted when it
 // holds the separator or a quote, and never read as a formula.
 std::string textField(const std::string& text) {
-  std::string clean;
-  for (const char32_t c : decodeUtf8(text))
-    appendUtf8(clean, c < 0x20 || c == 0x7F ? U'?' : c);
+  std::string clean = printableText(text);
   if (!clean.empty() && std::string_view("=+-@").find(clean[0]) != std::string_view::npos)
     clean.insert(0, "'");
   if (clean.find_first_of(";\"") == std::string::npos)

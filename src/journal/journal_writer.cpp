@@ -1,85 +1,54 @@
 #include "journal/journal_writer.h"
 
-#include <condition_variable>
-#include <deque>
 #include <mutex>
-#include <thread>
 #include <utility>
 
 namespace obturix {
 
+// The file is the worker's alone; the outcome is read from the caller's thread.
 struct JournalWriter::State {
   std::shared_ptr<JournalFolder> folder;
-  std::string stem;
+  std::unique_ptr<JournalFile> file;
   std::mutex mutex;
-  std::condition_variable changed;
-  std::deque<std::pair<std::string, std::int64_t>> texts;
-  bool closing = false;
-  bool done = false;
   JournalOutcome outcome;
 };
 
 JournalWriter::JournalWriter(std::shared_ptr<JournalFolder> folder, std::string stem)
     : state_(std::make_shared<State>()) {
   state_->folder = std::move(folder);
-  state_->stem = std::move(stem);
-  std::thread([state = state_] { run(state); }).detach();
-}
-
-JournalWriter::~JournalWriter() {
-  if (!finished_)
-    finish(std::chrono::milliseconds(0));
+  worker_.post([state = state_, stem = std::move(stem)] {
+    long error = 0;
+    state->file = state->folder->create(stem, error);
+    const std::lock_guard lock(state->mutex);
+    state->outcome.created = state->file != nullptr;
+    state->outcome.path = state->file ? state->file->path() : state->folder->path();
+    state->outcome.error = error;
+  });
 }
 
 void JournalWriter::write(std::string text, std::int64_t part) {
-  const std::lock_guard lock(state_->mutex);
-  state_->texts.emplace_back(std::move(text), part);
-  state_->changed.notify_all();
+  worker_.post([state = state_, text = std::move(text), part] {
+    if (!state->file)
+      return;
+    const long failed = state->file->append(text);
+    if (failed == 0)
+      return;
+    state->file.reset();
+    const std::lock_guard lock(state->mutex);
+    state->outcome.error = failed;
+    state->outcome.lostFrom = part;
+  });
 }
 
 JournalOutcome JournalWriter::finish(std::chrono::milliseconds deadline) {
-  finished_ = true;
-  std::unique_lock lock(state_->mutex);
-  state_->closing = true;
-  state_->changed.notify_all();
-  const bool done = state_->changed.wait_for(lock, deadline, [this] { return state_->done; });
+  worker_.post([state = state_] { state->file.reset(); }); // closed before it is said done
+  const bool done = worker_.waitIdle(deadline);
+  const std::lock_guard lock(state_->mutex);
   JournalOutcome outcome = state_->outcome;
   outcome.unfinished = !done;
   if (outcome.path.empty()) // still making the file
     outcome.path = state_->folder->path();
   return outcome;
-}
-
-// The writer's thread: detached, it keeps what it needs for as long as it runs.
-void JournalWriter::run(const std::shared_ptr<State>& state) {
-  long error = 0;
-  std::unique_ptr<JournalFile> file = state->folder->create(state->stem, error);
-  std::unique_lock lock(state->mutex);
-  JournalOutcome& outcome = state->outcome;
-  outcome.created = file != nullptr;
-  outcome.path = file ? file->path() : state->folder->path();
-  outcome.error = error;
-  for (;;) {
-    state->changed.wait(lock, [&] { return !state->texts.empty() || state->closing; });
-    if (state->texts.empty())
-      break;
-    const auto [text, part] = std::move(state->texts.front());
-    state->texts.pop_front();
-    if (!file || outcome.error != 0)
-      continue;
-    lock.unlock();
-    const long failed = file->append(text);
-    lock.lock();
-    if (failed != 0) {
-      outcome.error = failed;
-      outcome.lostFrom = part;
-    }
-  }
-  lock.unlock();
-  file.reset(); // closed before the writing is said to be done
-  lock.lock();
-  state->done = true;
-  state->changed.notify_all();
 }
 
 } // namespace obturix

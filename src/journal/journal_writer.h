@@ -1,6 +1,7 @@
 #pragma once
 
 #include "journal/journal_folder.h"
+#include "threads/ordered_worker.h"
 
 #include <chrono>
 #include <cstdint>
@@ -24,27 +25,23 @@ struct JournalOutcome {
   bool written() const { return created && error == 0 && !unfinished; }
 };
 
-// Writes a journal on a thread of its own, so that a slow or hung disk holds
-// neither the window nor the series: the file is made there, then each text
-// is written and put on the disk in turn. After a failure nothing more is
-// written, so the file holds whole lines only.
+// Writes a journal on a worker thread of its own, so that a slow or hung disk
+// holds neither the window nor the series: the file is made there, then each
+// text is written and put on the disk in turn. After a failure nothing more
+// is written, so the file holds whole lines only.
 class JournalWriter {
 public:
   JournalWriter(std::shared_ptr<JournalFolder> folder, std::string stem);
-  ~JournalWriter();
-  JournalWriter(const JournalWriter&) = delete;
-  JournalWriter& operator=(const JournalWriter&) = delete;
 
   void write(std::string text, std::int64_t part);
   // Waits until every text is written, `deadline` at most (a thread still
-  // writing is then left to itself), and tells what came of it. Once only.
+  // writing is then left to itself), and tells what came of it.
   JournalOutcome finish(std::chrono::milliseconds deadline);
 
 private:
   struct State;
-  static void run(const std::shared_ptr<State>& state);
   std::shared_ptr<State> state_;
-  bool finished_ = false;
+  OrderedWorker worker_;
 };
 
 } // namespace obturix

@@ -48,15 +48,21 @@ std::string frenchNumber(std::int64_t number) {
   return out;
 }
 
-std::string frenchDecimal(std::int64_t units, int decimals) {
+std::string frenchDecimal(std::int64_t units, int decimals, bool grouped) {
   std::int64_t scale = 1;
   for (int i = 0; i < decimals; ++i)
     scale *= 10;
   const std::string sign = units < 0 ? "-" : "";
   const std::int64_t whole = std::llabs(units / scale);
-  std::string fraction = std::to_string(std::llabs(units % scale));
-  fraction.insert(0, static_cast<std::size_t>(decimals) - fraction.size(), '0');
-  return sign + frenchNumber(whole) + (decimals > 0 ? "," + fraction : "");
+  return sign + (grouped ? frenchNumber(whole) : std::to_string(whole)) +
+         (decimals > 0 ? "," + zeroPadded(std::llabs(units % scale), decimals) : "");
+}
+
+std::string zeroPadded(std::int64_t number, int width) {
+  std::string digits = std::to_string(number);
+  if (digits.size() < static_cast<std::size_t>(width))
+    digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
+  return digits;
 }
 
 } // namespace obturix

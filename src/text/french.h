@@ -18,7 +18,11 @@ std::string typeset(std::string_view text);
 std::string frenchNumber(std::int64_t number);
 
 // A number given in units of 10^-decimals, with a decimal comma and its
-// whole part grouped as above: frenchDecimal(10127309, 3) is "10 127,309".
-std::string frenchDecimal(std::int64_t units, int decimals);
+// whole part grouped as above: frenchDecimal(10127309, 3) is "10 127,309";
+// ungrouped, "10127,309", as a spreadsheet reads a number.
+std::string frenchDecimal(std::int64_t units, int decimals, bool grouped = true);
+
+// A number written on at least `width` digits: zeroPadded(7, 2) is "07".
+std::string zeroPadded(std::int64_t number, int width);
 
 } // namespace obturix

@@ -1,13 +1,16 @@
 #include "journal/journal_folder.h"
 
+#include "fakes/child_process.h"
 #include "fakes/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace obturix {
@@ -50,6 +53,27 @@ TEST(JournalFolderPosix, KeepsEachSeriesInAFileOfItsOwn) {
   std::ofstream(home.path / ".local"); // a file where a folder must be
   EXPECT_FALSE(makeUserJournalFolder()->create("2026-12-07_21-04-12", error));
   EXPECT_EQ(error, ENOTDIR);
+}
+
+// A line the disk cannot take whole (here a file size limit, as a full disk
+// would) is taken back: the journal keeps whole lines, and says why.
+TEST(JournalFolderPosix, ALineCutShortIsTakenBack) {
+  testing::TemporaryFolder home;
+  setenv("XDG_STATE_HOME", home.path.c_str(), 1);
+  const int status = testing::inChild([&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{20, 20};
+    long error = 0;
+    const auto file = makeUserJournalFolder()->create("s", error);
+    if (!file || setrlimit(RLIMIT_FSIZE, &limit) != 0 || file->append("Obturix\r\n") != 0)
+      return 1;
+    return file->append("1;pose;2026-12-07 21:04:12,345\r\n") == EFBIG ? 0 : 2;
+  });
+  EXPECT_EQ(status, 0);
+  std::ifstream file(home.path / "obturix" / "journal" / "s.csv", std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  EXPECT_EQ(text.str(), "Obturix\r\n");
 }
 
 } // namespace
