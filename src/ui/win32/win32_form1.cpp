@@ -252,9 +252,12 @@ void Win32Form1::View::setCaption(Control label, const std::string& caption) {
 // the label's description.
 void Win32Form1::View::setToolTip(Control control, const std::string& text) {
   HWND& tips = window_.toolTips_;
-  if (!tips)
+  if (!tips) {
     tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX, 0, 0,
                            0, 0, window_.window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (window_.night_)
+      window_.night_->dressToolTips(tips);
+  }
   const HWND target = window_.control(control);
   std::wstring wide = widen(text);
   TOOLINFOW tool{};

@@ -22,8 +22,8 @@ std::wstring classOf(HWND window) {
 
 std::wstring textOf(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(
-      GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -77,7 +77,8 @@ void paintPushButton(const ColourScheme& night, Painting& p) {
   outline(p.dc, area, pressed ? night.dark : night.light);
   if (pressed)
     OffsetRect(&area, 1, 1);
-  SetTextColor(p.dc, win32Colour(IsWindowEnabled(p.window) ? night.buttonText : night.disabledText));
+  SetTextColor(p.dc,
+               win32Colour(IsWindowEnabled(p.window) ? night.buttonText : night.disabledText));
   DrawTextW(p.dc, textOf(p.window).c_str(), -1, &area,
             DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   if (GetFocus() == p.window) {
@@ -166,7 +167,7 @@ void paintEdit(const ColourScheme& night, Painting& p) {
     const bool selected = piece == 1;
     if (selected)
       fill(p.dc, {x, area.top, x + extent.cx, area.top + metrics.tmHeight}, night.highlight);
-    SetTextColor(p.dc, win32Colour(selected ? night.highlightedText
+    SetTextColor(p.dc, win32Colour(selected  ? night.highlightedText
                                    : enabled ? night.text
                                              : night.disabledText));
     ExtTextOutW(p.dc, x, area.top, ETO_CLIPPED, &area, text.c_str() + from,
@@ -237,8 +238,8 @@ bool changesState(UINT message) {
   }
 }
 
-LRESULT CALLBACK nightControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                              UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK nightControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR data) {
   const auto& night = reinterpret_cast<const Win32Night*>(data)->scheme();
   const std::wstring kind = classOf(window);
   const bool button = lstrcmpiW(kind.c_str(), L"Button") == 0;
@@ -322,7 +323,7 @@ Win32Night::~Win32Night() {
 }
 
 HBRUSH Win32Night::brush(Colour colour) const {
-  return colour == scheme_.base ? base_
+  return colour == scheme_.base              ? base_
          : colour == scheme_.highlightedText ? highlightedText_
                                              : window_;
 }
@@ -338,8 +339,13 @@ void Win32Night::dressBox(HWND box) const {
   SetWindowSubclass(box, nightBox, boxSubclass, reinterpret_cast<DWORD_PTR>(this));
 }
 
-std::optional<LRESULT> Win32Night::answer(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM) const {
+void Win32Night::dressToolTips(HWND tips) const {
+  SetWindowTheme(tips, L"", L""); // a themed tooltip ignores the colours below
+  SendMessageW(tips, TTM_SETTIPBKCOLOR, win32Colour(scheme_.button), 0);
+  SendMessageW(tips, TTM_SETTIPTEXTCOLOR, win32Colour(scheme_.text), 0);
+}
+
+std::optional<LRESULT> Win32Night::answer(HWND window, UINT message, WPARAM wParam, LPARAM) const {
   const auto dc = reinterpret_cast<HDC>(wParam);
   switch (message) {
   case WM_ERASEBKGND: {

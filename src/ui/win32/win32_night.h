@@ -33,6 +33,9 @@ public:
   void dress(HWND window) const;
   // The same for a box, which also answers its labels' colours itself.
   void dressBox(HWND box) const;
+  // A tooltip window: its visual style off, its background and text the
+  // scheme's (as a button's face and a field's text).
+  void dressToolTips(HWND tips) const;
   // What `window` answers for its background and its labels (WM_CTLCOLOR*,
   // WM_ERASEBKGND); nothing for any other message.
   std::optional<LRESULT> answer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const;
