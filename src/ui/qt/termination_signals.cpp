@@ -11,11 +11,16 @@ namespace obturix {
 
 namespace {
 
+// Those the program was not started ignoring.
 sigset_t terminationSignals() {
   sigset_t signals;
   sigemptyset(&signals);
-  for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    struct sigaction inherited {};
+    if (sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN)
+      continue;
     sigaddset(&signals, signal);
+  }
   return signals;
 }
 

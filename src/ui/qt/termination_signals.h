@@ -5,7 +5,8 @@ namespace obturix {
 // SIGTERM, SIGINT and SIGHUP (a logout, a shutdown, a closed terminal,
 // `kill`) taken in the program's event loop rather than ending it on the
 // spot: blocked for every thread from construction on (so made before any
-// thread), and read from a descriptor the loop watches. Linux only.
+// thread), and read from a descriptor the loop watches. A signal the program
+// was started ignoring (`nohup`, a service manager) stays ignored. Linux only.
 class TerminationSignals {
 public:
   TerminationSignals();
