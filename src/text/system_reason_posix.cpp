@@ -50,8 +50,15 @@ std::string systemReason(long error) {
     return "opération interrompue";
   case EINVAL:
     return "opération refusée par le pilote";
+  case ENOTCONN: // a network or FUSE file system whose server went away
+  case ECONNABORTED:
+    return "le disque ou son serveur n'est plus connecté";
+  case ESTALE:
+    return "le fichier a disparu du serveur qui le partageait";
+  case ETIMEDOUT:
+    return "le disque ou son serveur ne répond plus";
   default:
-    return "erreur système n° " + std::to_string(error);
+    return "erreur du système (n° " + std::to_string(error) + ")";
   }
 }
 

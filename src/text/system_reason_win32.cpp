@@ -18,7 +18,7 @@ std::string systemReason(long error) {
   while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
                               message.back() == L' ' || message.back() == L'.'))
     message.pop_back();
-  return message.empty() ? "erreur système n° " + std::to_string(error) : narrow(message);
+  return message.empty() ? "erreur du système (n° " + std::to_string(error) + ")" : narrow(message);
 }
 
 } // namespace obturix

@@ -80,4 +80,24 @@ std::string printableText(std::string_view text) {
   return out;
 }
 
+std::string markupEscaped(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    switch (c) {
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
+    default:
+      out += c;
+    }
+  }
+  return out;
+}
+
 } // namespace obturix

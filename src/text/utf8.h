@@ -20,4 +20,9 @@ void appendUtf8(std::string& out, char32_t c);
 // (C0, DEL, C1) as \xHH, so that nothing in it can drive the terminal.
 std::string printableText(std::string_view text);
 
+// A text as the body of a desktop notification, which a notification
+// service may read as markup: '&', '<' and '>' as entities, so that a name
+// from outside can neither format it nor make a link of it.
+std::string markupEscaped(std::string_view text);
+
 } // namespace obturix

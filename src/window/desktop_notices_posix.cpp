@@ -1,5 +1,6 @@
 #include "window/desktop_notices_posix.h"
 
+#include "text/utf8.h"
 #include "threads/ordered_worker.h"
 #include "timing/bus_posix.h"
 
@@ -13,8 +14,8 @@ void notify(sd_bus* bus, const std::string& text) {
   if (sd_bus_message_new_method_call(bus, &call, "org.freedesktop.Notifications",
                                      "/org/freedesktop/Notifications",
                                      "org.freedesktop.Notifications", "Notify") >= 0 &&
-      sd_bus_message_append(call, "susssas", "Obturix", 0u, "obturix", "Obturix", text.c_str(),
-                            0) >= 0 &&
+      sd_bus_message_append(call, "susssas", "Obturix", 0u, "obturix", "Obturix",
+                            markupEscaped(text).c_str(), 0) >= 0 &&
       sd_bus_message_append(call, "a{sv}", 3, "urgency", "y", std::uint8_t{2}, "sound-name", "s",
                             "dialog-warning", "desktop-entry", "s", "org.obturix.Obturix") >= 0 &&
       sd_bus_message_append(call, "i", -1) >= 0)

@@ -44,8 +44,12 @@ CommandLine readCommandLine(int argc, char** argv) {
                         "  --help     affiche cette aide\n"
                         "  --version  affiche la version\n\n"
                         "Le journal de chaque série (un fichier CSV, un appui par ligne) est "
-                        "gardé dans\n" +
-                        (journals.empty() ? "$XDG_STATE_HOME/obturix/journal/" : journals) + "\n");
+                        "gardé dans\n");
+      // A folder from the environment, printed as it can be.
+      std::fputs(
+          (journals.empty() ? "$XDG_STATE_HOME/obturix/journal/" : printableText(journals)).c_str(),
+          stdout);
+      std::fputs("\n", stdout);
       return {0};
     } else if (argument == "--version") {
       print(stdout, "obturix " OBTURIX_VERSION "\n");
