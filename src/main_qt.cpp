@@ -1,4 +1,5 @@
 #include "ui/qt/command_line.h"
+#include "ui/qt/mute_session_bus.h"
 #include "ui/qt/qt_application.h"
 #include "ui/qt/qt_form1.h"
 #include "ui/qt/termination_signals.h"
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     return *command.exitStatus;
   // Before any thread, so that every thread leaves these signals to the loop.
   obturix::TerminationSignals endSignals;
+  obturix::hideAMuteSessionBus();
   {
     QApplication application(argc, argv);
     obturix::setUpApplication(application, command.night);

@@ -4,13 +4,13 @@
 
 namespace obturix {
 
-Bus openBus(int (*open)(sd_bus**)) {
+Bus openBus(int (*open)(sd_bus**), std::uint64_t timeout) {
   sd_bus* opened = nullptr;
   if (open(&opened) < 0)
     return {nullptr, sd_bus_close_unref};
   Bus bus(opened, sd_bus_close_unref);
   sd_bus_set_method_call_timeout(bus.get(), busTimeoutMicroseconds);
-  const auto deadline = monotonicNow() + std::chrono::microseconds(busTimeoutMicroseconds);
+  const auto deadline = monotonicNow() + std::chrono::microseconds(timeout);
   for (;;) {
     const int ready = sd_bus_is_ready(bus.get());
     if (ready > 0)

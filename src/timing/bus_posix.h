@@ -15,8 +15,8 @@ inline constexpr std::uint64_t busTimeoutMicroseconds = 2'000'000;
 using Bus = std::unique_ptr<sd_bus, decltype(&sd_bus_close_unref)>;
 
 // A connection (sd_bus_open_system, sd_bus_open_user) that is ready for
-// calls within busTimeoutMicroseconds, or none: sd-bus would otherwise wait
-// up to 90 s for a frozen daemon to authenticate it at the first call.
-Bus openBus(int (*open)(sd_bus**));
+// calls within `timeout` µs, or none: sd-bus would otherwise wait up to 90 s
+// for a frozen daemon to authenticate it at the first call.
+Bus openBus(int (*open)(sd_bus**), std::uint64_t timeout = busTimeoutMicroseconds);
 
 } // namespace obturix
