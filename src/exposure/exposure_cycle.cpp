@@ -20,26 +20,37 @@ void ExposureCycle::FairePause(const Variant& mirror, const Variant& exposure,
   bool mirrorFailed = false;
   if (isAnswerYes(mirror)) {
     const PressStart mirrorPulse = pressRelease(port, true, pulse);
-    mirrorFailed = mirrorPulse.tried && !mirrorPulse.made;
     const Length pulseLength = durationMilliseconds(pulse); // read once the press is made
-    sleepFor(mirrorPulse.at, pulseLength);
-    const auto released = letGo(mirrorPulse, true, pulseLength);
+    const bool lost = holdFor(mirrorPulse, pulseLength);
+    const PressEnd released = letGo(mirrorPulse, true, pulseLength, lost);
+    mirrorFailed = mirrorPulse.tried && (released.result == PressResult::Missed ||
+                                         released.result == PressResult::CutByPort);
     prepareNextPress(port);
-    sleepFor(released, durationMilliseconds(settle));
+    sleepFor(released.at, durationMilliseconds(settle));
   }
   const PressStart press = pressRelease(port, false, exposure);
+  const Length exposureLength = durationMilliseconds(exposure);
+  const bool lost = holdFor(press, exposureLength);
+  const PressEnd released = letGo(press, false, exposureLength, lost);
   if (press.tried) {
     ++presses_.exposures;
-    if (!press.made)
+    switch (released.result) {
+    case PressResult::Missed:
       ++presses_.missed;
-    else if (mirrorFailed)
-      ++presses_.withoutMirror;
+      break;
+    case PressResult::CutByPort:
+      ++presses_.cutByPort;
+      break;
+    case PressResult::CutByStop:
+      ++presses_.cutByStop;
+      break;
+    case PressResult::Made:
+      presses_.withoutMirror += mirrorFailed ? 1 : 0;
+      break;
+    }
   }
-  const Length exposureLength = durationMilliseconds(exposure);
-  sleepFor(press.at, exposureLength);
-  const auto released = letGo(press, false, exposureLength);
   prepareNextPress(port); // most likely the next cycle's
-  sleepFor(released, durationMilliseconds(interval));
+  sleepFor(released.at, durationMilliseconds(interval));
 }
 
 void ExposureCycle::stop() {
@@ -55,12 +66,13 @@ void ExposureCycle::stop() {
 ExposureCycle::PressStart ExposureCycle::pressRelease(const Variant& port, bool mirrorPulse,
                                                       const Variant& length) {
   const PressStart start = openPort(port);
-  if (start.tried && !start.made && pressListener_)
-    pressListener_({.mirrorPulse = mirrorPulse,
-                    .pressed = start.at,
-                    .released = start.at,
-                    .asked = durationMilliseconds(length),
-                    .failure = start.failure});
+  if (start.tried && !start.made)
+    pressOver({.mirrorPulse = mirrorPulse,
+               .pressed = start.at,
+               .released = start.at,
+               .asked = durationMilliseconds(length),
+               .result = PressResult::Missed,
+               .failure = start.failure});
   return start;
 }
 
@@ -79,12 +91,8 @@ ExposureCycle::PressStart ExposureCycle::openPort(const Variant& port) {
     if (service_ && name)
       opening = service_->open(*name);
   }
-  if (!opening.stream) {
-    if (presses_.failedPresses++ == 0)
-      presses_.firstFailure = opening.failure;
-    anyFailed_ = true;
+  if (!opening.stream)
     return {sleeper_.now(), true, false, opening.failure};
-  }
   stream_ = std::move(opening.stream);
   return {stream_->openedAt().value_or(sleeper_.now()), true, true};
 }
@@ -99,22 +107,50 @@ void ExposureCycle::prepareNextPress(const Variant& port) {
     nextPort_ = service_->prepare(*nextName_);
 }
 
-// Returns when the release was let go, once the press made is reported.
-std::chrono::nanoseconds ExposureCycle::letGo(const PressStart& press, bool mirrorPulse,
-                                              Length asked) {
+// Counted, then handed over.
+void ExposureCycle::pressOver(const PressRecord& press) {
+  if (press.failed()) {
+    if (presses_.failedPresses++ == 0)
+      presses_.firstFailed = press;
+    anyFailed_ = true;
+  }
+  if (pressListener_)
+    pressListener_(press);
+}
+
+// A press made is held until its end, or until its port goes away.
+bool ExposureCycle::holdFor(const PressStart& press, Length length) {
+  if (!length)
+    return false;
+  Held* held = press.made && stream_ ? stream_->held() : nullptr;
+  if (!held) {
+    sleeper_.sleepUntil(press.at + *length);
+    return false;
+  }
+  return sleeper_.holdUntil(press.at + *length, *held);
+}
+
+// Returns when the release was let go and what the press came to, once the
+// press made is reported.
+ExposureCycle::PressEnd ExposureCycle::letGo(const PressStart& press, bool mirrorPulse,
+                                             Length asked, bool portLost) {
   if (stream_)
     stream_->close();
   const auto released = sleeper_.now();
-  if (press.made && pressListener_) {
-    pressListener_({.mirrorPulse = mirrorPulse,
-                    .pressed = press.at,
-                    .released = released,
-                    .asked = asked,
-                    .made = true,
-                    .cutShort = stopped() && asked && released - press.at < *asked,
-                    .failure = {}});
-  }
-  return released;
+  if (!press.made)
+    return {released, PressResult::Missed};
+  PressResult result = PressResult::Made;
+  if (portLost)
+    result = PressResult::CutByPort;
+  else if (stopped() && asked && released - press.at < *asked)
+    result = PressResult::CutByStop;
+  pressOver({.mirrorPulse = mirrorPulse,
+             .pressed = press.at,
+             .released = released,
+             .asked = asked,
+             .result = result,
+             .failure = {}}); // cut by the port: the port gone
+  return {released, result};
 }
 
 void ExposureCycle::sleepFor(std::chrono::nanoseconds from, Length length) {

@@ -17,17 +17,12 @@
 
 namespace obturix {
 
-// What the cycles made of their exposures, counted as the photographer
-// counts them: how many were begun, how many could not be made because
-// the port could not be opened, and how many were made after a mirror
-// pulse that could not be; and why the first press that failed (an
-// exposure's or a pulse's) failed.
-struct PressCount {
-  std::int64_t exposures = 0;
-  std::int64_t missed = 0;
-  std::int64_t withoutMirror = 0;
-  std::int64_t failedPresses = 0;
-  PortFailure firstFailure;
+// What became of a press.
+enum class PressResult {
+  Made,      // held for its whole length
+  Missed,    // the port could not be opened: nothing was pressed
+  CutByPort, // the port went away while it was held: let go there
+  CutByStop, // let go by a stop before its time
 };
 
 // A press as the port saw it, on the sleeper's clock: from the instant its
@@ -36,11 +31,28 @@ struct PressCount {
 struct PressRecord {
   bool mirrorPulse = false;
   std::chrono::nanoseconds pressed{0};
-  std::chrono::nanoseconds released{0}; // as `pressed` when not made
+  std::chrono::nanoseconds released{0}; // as `pressed` when missed
   std::optional<std::chrono::milliseconds> asked;
-  bool made = false;
-  bool cutShort = false; // let go by a stop before its time
-  PortFailure failure;   // when not made
+  PressResult result = PressResult::Missed;
+  PortFailure failure; // when missed or cut by the port
+  bool failed() const { return result == PressResult::Missed || result == PressResult::CutByPort; }
+};
+
+// What the cycles made of their exposures, counted as the photographer
+// counts them: how many were begun, and of those how many could not be made
+// because the port could not be opened, were cut short (the port gone, or a
+// stop), or were made whole after a mirror pulse that failed; how many
+// presses (pulses included) failed, and the first of them.
+struct PressCount {
+  std::int64_t exposures = 0;
+  std::int64_t missed = 0;
+  std::int64_t cutByPort = 0;
+  std::int64_t cutByStop = 0;
+  std::int64_t withoutMirror = 0;
+  std::int64_t failedPresses = 0;
+  PressRecord firstFailed;
+  // Exposures made whole.
+  std::int64_t made() const { return exposures - missed - cutByPort - cutByStop; }
 };
 
 // Runs exposure cycles through the serial port. Keeps, between cycles, the
@@ -74,8 +86,9 @@ public:
   // From any thread: whether a press has failed since the last takePresses().
   bool anyPressFailed() const { return anyFailed_; }
   // Called on the cycles' thread with each press tried: as soon as it is
-  // let go, or as soon as it cannot be made; its step and the next are timed
-  // as ever, so it must only hand the record over.
+  // let go (at its end, or when its port went away), or as soon as it cannot
+  // be made; its step and the next are timed as ever, so it must only hand
+  // the record over.
   using PressListener = std::function<void(const PressRecord& press)>;
   void onPress(PressListener listener) { pressListener_ = std::move(listener); }
   bool stopped() const { return sleeper_.interrupted(); }
@@ -93,9 +106,16 @@ private:
   };
   // A step's length; nothing when it cannot be used, the step then skipped.
   using Length = std::optional<std::chrono::milliseconds>;
+  // A press let go: when, and what it came to.
+  struct PressEnd {
+    std::chrono::nanoseconds at;
+    PressResult result;
+  };
   PressStart pressRelease(const Variant& port, bool mirrorPulse, const Variant& length);
   PressStart openPort(const Variant& port);
-  std::chrono::nanoseconds letGo(const PressStart& press, bool mirrorPulse, Length asked);
+  bool holdFor(const PressStart& press, Length length);
+  PressEnd letGo(const PressStart& press, bool mirrorPulse, Length asked, bool portLost);
+  void pressOver(const PressRecord& press);
   void prepareNextPress(const Variant& port);
   void sleepFor(std::chrono::nanoseconds from, Length length);
 

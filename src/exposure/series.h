@@ -76,18 +76,28 @@ std::string notSerialPortRefusal(const std::string& port,
 // « le port « /dev/ttyUSB0 » a disparu (câble débranché ?) ».
 std::string pressFailureCause(const PortFailure& failure, const std::string& port);
 
+// Why a press on `port` was cut short, in the same place: « le port «
+// /dev/ttyUSB0 » a disparu pendant la pose (câble débranché ?) ».
+std::string pressCutCause(bool mirrorPulse, const std::string& port);
+
+// The exposures of a series of `asked` that were not started because it was
+// stopped.
+std::int64_t notStarted(const PressCount& presses, std::int64_t asked);
+
 // Whether some press of a series failed, which the user is then told: an
-// exposure missed or made without its mirror pulse, or a pulse whose
-// exposure the series was stopped before.
+// exposure missed, cut short by its port or made without its mirror pulse,
+// or a pulse whose exposure the series was stopped before.
 inline bool anyPressMissed(const PressCount& presses) { return presses.failedPresses > 0; }
 
-// What the user is told then: how many of the exposures, and why the first
-// press that failed could not be made.
-std::string missedPressesWarning(const PressCount& presses, const std::string& port);
+// What the user is told then: what became of the `asked` exposures (as the
+// journal counts them), and why the first press that failed did.
+std::string missedPressesWarning(const PressCount& presses, std::int64_t asked,
+                                 const std::string& port);
 
 // What the user is told at once, while the series goes on, of a press that
-// could not be made: which exposure's (or its mirror pulse), and why.
-std::string pressFailureNotice(std::int64_t exposure, bool mirrorPulse, const PortFailure& failure,
+// failed (exposure `exposure`'s, or its mirror pulse): not made, or cut
+// short, and why.
+std::string pressFailureNotice(std::int64_t exposure, const PressRecord& press,
                                const std::string& port);
 
 // A parameter a save could not keep: the name the messages give it, and
@@ -110,12 +120,19 @@ std::string damagedSettingsNotice(const DamagedSettingsFile& damaged);
 // duration that cannot be used counts for nothing, as the cycle skips it).
 std::chrono::milliseconds cycleLength(const SeriesParams& params);
 
+// The longest a series is told to last: beyond, « plus d'un siècle », and no
+// end date.
+inline constexpr std::chrono::milliseconds century{3'155'760'000'000};
+
 // What the counter tells during a series, as its tooltip: the exposure
 // under way of how many, how long is left and when the series ends (« Pose 7
 // sur 120 — il reste 1 h 12 min, fin vers 03:42 »), with the end's date when
-// it falls on another day than `now`.
+// it falls on another day than `now`; then the exposures lost so far,
+// `lostCount` of them, the first ones in `firstLost` (« — 1 pose manquée :
+// la 2 »).
 std::string progressNote(std::int64_t current, std::int64_t total, std::chrono::milliseconds left,
-                         const LocalTime& now, const LocalTime& end);
+                         const LocalTime& now, const LocalTime& end, std::int64_t lostCount = 0,
+                         const std::vector<std::int64_t>& firstLost = {});
 
 // Before a series longer than the battery is expected to last: how charged
 // it is, how long the system says it will last, how long the series is, and

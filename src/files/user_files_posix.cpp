@@ -31,6 +31,12 @@ bool makePrivateFolder(const std::filesystem::path& folder) {
          (mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST);
 }
 
+bool isPrivateFolder(const std::filesystem::path& folder) {
+  struct stat st {};
+  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
+         (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 bool writeAll(int fd, const std::string& data) {
   std::size_t done = 0;
   while (done < data.size()) {

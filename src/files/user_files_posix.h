@@ -15,6 +15,9 @@ std::optional<std::filesystem::path> userBaseFolder(const char* variable, const 
 // when it exists. errno tells why not.
 bool makePrivateFolder(const std::filesystem::path& folder);
 
+// Whether the folder is the user's own, and nobody else may write into it.
+bool isPrivateFolder(const std::filesystem::path& folder);
+
 // Writes all of `data`, again after an interruption; errno tells why not.
 bool writeAll(int fd, const std::string& data);
 

@@ -15,6 +15,10 @@ public:
   virtual std::string path() const = 0;
 };
 
+// Why a journal was not made where the folder is not the user's own, or
+// others may write into it (not a system's error).
+inline constexpr long notPrivateFolder = -1;
+
 // The folder the journals of the series are kept in, made when first needed.
 class JournalFolder {
 public:
@@ -23,7 +27,8 @@ public:
   // there is nowhere to keep them.
   virtual std::string path() const = 0;
   // A new journal named `stem`.csv, or `stem`_2.csv… when that name is
-  // taken; nothing, and the system's error, when none can be made.
+  // taken; nothing, and the system's error (or notPrivateFolder), when none
+  // can be made.
   virtual std::unique_ptr<JournalFile> create(const std::string& stem, long& error) = 0;
 };
 

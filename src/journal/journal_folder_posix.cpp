@@ -52,6 +52,12 @@ public:
       error = errno;
       return nullptr;
     }
+    // Another account's folder, or one others may write into, could hold a
+    // link in the journal's place or take it away.
+    if (!isPrivateFolder(folder_)) {
+      error = notPrivateFolder;
+      return nullptr;
+    }
     for (int n = 1; n <= journalNamesPerSecond; ++n) {
       const std::string file = (folder_ / journalFileName(stem, n)).string();
       const int fd =

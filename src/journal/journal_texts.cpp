@@ -89,22 +89,28 @@ std::string journalPressLine(std::int64_t exposure, const PressRecord& press,
   using std::chrono::microseconds;
   const std::string asked = press.asked ? std::to_string(press.asked->count()) : "";
   const std::string kind = press.mirrorPulse ? "miroir" : "pose";
-  if (!press.made)
+  if (press.result == PressResult::Missed)
     return row({std::to_string(exposure), kind, localField(pressed), "", utcField(pressed), "",
                 asked, "", "manquée", textField(typeset(pressFailureCause(press.failure, port)))});
   const auto length = duration_cast<microseconds>(press.released - press.pressed);
+  const bool cut = press.result == PressResult::CutByPort;
   return row({std::to_string(exposure), kind, localField(pressed), localField(released),
               utcField(pressed), utcField(released), asked, number(length.count(), 3),
-              press.cutShort ? "interrompue par l'arrêt" : "faite", ""});
+              cut                                      ? "coupée"
+              : press.result == PressResult::CutByStop ? "interrompue par l'arrêt"
+                                                       : "faite",
+              cut ? textField(typeset(pressCutCause(press.mirrorPulse, port))) : ""});
 }
 
 std::string journalClosing(SeriesEnd how, const JournalInstant& at, const PressCount& presses,
-                           bool mirror) {
+                           std::int64_t asked, bool mirror) {
   const char* const ended[] = {"terminée", "arrêtée par l'utilisateur", "arrêtée par le système"};
-  std::string text = endOfLine +
-                     row({"Fin", localField(at), utcField(at), ended[static_cast<int>(how)]}) +
-                     row({"Poses faites", std::to_string(presses.exposures - presses.missed)}) +
-                     row({"Poses manquées", std::to_string(presses.missed)});
+  std::string text =
+      endOfLine + row({"Fin", localField(at), utcField(at), ended[static_cast<int>(how)]}) +
+      row({"Poses faites", std::to_string(presses.made())}) +
+      row({"Poses coupées", std::to_string(presses.cutByPort + presses.cutByStop)}) +
+      row({"Poses manquées", std::to_string(presses.missed)}) +
+      row({"Poses non faites (série arrêtée)", std::to_string(notStarted(presses, asked))});
   if (mirror)
     text +=
         row({"Poses faites sans verrouillage du miroir", std::to_string(presses.withoutMirror)});
@@ -116,10 +122,14 @@ std::string unwrittenJournalWarning(const JournalOutcome& outcome) {
   const std::string path = "«\u00A0" + outcome.path.substr(0, wholePath) + "\u00A0»";
   if (!outcome.created && !outcome.unfinished)
     return typeset("Le journal de cette série n'a pas pu être créé dans " + path + " (" +
-                   systemReason(outcome.error) + ").");
+                   (outcome.error == notPrivateFolder
+                        ? "ce dossier est à un autre compte, ou d'autres comptes peuvent y écrire"
+                        : systemReason(outcome.error)) +
+                   ").");
   if (outcome.error == 0)
     return typeset("Le journal de cette série, " + path +
-                   ", n'a pas pu être écrit jusqu'au bout : le disque ne répond plus.");
+                   ", n'a pas pu être écrit jusqu'au bout : le disque " +
+                   (outcome.stalled ? "ne répond plus." : "est trop lent."));
   const std::string from = outcome.lostFrom == journalOpeningPart ? "dès son début"
                            : outcome.lostFrom == journalClosingPart
                                ? "à la fin de la série"

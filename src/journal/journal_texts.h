@@ -36,8 +36,11 @@ std::string journalPressLine(std::int64_t exposure, const PressRecord& press,
                              const JournalInstant& pressed, const JournalInstant& released,
                              const std::string& port);
 
+// Its totals add up to the `asked` exposures: made whole, cut short (the
+// port gone, or a stop: each line says which), missed, and not started
+// because the series was stopped.
 std::string journalClosing(SeriesEnd how, const JournalInstant& at, const PressCount& presses,
-                           bool mirror);
+                           std::int64_t asked, bool mirror);
 
 // What the user is told at the end of a series whose journal was not
 // written whole: where, from where on, and why.

@@ -14,21 +14,24 @@ SeriesJournal::Start SeriesJournal::readTogether(const ExposureCycle& cycle,
 
 SeriesJournal::SeriesJournal(std::shared_ptr<JournalFolder> folder, const WallClock& wallClock,
                              const ExposureCycle& cycle, const SeriesParams& params)
-    : wallClock_(wallClock), params_(params), start_(readTogether(cycle, wallClock)),
+    : wallClock_(wallClock), cycle_(cycle), params_(params), start_(readTogether(cycle, wallClock)),
       writer_(std::move(folder), journalStem(wallClock.local(start_.wall))) {
   writer_.write(journalOpening(params_, instant(start_.wall)), journalOpeningPart);
 }
 
+// Only the instants are read here; the line is made on the writer's thread
+// from copies, which it may outlive this journal with.
 void SeriesJournal::press(std::int64_t exposure, const PressRecord& press) {
-  writer_.write(journalPressLine(exposure, press, onWall(press.pressed), onWall(press.released),
-                                 params_.port),
-                exposure);
+  writer_.write(
+      [exposure, press, pressed = onWall(press.pressed), released = onWall(press.released),
+       port = params_.port] { return journalPressLine(exposure, press, pressed, released, port); },
+      exposure);
 }
 
 void SeriesJournal::end(SeriesEnd how, const PressCount& presses) {
-  writer_.write(
-      journalClosing(how, instant(wallClock_.now()), presses, params_.mirror == answerYes),
-      journalClosingPart);
+  writer_.write(journalClosing(how, onWall(cycle_.now()), presses,
+                               cycleCount(params_.count).value_or(0), params_.mirror == answerYes),
+                journalClosingPart);
 }
 
 JournalInstant SeriesJournal::instant(std::chrono::system_clock::time_point moment) const {

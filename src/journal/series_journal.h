@@ -13,8 +13,11 @@ namespace obturix {
 
 // The journal of one series, begun when it starts: its parameters, each
 // press as the timing thread measured it, how it ended. The presses' clock
-// is read against the wall clock once, at the start, so that every instant
-// keeps the presses' own precision; each line goes to the writer as it comes.
+// is read against the wall clock once, at the start, and every instant, the
+// end's included, is told on that one base: each keeps the presses' own
+// precision, and a step of the wall clock during the night shows nowhere.
+// Each press goes to the writer as it comes, from any thread: its line is
+// made on the writer's.
 class SeriesJournal {
 public:
   SeriesJournal(std::shared_ptr<JournalFolder> folder, const WallClock& wallClock,
@@ -35,6 +38,7 @@ private:
   JournalInstant onWall(std::chrono::nanoseconds onPressClock) const;
 
   const WallClock& wallClock_;
+  const ExposureCycle& cycle_;
   SeriesParams params_;
   Start start_;
   JournalWriter writer_;

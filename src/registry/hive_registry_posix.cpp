@@ -33,13 +33,6 @@ long statusOf(int error) {
   }
 }
 
-// The user's own folder, which nobody else may write into.
-bool isPrivateFolder(const std::filesystem::path& folder) {
-  struct stat st {};
-  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
-         (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
-}
-
 enum class ReadOutcome { Whole, TooLarge, Failed };
 
 ReadOutcome readAll(int fd, std::size_t limit, std::string& data) {

@@ -24,6 +24,7 @@ inline constexpr long diskFull = 112;
 inline constexpr long fileTooLarge = 223;
 inline constexpr long badPathname = 161;
 inline constexpr long timeout = 1460;              // the settings were held by another program
+inline constexpr long notReady = 21;               // the disk did not answer in time
 inline constexpr long noUnicodeTranslation = 1113; // a character without an 8-bit form
 } // namespace registry_status
 

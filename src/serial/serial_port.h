@@ -1,5 +1,7 @@
 #pragma once
 
+#include "timing/sleeper.h"
+
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -17,6 +19,9 @@ public:
   // When the port opened, on the monotonic clock, where the stream knows it:
   // a press is timed from then, not from the line settings that follow.
   virtual std::optional<std::chrono::nanoseconds> openedAt() const { return std::nullopt; }
+  // The port as something a wait can hold, where the system tells when it
+  // goes away (its adapter or cable pulled out); nothing once closed.
+  virtual Held* held() { return nullptr; }
 };
 
 // Why a port could not be opened.

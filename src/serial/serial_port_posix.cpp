@@ -5,6 +5,7 @@
 #include "timing/monotonic_clock.h"
 
 #include <cerrno>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -15,7 +16,7 @@ namespace {
 
 constexpr int controlLines = TIOCM_DTR | TIOCM_RTS;
 
-class PosixSerialStream final : public SerialStream {
+class PosixSerialStream final : public SerialStream, public Held {
 public:
   PosixSerialStream(int fd, std::chrono::nanoseconds openedAt) : fd_(fd), openedAt_(openedAt) {}
   PosixSerialStream(const PosixSerialStream&) = delete;
@@ -35,18 +36,29 @@ public:
   }
 
   std::optional<std::chrono::nanoseconds> openedAt() const override { return openedAt_; }
+  Held* held() override { return fd_ >= 0 ? this : nullptr; }
+
+  // The kernel hangs a terminal up when its device goes (a USB adapter
+  // pulled out, a pseudo-terminal's other side closed).
+  std::intptr_t lossSignal() override { return fd_; }
+  bool lost() override {
+    pollfd port{fd_, 0, 0};
+    return poll(&port, 1, 0) == 1 && (port.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+  }
 
 private:
   int fd_;
   std::chrono::nanoseconds openedAt_;
 };
 
-// Drop DTR and RTS when the last descriptor closes, even if the process dies.
-void setHangUpOnClose(int fd) {
+// Drop DTR and RTS when the last descriptor closes, even if the process dies;
+// and never hang up on the carrier line, which the cable leaves unwired: a
+// hang-up means that the port itself went away.
+void setModemControl(int fd) {
   termios settings{};
   if (tcgetattr(fd, &settings) != 0)
     return;
-  settings.c_cflag |= HUPCL;
+  settings.c_cflag |= HUPCL | CLOCAL;
   tcsetattr(fd, TCSANOW, &settings);
 }
 
@@ -77,7 +89,7 @@ public:
     if (fd < 0)
       return {nullptr, failureOf(errno)};
     const auto openedAt = monotonicNow();
-    setHangUpOnClose(fd);
+    setModemControl(fd);
     ioctl(fd, TIOCEXCL); // another program's open now fails instead of pressing too
     int lines = controlLines;
     ioctl(fd, TIOCMBIS, &lines); // fails harmlessly on a pseudo-terminal

@@ -1,6 +1,8 @@
 #include "timing/monotonic_clock.h"
 #include "timing/waitable_timer_win32.h"
 
+#include <algorithm>
+
 namespace obturix {
 
 namespace {
@@ -52,36 +54,53 @@ void sleepUntilMonotonic(std::chrono::nanoseconds deadline) {
   waitUntilMonotonic(deadline, nullptr);
 }
 
-void waitUntilMonotonic(std::chrono::nanoseconds deadline, HANDLE stop) {
+// The timer's deadline is set again at each wake-up, so that a timer of low
+// resolution is made up for; a loss without a signal of its own is looked
+// for every tenth of a second.
+bool waitUntilMonotonic(std::chrono::nanoseconds deadline, HANDLE stop, Held* held) {
+  constexpr DWORD lossCheckEvery = 100;
   HANDLE timer = createWaitableTimer();
-  const HANDLE waitFor[] = {stop, timer}; // the stop first: it wins a tie
-  const DWORD count = stop ? 2 : 1;
-  const HANDLE* handles = stop ? waitFor : waitFor + 1;
   for (;;) {
     const std::chrono::nanoseconds remaining = deadline - monotonicNow();
     if (remaining.count() <= 0)
       break;
-    if (timer == nullptr) {
-      const auto ms =
-          static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(remaining).count());
-      if (stop == nullptr)
-        Sleep(ms);
-      else if (WaitForSingleObject(stop, ms) == WAIT_OBJECT_0)
-        break;
-      continue;
+    if (timer != nullptr) {
+      LARGE_INTEGER due;
+      due.QuadPart = -((remaining.count() + 99) / 100); // relative, in 100 ns units
+      if (!SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
+        CloseHandle(timer);
+        timer = nullptr;
+      }
     }
-    LARGE_INTEGER due;
-    due.QuadPart = -((remaining.count() + 99) / 100); // relative, in 100 ns units
-    if (!SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
-      CloseHandle(timer);
-      timer = nullptr;
-      continue;
-    }
-    if (WaitForMultipleObjects(count, handles, FALSE, INFINITE) == WAIT_OBJECT_0 && stop)
+    const HANDLE signal = held ? reinterpret_cast<HANDLE>(held->lossSignal()) : nullptr;
+    HANDLE handles[3];
+    DWORD count = 0;
+    if (stop) // first: it wins a tie
+      handles[count++] = stop;
+    if (timer)
+      handles[count++] = timer;
+    const DWORD signalled = count;
+    if (signal)
+      handles[count++] = signal;
+    DWORD wait =
+        timer ? INFINITE
+              : static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(remaining).count());
+    if (held && !signal)
+      wait = std::min(wait, lossCheckEvery);
+    const DWORD woken =
+        count ? WaitForMultipleObjects(count, handles, FALSE, wait) : (Sleep(wait), WAIT_TIMEOUT);
+    if (stop && woken == WAIT_OBJECT_0)
       break;
+    const bool lossNews = signal ? woken == WAIT_OBJECT_0 + signalled : woken == WAIT_TIMEOUT;
+    if (held && lossNews && monotonicNow() < deadline && held->lost()) {
+      if (timer != nullptr)
+        CloseHandle(timer);
+      return true;
+    }
   }
   if (timer != nullptr)
     CloseHandle(timer);
+  return false;
 }
 
 } // namespace obturix

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -9,8 +10,20 @@ namespace obturix {
 // How the computer is powered, as the system tells it.
 struct PowerState {
   bool onBattery = false;
-  int percentage = -1;                         // the battery's charge; -1 unknown
+  int percentage = -1;                          // the battery's charge; -1 unknown
   std::optional<std::chrono::seconds> timeLeft; // on battery, the system's estimate
+  bool operator==(const PowerState&) const = default;
+};
+
+// The system's answer when it makes sense; nothing for a charge outside
+// 0–100 % or a time left that is negative or beyond a year, which no
+// battery has.
+std::optional<PowerState> sensible(const std::optional<PowerState>& answer);
+
+// Follows the power while it is held (see PowerSource::watch).
+class PowerWatch {
+public:
+  virtual ~PowerWatch() = default;
 };
 
 // Where the computer's power comes from, asked off the timing thread:
@@ -23,10 +36,14 @@ public:
   virtual std::optional<PowerState> now() = 0;
   // During a series: the latest answer at once, a new one asked meanwhile.
   virtual std::optional<PowerState> latest() = 0;
+  // Until the watch is dropped, `changed` is called on a thread of the
+  // watch's with each answer that differs from the one before (the first
+  // one too), within seconds of the system's giving it.
+  virtual std::unique_ptr<PowerWatch> watch(std::function<void(const PowerState&)> changed);
 };
 
 // Linux: UPower's display device on the system bus. Windows:
-// GetSystemPowerStatus.
+// GetSystemPowerStatus. Their answers are sensible ones.
 std::unique_ptr<PowerSource> makeSystemPowerSource();
 
 } // namespace obturix

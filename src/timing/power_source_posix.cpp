@@ -31,10 +31,12 @@ std::optional<PowerState> askUPower(const Bus& system) {
     return std::nullopt;
   sd_bus_get_property_trivial(bus, upower, displayDevice, device, "TimeToEmpty", nullptr, 'x',
                               &timeToEmpty);
+  if (!(percentage >= 0 && percentage <= 100)) // NaN included
+    return std::nullopt;
   PowerState state{onBattery != 0, static_cast<int>(percentage + 0.5), std::nullopt};
-  if (timeToEmpty > 0)
+  if (timeToEmpty != 0) // 0: no estimate
     state.timeLeft = std::chrono::seconds(timeToEmpty);
-  return state;
+  return sensible(state);
 }
 
 // The latest answer, and whether a question is waiting for one.
@@ -53,7 +55,8 @@ void answer(const std::shared_ptr<Answers>& answers) {
   Bus system{nullptr, sd_bus_close_unref};
   for (;;) {
     std::unique_lock lock(answers->mutex);
-    answers->changed.wait(lock, [&] { return answers->asked > answers->answered || answers->closing; });
+    answers->changed.wait(lock,
+                          [&] { return answers->asked > answers->answered || answers->closing; });
     if (answers->closing)
       return;
     const unsigned question = answers->asked;
@@ -73,7 +76,9 @@ class UPowerSource final : public PowerSource {
 public:
   // Detached: one that waits on a hung bus must not hold up the end of the
   // program; it ends within its bus time-outs.
-  UPowerSource() { std::thread([answers = answers_] { answer(answers); }).detach(); }
+  UPowerSource() {
+    std::thread([answers = answers_] { answer(answers); }).detach();
+  }
   ~UPowerSource() override {
     {
       const std::lock_guard lock(answers_->mutex);

@@ -20,7 +20,7 @@ public:
                      std::nullopt};
     if (status.BatteryLifeTime != static_cast<DWORD>(-1))
       state.timeLeft = std::chrono::seconds(status.BatteryLifeTime);
-    return state;
+    return sensible(state);
   }
   std::optional<PowerState> latest() override { return now(); }
 };

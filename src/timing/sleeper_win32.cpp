@@ -21,6 +21,9 @@ public:
   void sleepUntil(std::chrono::nanoseconds deadline) override {
     waitUntilMonotonic(deadline, stop_);
   }
+  bool holdUntil(std::chrono::nanoseconds deadline, Held& held) override {
+    return waitUntilMonotonic(deadline, stop_, &held);
+  }
   void interrupt() override {
     interrupted_ = true;
     SetEvent(stop_);

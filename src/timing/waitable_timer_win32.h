@@ -6,6 +6,8 @@
 
 #include <chrono>
 
+#include "timing/sleeper.h"
+
 // Debian 12's MinGW headers lack it; Windows 10 1803 and later know it.
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
@@ -40,8 +42,9 @@ private:
   bool raised_ = false;
 };
 
-// Blocks until monotonicNow() >= deadline, or until `stop` (an event, or
-// nullptr for none) is set, whichever comes first.
-void waitUntilMonotonic(std::chrono::nanoseconds deadline, HANDLE stop);
+// Blocks until monotonicNow() >= deadline, until `stop` (an event, or
+// nullptr for none) is set, or until `held` (or nullptr) is lost, whichever
+// comes first; whether `held` was lost.
+bool waitUntilMonotonic(std::chrono::nanoseconds deadline, HANDLE stop, Held* held = nullptr);
 
 } // namespace obturix

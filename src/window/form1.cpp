@@ -13,10 +13,11 @@ namespace obturix {
 
 namespace {
 
-// How long the end of a series waits for its journal to be on the disk:
-// when the user is there, and when the system is ending the program.
-constexpr int journalDeadline = 3000;
-constexpr int journalDeadlineAtExit = 1000;
+// How long the end of a series waits for its journal and its parameters to
+// be on the disk: when the user is there, and when the system is ending the
+// program.
+constexpr std::chrono::milliseconds diskDeadline{3000};
+constexpr std::chrono::milliseconds diskDeadlineAtExit{1000};
 
 } // namespace
 
@@ -79,8 +80,17 @@ bool Form1::endNow() {
   if (closing_ != Closing::StopUnasked) {
     closing_ = Closing::StopUnasked;
     cycle_.stop();
-    SauverParams(); // at once: the system may end the process as soon as this returns
+    SauverParams(diskDeadlineAtExit); // at once: the system may end the process once this returns
   }
+  return true;
+}
+
+bool Form1::endBeforeExit() {
+  if (!endNow())
+    return false;
+  // The timing thread lets go at once; its presses are counted once it is done.
+  if (cyclesOver_.valid() && cyclesOver_.wait_for(diskDeadlineAtExit) == std::future_status::ready)
+    closeJournal(cycle_.takePresses());
   return true;
 }
 
@@ -128,8 +138,8 @@ void Form1::LancerSerie() {
       const std::optional<JournalOutcome> journal = closeJournal(presses);
       // Stopped by the system, it saved at once, and nobody may be there to read a box.
       if (closing_ != Closing::StopUnasked) {
-        const Unsaved unsaved = SauverParams();
-        warnOfMissedPresses(presses, params.port);
+        const Unsaved unsaved = SauverParams(diskDeadline);
+        warnOfMissedPresses(presses, *cycleCount(params.count), params.port);
         warnOfUnsavedSettings(unsaved);
         warnOfUnwrittenJournal(journal);
         tellDamagedSettings();
@@ -199,36 +209,49 @@ bool Form1::confirmed(const SeriesParams& params) {
 
 // The presses of these cycles, and how many could not be made. The cycles
 // run away from the window, so that nothing the window does (the counter,
-// its repaint) lengthens a pause.
+// its repaint) lengthens a pause; each press goes to the journal as soon as
+// it is over, and to the window.
 PressCount Form1::runCycles(const SeriesParams& params) {
   view_.repaint();
   const std::int64_t cycles = *cycleCount(params.count);
   cycle_.resume();
   cyclesRunning_ = true;
-  lastToldFailure_.reset();
+  losses_ = {};
   toldLowBattery_ = false;
+  std::promise<void> over;
+  cyclesOver_ = over.get_future();
   if (cycles > 0) // a series without cycle presses nothing: nothing to keep
     journal_ = std::make_unique<SeriesJournal>(journals_, wallClock_, cycle_, params);
   view_.runHoldingInput([&](const OnWindowThread& onWindow) {
-    const KeptAwake awake(wakeLock_); // a laptop left alone suspends within the hour
-    cycle_.onPress([&](const PressRecord& press) {
-      onWindow([this, press, &params] { pressDone(press, params.port); });
-    });
-    for (std::int64_t i = 1; i <= cycles && !cycle_.stopped(); ++i) {
-      onWindow([this, i, cycles, &params] {
-        exposure_ = i;
-        view_.setCaption(Control::LabEc, std::to_string(i));
-        // Only the counter changed: repainting it alone is quickest.
-        view_.repaint(Control::LabEc);
-        showProgress(i, cycles, params);
-        tellLowBattery();
-        if (portClaim_)
-          portClaim_->keep(); // something may have removed its lock meanwhile
+    {
+      const KeptAwake awake(wakeLock_); // a laptop left alone suspends within the hour
+      const auto battery = power_.watch([this, &onWindow](const PowerState& power) {
+        onWindow([this, power] { tellLowBattery(power); });
       });
-      cycle_.FairePause(params.mirror, params.exposure, params.interval, params.port, params.pulse,
-                        params.settle);
+      std::int64_t underWay = 0;
+      cycle_.onPress([&](const PressRecord& press) {
+        if (journal_)
+          journal_->press(underWay, press);
+        onWindow([this, exposure = underWay, press, &params] {
+          pressDone(exposure, press, params.port);
+        });
+      });
+      for (std::int64_t i = 1; i <= cycles && !cycle_.stopped(); ++i) {
+        underWay = i;
+        onWindow([this, i, cycles, &params] {
+          view_.setCaption(Control::LabEc, std::to_string(i));
+          // Only the counter changed: repainting it alone is quickest.
+          view_.repaint(Control::LabEc);
+          showProgress(i, cycles, params);
+          if (portClaim_)
+            portClaim_->keep(); // something may have removed its lock meanwhile
+        });
+        cycle_.FairePause(params.mirror, params.exposure, params.interval, params.port,
+                          params.pulse, params.settle);
+      }
+      cycle_.onPress(nullptr);
     }
-    cycle_.onPress(nullptr);
+    over.set_value();
   });
   cyclesRunning_ = false;
   portClaim_.reset(); // free for another series while the boxes wait
@@ -239,28 +262,37 @@ PressCount Form1::runCycles(const SeriesParams& params) {
 
 // The exposure under way, how long is left and when the series ends, on the
 // counter's tooltip and the task bar: the end recomputed from the clock at
-// each exposure, so that a late system does not drift.
+// each exposure, so that a late system does not drift, and told to the
+// nearest minute.
 void Form1::showProgress(std::int64_t current, std::int64_t cycles, const SeriesParams& params) {
   using std::chrono::milliseconds;
-  constexpr milliseconds century{3'155'760'000'000};
   const milliseconds cycle = cycleLength(params);
   const std::int64_t toCome = cycles - current + 1;
   const milliseconds left =
       cycle.count() > 0 && toCome > century / cycle ? century : cycle * toCome;
   const auto now = wallClock_.now();
-  const std::string note =
-      progressNote(current, cycles, left, wallClock_.local(now), wallClock_.local(now + left));
-  view_.setToolTip(Control::LabEc, note);
-  view_.taskbarProgress().show({current - 1, cycles, current, cycle_.anyPressFailed(), note});
+  progress_ = {current, cycles, left, wallClock_.local(now),
+               wallClock_.local(now + left + std::chrono::seconds(30))};
+  showProgressNote();
 }
 
-// Each press goes to the journal as soon as it is over; one that could not be
-// made is told at once.
-void Form1::pressDone(const PressRecord& press, const std::string& port) {
-  if (journal_)
-    journal_->press(exposure_, press);
-  if (!press.made)
-    tellFailure(press.mirrorPulse, press.failure, port);
+void Form1::showProgressNote() {
+  const Progress& p = progress_;
+  const std::string note = progressNote(p.current, p.total, p.left, p.now, p.end,
+                                        losses_.lostCount(), losses_.firstLost());
+  view_.setToolTip(Control::LabEc, note);
+  view_.taskbarProgress().show({p.current - 1, p.total, p.current, cycle_.anyPressFailed(), note});
+}
+
+// A press that failed is told at once, as the series goes on (see
+// PressLosses for how often), and the tooltip names the exposures lost.
+void Form1::pressDone(std::int64_t exposure, const PressRecord& press, const std::string& port) {
+  if (press.failed() && !press.mirrorPulse)
+    losses_.exposureLost(exposure);
+  if (losses_.tellNow(press))
+    view_.tellAtOnce(pressFailureNotice(exposure, press, port));
+  if (press.failed() && progress_.current > 0)
+    showProgressNote();
 }
 
 // However the series ended, its journal says so; a disk that does not answer
@@ -273,8 +305,7 @@ std::optional<JournalOutcome> Form1::closeJournal(const PressCount& presses) {
                 : closing_ == Closing::StopAsked ? SeriesEnd::StoppedByUser
                                                  : SeriesEnd::Finished,
                 presses);
-  const JournalOutcome outcome =
-      journal_->finish(std::chrono::milliseconds(system ? journalDeadlineAtExit : journalDeadline));
+  const JournalOutcome outcome = journal_->finish(system ? diskDeadlineAtExit : diskDeadline);
   journal_.reset();
   return outcome;
 }
@@ -282,18 +313,6 @@ std::optional<JournalOutcome> Form1::closeJournal(const PressCount& presses) {
 void Form1::warnOfUnwrittenJournal(const std::optional<JournalOutcome>& journal) {
   if (journal && !journal->written())
     view_.messageBoxes().show(unwrittenJournalWarning(*journal), MessageButtons::Ok);
-}
-
-// A press that could not be made is told at once, as the series goes on:
-// the first, then each change of cause, not each press.
-void Form1::tellFailure(bool mirrorPulse, const PortFailure& failure, const std::string& port) {
-  const auto same = [&](const PortFailure& told) {
-    return told.cause == failure.cause && told.systemMessage == failure.systemMessage;
-  };
-  if (lastToldFailure_ && same(*lastToldFailure_))
-    return;
-  lastToldFailure_ = failure;
-  view_.tellAtOnce(pressFailureNotice(exposure_, mirrorPulse, failure, port));
 }
 
 // A series longer than the battery is expected to last is told before it
@@ -306,30 +325,28 @@ void Form1::warnOfShortBattery(const SeriesParams& params) {
   const auto power = power_.now();
   if (!power || !power->onBattery || !power->timeLeft)
     return;
-  const auto length = cycles > std::chrono::milliseconds::max() / cycle
-                          ? std::chrono::milliseconds::max()
-                          : cycle * cycles;
+  const auto length = cycles > century / cycle ? century : cycle * cycles;
   if (*power->timeLeft < length)
     view_.messageBoxes().show(shortBatteryWarning(power->percentage, *power->timeLeft, length),
                               MessageButtons::Ok);
 }
 
-// Once in a series, when the battery runs low on its own.
-void Form1::tellLowBattery() {
+// Once in a series, when the battery runs low on its own: as soon as an
+// answer of the system's says so.
+void Form1::tellLowBattery(const PowerState& power) {
   constexpr int low = 10;
-  const auto power = power_.latest();
-  if (toldLowBattery_ || !power || !power->onBattery || power->percentage < 0 ||
-      power->percentage > low)
+  if (toldLowBattery_ || !power.onBattery || power.percentage < 1 || power.percentage > low)
     return;
   toldLowBattery_ = true;
-  view_.tellAtOnce(lowBatteryNotice(power->percentage));
+  view_.tellAtOnce(lowBatteryNotice(power.percentage));
 }
 
 // Presses that could not be made (the cable pulled out during the night)
 // are told whether or not the end is announced.
-void Form1::warnOfMissedPresses(const PressCount& presses, const std::string& port) {
+void Form1::warnOfMissedPresses(const PressCount& presses, std::int64_t asked,
+                                const std::string& port) {
   if (anyPressMissed(presses))
-    view_.messageBoxes().show(missedPressesWarning(presses, port), MessageButtons::Ok);
+    view_.messageBoxes().show(missedPressesWarning(presses, asked, port), MessageButtons::Ok);
 }
 
 // Told whether or not the end is announced: next time the window would open
@@ -342,9 +359,15 @@ void Form1::warnOfUnsavedSettings(const Unsaved& unsaved) {
 
 // A damaged settings file, set aside (nothing in it lost) or left in place,
 // explains why the window shows its defaults: told once, when found.
+// Asked on the settings' worker, after their save, unless a save still
+// waits for its disk.
 void Form1::tellDamagedSettings() {
-  if (const auto damaged = settings_.takeDamagedFile())
-    view_.messageBoxes().show(damagedSettingsNotice(*damaged), MessageButtons::Ok);
+  if (!settingsWorker_.waitIdle(std::chrono::milliseconds(0)))
+    return;
+  auto damaged = std::make_shared<std::optional<DamagedSettingsFile>>();
+  settingsWorker_.post([&settings = settings_, damaged] { *damaged = settings.takeDamagedFile(); });
+  if (settingsWorker_.waitIdle(diskDeadline) && *damaged)
+    view_.messageBoxes().show(damagedSettingsNotice(**damaged), MessageButtons::Ok);
 }
 
 // Read again after the series: the user may have unticked it since. Not
@@ -373,19 +396,29 @@ void Form1::ChargerParams() {
   }
 }
 
-// Saves the parameters for the next run; a value that cannot be written
-// keeps its older one and does not stop the others.
-Form1::Unsaved Form1::SauverParams() {
-  Unsaved unsaved;
-  for (const WindowSetting& setting : windowSettings()) {
-    const std::string text = setting.holds == SettingHolds::BoxState
-                                 ? (view_.isChecked(setting.control) ? "1" : "0")
-                                 : view_.text(setting.control);
-    if (settings_.EcrireParam(settingsKeySuffix, setting.valueName, regSz, text))
-      continue;
-    unsaved.push_back({setting.name, settings_.lastWriteFailure()});
-  }
-  return unsaved;
+// Saves the parameters for the next run, on a worker of their own: a disk
+// that does not answer within `deadline` holds neither the window nor the
+// end of the program, and every parameter is then told unsaved. A value
+// that cannot be written keeps its older one and does not stop the others.
+Form1::Unsaved Form1::SauverParams(std::chrono::milliseconds deadline) {
+  std::vector<std::pair<const WindowSetting*, std::string>> values;
+  for (const WindowSetting& setting : windowSettings())
+    values.emplace_back(&setting, setting.holds == SettingHolds::BoxState
+                                      ? (view_.isChecked(setting.control) ? "1" : "0")
+                                      : view_.text(setting.control));
+  auto unsaved = std::make_shared<Unsaved>();
+  settingsWorker_.post([&settings = settings_, values, unsaved] {
+    for (const auto& [setting, text] : values) {
+      if (!settings.EcrireParam(settingsKeySuffix, setting->valueName, regSz, text))
+        unsaved->push_back({setting->name, settings.lastWriteFailure()});
+    }
+  });
+  if (settingsWorker_.waitIdle(deadline))
+    return *unsaved;
+  Unsaved all;
+  for (const WindowSetting& setting : windowSettings())
+    all.push_back({setting.name, registry_status::notReady});
+  return all;
 }
 
 } // namespace obturix

@@ -1,8 +1,12 @@
 #pragma once
 
 #include "exposure/series.h"
+#include "threads/ordered_worker.h"
 #include "window/form1_view.h"
+#include "window/press_losses.h"
 
+#include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +19,7 @@ class PortCheck;
 class PortClaim;
 struct PressCount;
 class PowerSource;
+struct PowerState;
 class RegistrySettingsStore;
 class SeriesJournal;
 struct JournalOutcome;
@@ -69,6 +74,10 @@ public:
   // cycle runs: the port's claim is given back and the program may end as
   // it would have anyway.
   bool endNow();
+  // The process is ending under the window, which will not return to its
+  // loop (its display gone): a series under way is stopped as by endNow,
+  // and its journal ended, before this returns; whether one was.
+  bool endBeforeExit();
   // From just before the first press of a series to the end of its last pause.
   bool cyclesRunning() const { return cyclesRunning_; }
 
@@ -91,18 +100,18 @@ private:
   bool confirmed(const SeriesParams& params);
   PressCount runCycles(const SeriesParams& params);
   void showProgress(std::int64_t current, std::int64_t cycles, const SeriesParams& params);
-  void pressDone(const PressRecord& press, const std::string& port);
-  void tellFailure(bool mirrorPulse, const PortFailure& failure, const std::string& port);
+  void showProgressNote();
+  void pressDone(std::int64_t exposure, const PressRecord& press, const std::string& port);
   std::optional<JournalOutcome> closeJournal(const PressCount& presses);
   void warnOfUnwrittenJournal(const std::optional<JournalOutcome>& journal);
   void warnOfShortBattery(const SeriesParams& params);
-  void tellLowBattery();
-  void warnOfMissedPresses(const PressCount& presses, const std::string& port);
+  void tellLowBattery(const PowerState& power);
+  void warnOfMissedPresses(const PressCount& presses, std::int64_t asked, const std::string& port);
   void warnOfUnsavedSettings(const Unsaved& unsaved);
   void tellDamagedSettings();
   void announceEnd();
   void ChargerParams();
-  Unsaved SauverParams();
+  Unsaved SauverParams(std::chrono::milliseconds deadline);
 
   Form1View& view_;
   ExposureCycle& cycle_;
@@ -117,11 +126,18 @@ private:
   bool busy_ = false;          // a series (or one of its boxes) is under way
   bool cyclesRunning_ = false; // on the timing thread, the window holding input
   bool askingToStop_ = false;
-  std::unique_ptr<SeriesJournal> journal_;     // the series', from its first press to its end
-  std::int64_t exposure_ = 0;                  // the one the counter shows
-  std::optional<PortFailure> lastToldFailure_; // during the series
+  std::unique_ptr<SeriesJournal> journal_; // the series', from its first press to its end
+  std::future<void> cyclesOver_;           // ready once the timing thread is done with them
+  // What the counter's tooltip tells, rebuilt when a press is lost.
+  struct Progress {
+    std::int64_t current = 0, total = 0;
+    std::chrono::milliseconds left{0};
+    LocalTime now, end;
+  } progress_;
+  PressLosses losses_; // during the series
   bool toldLowBattery_ = false;
   Closing closing_ = Closing::No;
+  OrderedWorker settingsWorker_; // a hung disk holds the settings, never the window
 };
 
 // The welcome text shown in Label4, lines separated by carriage returns.

@@ -77,7 +77,63 @@ TEST_F(Cycle, CountsExposuresAndKeepsTheFirstFailure) {
   EXPECT_EQ((std::vector<std::int64_t>{presses.exposures, presses.missed, presses.withoutMirror,
                                        presses.failedPresses}),
             (std::vector<std::int64_t>{2, 1, 1, 2}));
-  EXPECT_EQ(presses.firstFailure.cause, Busy);
+  EXPECT_EQ(presses.firstFailed.failure.cause, Busy);
+}
+
+// The port gone while it is held (the adapter pulled out): the press ends
+// there, recorded and counted as cut short with its real length, and the
+// cycle goes on as ever, its next press tried and its waits timed from the
+// release.
+TEST_F(Cycle, APortGoneDuringAPressEndsItThere) {
+  using namespace std::chrono_literals;
+  using enum PressResult;
+  struct Seen {
+    PressResult result;
+    std::chrono::nanoseconds length;
+    bool operator==(const Seen&) const = default;
+  };
+  const struct {
+    const char* name;
+    std::chrono::milliseconds pulledAt;
+    Events events;
+    std::vector<Seen> presses;
+    std::vector<std::int64_t> counts; // exposures, missed, cut by the port, failed presses
+    std::chrono::milliseconds end;    // of the cycle, its waits timed from the releases
+  } cases[] = {
+      {"during the exposure",
+       1500ms,
+       {"open COM1", "sleep 80", "close COM1", "sleep 1000", "open COM1", "sleep 1000",
+        "close COM1", "sleep 1000"},
+       {{Made, 80ms}, {CutByPort, 420ms}},
+       {1, 0, 1, 1},
+       2500ms},
+      {"during the mirror pulse",
+       30ms,
+       {"open COM1", "sleep 80", "close COM1", "sleep 1000", "sleep 1000", "sleep 1000"},
+       {{CutByPort, 30ms}, {Missed, 0ms}},
+       {1, 1, 0, 2},
+       3030ms},
+  };
+  for (const auto& c : cases) {
+    log.clear();
+    ports.existingPorts = {"COM1"};
+    sleeper.elapsed = 0ms;
+    std::vector<Seen> seen;
+    cycle.onPress([&](const PressRecord& p) {
+      seen.push_back({p.result, p.released - p.pressed});
+    });
+    sleeper.at[c.pulledAt] = [&] { ports.existingPorts.clear(); };
+    run({});
+    EXPECT_EQ(log.events(), c.events) << c.name;
+    EXPECT_EQ(seen, c.presses) << c.name;
+    EXPECT_EQ(sleeper.elapsed, c.end) << c.name;
+    const PressCount presses = cycle.takePresses();
+    EXPECT_EQ((std::vector<std::int64_t>{presses.exposures, presses.missed, presses.cutByPort,
+                                         presses.failedPresses}),
+              c.counts)
+        << c.name;
+    EXPECT_EQ(presses.firstFailed.result, CutByPort) << c.name;
+  }
 }
 
 // The cable plugged back in during the wait before a press, after the port

@@ -8,7 +8,7 @@ namespace obturix::testing {
 
 namespace {
 
-class FakeSerialStream final : public SerialStream {
+class FakeSerialStream final : public SerialStream, public Held {
 public:
   FakeSerialStream(FakeSerialPortServiceFactory& ports, std::string name)
       : ports_(ports), name_(std::move(name)), press_(ports.presses.size()) {
@@ -22,6 +22,9 @@ public:
     ports_.presses[press_].released = ports_.clock.elapsed;
     ports_.log.add("close " + name_);
   }
+  Held* held() override { return closed_ ? nullptr : this; }
+  std::intptr_t lossSignal() override { return 0; }
+  bool lost() override { return !ports_.existingPorts.contains(name_); }
 
 private:
   FakeSerialPortServiceFactory& ports_;
@@ -66,9 +69,9 @@ private:
 
 } // namespace
 
-void FakeSleeper::sleepUntil(std::chrono::nanoseconds deadline) {
+bool FakeSleeper::wait(std::chrono::nanoseconds deadline, Held* held) {
   if (interrupted_)
-    return;
+    return false;
   const auto until = std::chrono::duration_cast<std::chrono::milliseconds>(deadline);
   log_.add("sleep " + std::to_string((until - elapsed).count()));
   for (auto next = at.begin(); next != at.end() && next->first < until && !interrupted_;
@@ -77,12 +80,37 @@ void FakeSleeper::sleepUntil(std::chrono::nanoseconds deadline) {
     const auto action = std::move(next->second);
     at.erase(next);
     action();
+    if (held && held->lost())
+      return true;
   }
   if (interrupted_)
-    return;
+    return false;
   elapsed = until;
   if (auto action = std::exchange(duringNextSleep, nullptr))
     action();
+  return false;
+}
+
+std::unique_ptr<PowerWatch> FakePowerSource::watch(std::function<void(const PowerState&)> changed) {
+  // Dropping the watch stops the news.
+  class Watch final : public PowerWatch {
+  public:
+    explicit Watch(FakePowerSource& source) : source_(source) {}
+    ~Watch() override { source_.watching_ = nullptr; }
+
+  private:
+    FakePowerSource& source_;
+  };
+  watching_ = std::move(changed);
+  if (state)
+    watching_(*state);
+  return std::make_unique<Watch>(*this);
+}
+
+void FakePowerSource::change(const PowerState& answer) {
+  state = answer;
+  if (watching_)
+    watching_(answer);
 }
 
 LocalTime FakeWallClock::local(std::chrono::system_clock::time_point moment) const {
@@ -96,8 +124,10 @@ public:
   FakeJournalFile(FakeJournalFolder& folder, std::string name)
       : folder_(folder), name_(std::move(name)) {}
   long append(const std::string& text) override {
+    ++folder_.appendsBegun;
     while (folder_.hold)
       std::this_thread::yield();
+    std::this_thread::sleep_for(folder_.appendTakes);
     if (folder_.appendsLeft == 0)
       return folder_.appendFailure;
     if (folder_.appendsLeft > 0)

@@ -37,12 +37,16 @@ private:
 // clock on by those N ms to the deadline, then runs, once, what was set to
 // happen during the next sleep. What is set to happen `at` a time runs when
 // a sleep passes it, the clock then at that time; an interruption ends the
-// sleep there, and later sleeps at once, without a trace.
+// sleep there, and later sleeps at once, without a trace. A hold is such a
+// sleep that also ends there when what it holds is then lost.
 class FakeSleeper final : public Sleeper {
 public:
   explicit FakeSleeper(EventLog& log) : log_(log) {}
   std::chrono::nanoseconds now() const override { return elapsed; }
-  void sleepUntil(std::chrono::nanoseconds deadline) override;
+  void sleepUntil(std::chrono::nanoseconds deadline) override { wait(deadline, nullptr); }
+  bool holdUntil(std::chrono::nanoseconds deadline, Held& held) override {
+    return wait(deadline, &held);
+  }
   void interrupt() override { interrupted_ = true; }
   void resume() override { interrupted_ = false; }
   bool interrupted() const override { return interrupted_; }
@@ -51,6 +55,7 @@ public:
   std::chrono::milliseconds elapsed{0};
 
 private:
+  bool wait(std::chrono::nanoseconds deadline, Held* held);
   EventLog& log_;
   std::atomic<bool> interrupted_{false}; // also set by threads of the code under test
 };
@@ -60,7 +65,8 @@ private:
 // "close NAME" for the first close of a stream; refused opens and repeated
 // closes leave no trace, as on a real system. Finding, opening and closing
 // a port take the clock's time as set in `takes`; `presses` has each press
-// as the port saw it: from the end of its open to the end of its close.
+// as the port saw it: from the end of its open to the end of its close. A
+// port held open is lost when it stops existing.
 class FakeSerialPortServiceFactory final : public SerialPortServiceFactory,
                                            public SerialPortService,
                                            public PortCheck {
@@ -115,8 +121,9 @@ private:
 };
 
 // Journals kept in memory by name. Making one fails with `refusal` when set;
-// an append fails with `appendFailure` once `appendsLeft` have been made.
-// Both wait while `hold` is set. Read `files` once the writing is done.
+// an append fails with `appendFailure` once `appendsLeft` have been made,
+// and takes `appendTakes` of real time, as a disk's sync does. Both wait
+// while `hold` is set. Read `files` once the writing is done.
 class FakeJournalFolder final : public JournalFolder {
 public:
   std::string path() const override { return "/state/journal/"; }
@@ -126,15 +133,23 @@ public:
   long refusal = 0;
   int appendsLeft = -1; // none counted
   long appendFailure = 1;
+  std::chrono::milliseconds appendTakes{0};
+  std::atomic<int> appendsBegun{0};
   std::atomic<bool> hold{false};
 };
 
-// Answers with `state`, whatever the question.
+// Answers with `state`, whatever the question; a watch hears of each change.
 class FakePowerSource final : public PowerSource {
 public:
   std::optional<PowerState> now() override { return state; }
   std::optional<PowerState> latest() override { return state; }
+  std::unique_ptr<PowerWatch> watch(std::function<void(const PowerState&)> changed) override;
+  // The system's new answer, told at once to the watch held.
+  void change(const PowerState& answer);
   std::optional<PowerState> state; // no battery by default
+
+private:
+  std::function<void(const PowerState&)> watching_;
 };
 
 // Logs "awake" when taken and "may sleep" when given back.

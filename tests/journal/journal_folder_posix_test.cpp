@@ -53,6 +53,13 @@ TEST(JournalFolderPosix, KeepsEachSeriesInAFileOfItsOwn) {
   std::ofstream(home.path / ".local"); // a file where a folder must be
   EXPECT_FALSE(makeUserJournalFolder()->create("2026-12-07_21-04-12", error));
   EXPECT_EQ(error, ENOTDIR);
+
+  // A folder others may write into (or another account's) could have a link
+  // planted in a journal's place: not used.
+  chmod(where.c_str(), 0777);
+  setenv("XDG_STATE_HOME", (home.path / "state").c_str(), 1);
+  EXPECT_FALSE(makeUserJournalFolder()->create("2026-12-07_21-04-13", error));
+  EXPECT_EQ(error, notPrivateFolder);
 }
 
 // A line the disk cannot take whole (here a file size limit, as a full disk

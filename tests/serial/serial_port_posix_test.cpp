@@ -1,6 +1,7 @@
 #include "serial/port_check.h"
 #include "serial/port_lock_posix.h"
 #include "serial/serial_port.h"
+#include "timing/monotonic_clock.h"
 
 #include "fakes/child_process.h"
 #include "fakes/temporary_folder.h"
@@ -22,6 +23,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace obturix {
@@ -52,6 +54,41 @@ protected:
   pty::PseudoTerminal terminal;
   pty::OpenCloseWatcher watcher{terminal.slavePath()};
 };
+
+// A press held open ends at its deadline, at a stop, or as soon as the port
+// goes away (its adapter pulled out: here the pseudo-terminal's other end
+// closed), whichever comes first.
+TEST_F(PosixSerialPort, AHoldEndsWhenThePortGoesAway) {
+  using namespace std::chrono_literals;
+  enum class End { Deadline, Stop, HangUp };
+  const auto sleeper = makeSystemSleeper();
+  for (const End end : {End::Deadline, End::Stop, End::HangUp}) {
+    pty::PseudoTerminal line;
+    const auto stream = service->open(line.slavePath()).stream;
+    ASSERT_TRUE(stream && stream->held());
+    sleeper->resume();
+    const auto start = monotonicNow();
+    std::chrono::nanoseconds endedAt{0};
+    std::thread ending([&] {
+      sleepUntilMonotonic(start + 30ms);
+      endedAt = monotonicNow();
+      if (end == End::Stop)
+        sleeper->interrupt();
+      else if (end == End::HangUp)
+        line.hangUp();
+    });
+    const bool lost =
+        sleeper->holdUntil(start + (end == End::Deadline ? 60ms : 10s), *stream->held());
+    const auto over = monotonicNow();
+    ending.join();
+    EXPECT_EQ(lost, end == End::HangUp);
+    if (end == End::Deadline)
+      EXPECT_GE(over, start + 60ms);
+    else
+      EXPECT_LT(over - endedAt, 200ms) << "held on after the " << (lost ? "hang-up" : "stop");
+    stream->close();
+  }
+}
 
 TEST_F(PosixSerialPort, HoldsAPseudoTerminalOpenExactlyFromPressToRelease) {
   ASSERT_TRUE(service);

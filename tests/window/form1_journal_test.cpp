@@ -76,47 +76,75 @@ TEST(Form1Journal, KeepsTheSeriesAndEveryPressAsMeasured) {
                    "",
                    "Fin;2026-12-07 21:00:06,160;2026-12-07T21:00:06.160Z;terminée",
                    "Poses faites;2",
+                   "Poses coupées;0",
                    "Poses manquées;0",
+                   "Poses non faites (série arrêtée);0",
                    "Poses faites sans verrouillage du miroir;0"}));
 }
 
 // The lines that differ from one series to another: a press that could not
-// be made, one cut short by a stop, how the series ended; a port's name
-// that a spreadsheet would split or take for a formula.
-TEST(Form1Journal, TellsMissedPressesAndHowTheSeriesEnded) {
+// be made, one cut short by its port or by a stop, how the series ended,
+// and its totals, which add up to the exposures asked, as the end's box
+// counts them; a port's name that a spreadsheet would split or take for a
+// formula.
+TEST(Form1Journal, TellsWhatBecameOfEveryExposureAndHowTheSeriesEnded) {
   using namespace std::chrono_literals;
   const std::string odd = "=A;\"B\"";
+  const std::string gone = " a disparu (câble débranché ?)";
+  const auto totals = [](int made, int cut, int missed, int notStarted) {
+    return Lines{"Poses faites;" + std::to_string(made), "Poses coupées;" + std::to_string(cut),
+                 "Poses manquées;" + std::to_string(missed),
+                 "Poses non faites (série arrêtée);" + std::to_string(notStarted)};
+  };
   const struct {
     const char* name;
     std::string port = "COM1";
     std::chrono::milliseconds cableAt = 0ms, stopAt = 0ms;
     bool byUser = true;
     Lines tail; // from the second press on
+    std::string box = {};
   } cases[] = {
       {.name = "a pulled cable",
        .port = odd,
        .cableAt = 1500ms,
        .tail = {"2;pose;2026-12-07 21:00:02,000;;2026-12-07T21:00:02.000Z;;1000;;manquée;" +
-                    typeset("\"le port « =A;\"\"B\"\" » a disparu (câble débranché ?)\""),
-                "", "Fin;2026-12-07 21:00:04,000;2026-12-07T21:00:04.000Z;terminée",
-                "Poses faites;1", "Poses manquées;1"}},
-      {.name = "stopped by the user",
+                    typeset("\"le port « =A;\"\"B\"\" »" + gone + "\""),
+                "3;pose;2026-12-07 21:00:04,000;;2026-12-07T21:00:04.000Z;;1000;;manquée;" +
+                    typeset("\"le port « =A;\"\"B\"\" »" + gone + "\""),
+                "", "Fin;2026-12-07 21:00:06,000;2026-12-07T21:00:06.000Z;terminée"},
+       .box = "Attention : sur les 3 poses, une a été faite et 2 n'ont pas eu lieu. Cause du "
+              "premier échec : le port « " +
+              odd + " »" + gone + "."},
+      {.name = "cut short by its port",
+       .cableAt = 2500ms,
+       .tail = {pressLine("2;pose", "00:02,000", "00:02,500",
+                          "1000;500,000;coupée;" +
+                              typeset("le port « COM1 » a disparu pendant la pose (câble "
+                                      "débranché ?)")),
+                "3;pose;2026-12-07 21:00:03,500;;2026-12-07T21:00:03.500Z;;1000;;manquée;" +
+                    typeset("le port « COM1 »" + gone),
+                "", "Fin;2026-12-07 21:00:05,500;2026-12-07T21:00:05.500Z;terminée"},
+       .box = "Attention : sur les 3 poses, une a été faite, une a été coupée avant la fin et une "
+              "n'a pas eu lieu. Cause du premier échec : le port « COM1 » a disparu pendant la "
+              "pose (câble débranché ?)."},
+      {.name = "stopped by the user during the second exposure",
        .stopAt = 2500ms,
        .tail = {pressLine("2;pose", "00:02,000", "00:02,500",
                           "1000;500,000;interrompue par l'arrêt;"),
                 "",
-                "Fin;2026-12-07 21:00:02,500;2026-12-07T21:00:02.500Z;arrêtée par l'utilisateur",
-                "Poses faites;2", "Poses manquées;0"}},
-      {.name = "stopped by the system",
+                "Fin;2026-12-07 21:00:02,500;2026-12-07T21:00:02.500Z;arrêtée par l'utilisateur"}},
+      {.name = "stopped by the system after the first",
        .stopAt = 1500ms,
        .byUser = false,
-       .tail = {"", "Fin;2026-12-07 21:00:01,500;2026-12-07T21:00:01.500Z;arrêtée par le système",
-                "Poses faites;1", "Poses manquées;0"}},
+       .tail = {"", "Fin;2026-12-07 21:00:01,500;2026-12-07T21:00:01.500Z;arrêtée par le système"}},
   };
-  for (const auto& c : cases) {
+  const Lines endTotals[] = {totals(1, 0, 2, 0), totals(1, 1, 1, 0), totals(1, 1, 0, 1),
+                             totals(1, 0, 0, 2)};
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
     Form1Rig rig;
     rig.view.setChecked(ChkAffichePoppup, false);
-    rig.type(Text1, "2");
+    rig.type(Text1, "3");
     rig.type(Text5, c.port);
     rig.ports.existingPorts = {c.port};
     rig.view.boxes.answers = {answerYes};
@@ -130,7 +158,14 @@ TEST(Form1Journal, TellsMissedPressesAndHowTheSeriesEnded) {
     EXPECT_EQ(lines[8], "Port;" + (c.port == odd ? "\"'=A;\"\"B\"\"\"" : c.port)) << c.name;
     EXPECT_EQ(lines[11], pressLine("1;pose", "00:00,000", "00:01,000", "1000;1000,000;faite;"))
         << c.name;
-    EXPECT_EQ(Lines(lines.begin() + 12, lines.end()), c.tail) << c.name;
+    Lines tail = c.tail;
+    tail.insert(tail.end(), endTotals[i].begin(), endTotals[i].end());
+    EXPECT_EQ(Lines(lines.begin() + 12, lines.end()), tail) << c.name;
+    Lines warned;
+    for (const std::string& event : rig.log.events())
+      if (event.starts_with("box Obturix: Attention"))
+        warned.push_back(event);
+    EXPECT_EQ(warned, c.box.empty() ? Lines{} : Lines{"box Obturix: " + typeset(c.box)}) << c.name;
   }
 }
 
@@ -158,9 +193,9 @@ TEST(Form1Journal, AJournalNotWrittenIsToldAtTheEndAndTouchesNothing) {
        .told = "Le journal de cette série n'a pas pu être créé dans « /state/journal/ » (" +
                systemReason(accessDenied) + ")."},
       {.name = "a full disk",
-       .appendsLeft = 2, // the opening and the first press
+       .appendsLeft = 0,
        .told = "Le journal de cette série, « /state/journal/2026-12-07_21-00-00.csv », est "
-               "incomplet : son écriture a échoué à la pose 2 (" +
+               "incomplet : son écriture a échoué dès son début (" +
                systemReason(diskFull) + ")."},
   };
   for (const auto& c : cases) {

@@ -138,52 +138,92 @@ TEST(Form1Series, TheCounterTellsTheTimeLeftAndTheEnd) {
             {"LabEc", ""}}));
 }
 
-// A press that cannot be made is told at once, before its exposure's time
-// has run: the first of a cause, then the first of another cause, not every
-// press. The series goes on, timed as ever.
-TEST(Form1Series, AMissedPressIsToldAtOnceOncePerCause) {
+// A press that failed (not made, or cut short when its port went) is told
+// at once, as the series goes on: each new loss, even of the same cause,
+// and a change of cause while presses keep failing, but never twice within
+// a minute, so that an adapter coming and going cannot flood the desktop.
+TEST(Form1Series, APressThatFailedIsToldAtOnceOncePerLoss) {
   using namespace std::chrono_literals;
-  Form1Rig rig;
-  rig.view.setChecked(ChkAffichePoppup, false);
-  rig.type(Text1, "4");
-  rig.sleeper.at[1500ms] = [&] { rig.ports.existingPorts.clear(); };
-  rig.sleeper.at[5500ms] = [&] {
-    rig.ports.existingPorts = {"COM1"};
-    rig.ports.refusedOpens["COM1"] = PortFailure::Cause::Busy;
+  using enum PortFailure::Cause;
+  const std::string gone = "le port « COM1 » a disparu (câble débranché ?)";
+  const auto missed = [](int number, const std::string& cause) {
+    return "notice " + typeset("La pose " + std::to_string(number) + " n'a pas eu lieu : " + cause +
+                               ". La série continue.");
   };
-  rig.form.LancerSerie();
-  const Events& events = rig.log.events();
-  const auto notice = [&](const char* number, const char* cause) {
-    return "notice " +
-           typeset(std::string("La pose ") + number + " n'a pas eu lieu : le port « COM1 » " +
-                   cause + ". La série continue.");
+  enum Change { Pull, PlugBack, Busy_, Forbidden_ };
+  const struct {
+    const char* name;
+    std::map<std::chrono::milliseconds, Change> changes; // 1 s exposures every 2 s
+    Events notices;
+    const char* count = "40";
+  } cases[] = {
+      {"lost, made, lost a minute later",
+       {{1500ms, Pull}, {3500ms, PlugBack}, {69500ms, Pull}},
+       {missed(2, gone), missed(36, gone)}},
+      {"lost again within the minute: told once it is over",
+       {{1500ms, Pull}, {3500ms, PlugBack}, {5500ms, Pull}},
+       {missed(2, gone), missed(32, gone)}},
+      {"causes changing every press",
+       {{1500ms, Busy_},
+        {3500ms, Forbidden_},
+        {5500ms, Busy_},
+        {7500ms, Forbidden_},
+        {9500ms, Busy_},
+        {11500ms, Forbidden_},
+        {13500ms, Busy_},
+        {15500ms, Forbidden_},
+        {17500ms, Busy_},
+        {19500ms, Forbidden_}},
+       {missed(2, "le port « COM1 » est utilisé par un autre programme")},
+       "25"},
+      {"a press cut short, then missed",
+       {{2500ms, Pull}},
+       {"notice " + typeset("La pose 2 a été coupée au bout de 0,5 s : le port « COM1 » a "
+                            "disparu pendant la pose (câble débranché ?). La série continue.")}},
   };
-  Events notices;
-  std::copy_if(events.begin(), events.end(), std::back_inserter(notices),
-               [](const std::string& e) { return e.starts_with("notice "); });
-  EXPECT_EQ(notices, (Events{notice("2", "a disparu (câble débranché ?)"),
-                             notice("4", "est utilisé par un autre programme")}));
-  const auto told = std::find(events.begin(), events.end(), notices.front());
-  EXPECT_EQ(told[1], "sleep 1000"); // its exposure's time, after the news
-  EXPECT_EQ(rig.sleeper.elapsed, 8000ms);
+  for (const auto& c : cases) {
+    Form1Rig rig;
+    rig.view.setChecked(ChkAffichePoppup, false);
+    rig.type(Text1, c.count);
+    for (const auto& [at, change] : c.changes)
+      rig.sleeper.at[at] = [&rig, change] {
+        rig.ports.existingPorts = {"COM1"};
+        rig.ports.refusedOpens.clear();
+        if (change == Pull)
+          rig.ports.existingPorts.clear();
+        else if (change != PlugBack)
+          rig.ports.refusedOpens["COM1"] = change == Busy_ ? Busy : Forbidden;
+      };
+    rig.form.LancerSerie();
+    const Events& events = rig.log.events();
+    Events notices;
+    std::copy_if(events.begin(), events.end(), std::back_inserter(notices),
+                 [](const std::string& e) { return e.starts_with("notice "); });
+    EXPECT_EQ(notices, c.notices) << c.name;
+    // Told as soon as the press is over, before the wait after it, timed as ever.
+    const auto told = std::find(events.begin(), events.end(), c.notices.front());
+    const auto next = std::find_if(told, events.end(), [](const std::string& e) {
+      return e.starts_with("sleep") || e.starts_with("open") || e.starts_with("close");
+    });
+    ASSERT_NE(next, events.end()) << c.name;
+    EXPECT_EQ(*next, "sleep 1000") << c.name;
+  }
 }
 
 // A series longer than the battery is expected to last is told before its
 // confirmation; on mains, without a battery or an estimate, or with enough
-// left, nothing. A battery running low during a series is told once.
-TEST(Form1Series, TheBatteryIsWatched) {
+// left, nothing.
+TEST(Form1Series, ASeriesLongerThanTheBatteryIsToldBeforeItStarts) {
   using namespace std::chrono_literals;
   const struct {
     std::optional<PowerState> power;
     bool warned = false;
-    bool low = false;
   } cases[] = {
       {PowerState{true, 35, 5s}, true},
       {PowerState{true, 35, 60s}},
       {PowerState{false, 35, 5s}},
       {PowerState{true, 35, std::nullopt}},
       {std::nullopt},
-      {PowerState{true, 9, 60s}, false, true},
   };
   for (const auto& c : cases) {
     Form1Rig rig;
@@ -195,8 +235,28 @@ TEST(Form1Series, TheBatteryIsWatched) {
                              confirmation("1", "3", "1", "Non")};
     EXPECT_EQ(Events(events.begin(), events.begin() + (c.warned ? 2 : 1)),
               Events(expected.begin() + (c.warned ? 0 : 1), expected.end()));
-    EXPECT_EQ(std::count(events.begin(), events.end(), "notice " + lowBatteryNotice(9)), c.low);
   }
+}
+
+// A battery running low during a series is told once, as soon as the system
+// says so, not at the next exposure; a charge of 0 % is no answer to tell.
+TEST(Form1Series, ABatteryRunningLowIsToldAtOnceAndOnce) {
+  using namespace std::chrono_literals;
+  Form1Rig rig;
+  rig.view.setChecked(ChkAffichePoppup, false);
+  rig.power.state = PowerState{true, 35, 1h};
+  rig.type(Text1, "3");
+  rig.sleeper.at[1200ms] = [&] { rig.power.change({true, 0, std::nullopt}); };
+  rig.sleeper.at[1500ms] = [&] { rig.power.change({true, 10, 10min}); };
+  rig.sleeper.at[2500ms] = [&] { rig.power.change({true, 9, 9min}); };
+  rig.form.LancerSerie();
+  const Events& events = rig.log.events();
+  Events notices;
+  std::copy_if(events.begin(), events.end(), std::back_inserter(notices),
+               [](const std::string& e) { return e.starts_with("notice "); });
+  EXPECT_EQ(notices, Events{"notice " + lowBatteryNotice(10)});
+  EXPECT_LT(std::find(events.begin(), events.end(), notices.front()),
+            std::find(events.begin(), events.end(), "LabEc 2")); // during the first pause
 }
 
 // While the confirmation is open no cycle runs: closing the window asks no
@@ -227,6 +287,20 @@ TEST(Form1Series, CyclesThatThrowLeaveTheWindowFreeForTheNext) {
   EXPECT_EQ(rig.ports.presses.size(), 2u);
 }
 
+// Exposures begun, missed and cut by their port; the presses that failed,
+// the first of them with `first` (a mirror pulse's or not).
+PressCount failures(std::int64_t exposures, std::int64_t missed, std::int64_t cut,
+                    std::int64_t failed, PressResult first, bool mirrorPulse) {
+  PressCount presses;
+  presses.exposures = exposures;
+  presses.missed = missed;
+  presses.cutByPort = cut;
+  presses.failedPresses = failed;
+  presses.firstFailed.result = first;
+  presses.firstFailed.mirrorPulse = mirrorPulse;
+  return presses;
+}
+
 // The close box during a series asks at once, the series going on; Yes lets
 // the release go at that very instant and ends the program once the series
 // has saved its parameters and told what went wrong, without its end
@@ -252,8 +326,8 @@ TEST(Form1Series, AStopLetsTheReleaseGoAtOnceAndKeepsEverything) {
       {.name = "a stray Enter: No", .at = 2500ms, .answers = {answerYes}, .presses = {{0ms, 1000ms}, {2000ms, 3000ms}, {4000ms, 5000ms}}, .boxes = {start, stop, endNotice}, .lastCounter = "LabEc 3"},
       {.name = "Yes during the second exposure", .at = 2500ms, .presses = {{0ms, 1000ms}, {2000ms, 2500ms}}, .boxes = {start, stop}, .lastCounter = "LabEc 2"},
       {.name = "Yes during a mirror pulse", .mirror = true, .at = 50ms, .presses = {{0ms, 50ms}}, .boxes = {confirmation("1", "3", "1", "Oui"), stop}, .lastCounter = "LabEc 1"},
-      {.name = "Yes after a missed press", .at = 2500ms, .presses = {{0ms, 1000ms}}, .boxes = {start, stop, box(missedPressesWarning({.exposures = 2, .missed = 1, .failedPresses = 1, .firstFailure = {}}, "COM1"))}, .lastCounter = "LabEc 2", .pullCable = true},
-      {.name = "Yes after a failed pulse", .mirror = true, .at = 3500ms, .presses = {{0ms, 80ms}, {1080ms, 2080ms}}, .boxes = {confirmation("1", "3", "1", "Oui"), stop, box(missedPressesWarning({.exposures = 1, .failedPresses = 1, .firstFailure = {}}, "COM1"))}, .lastCounter = "LabEc 2", .pullCable = true, .cableAt = 2100ms},
+      {.name = "Yes after a cut and a missed press", .at = 2500ms, .presses = {{0ms, 500ms}}, .boxes = {start, stop, box(missedPressesWarning(failures(2, 1, 1, 2, PressResult::CutByPort, false), 3, "COM1"))}, .lastCounter = "LabEc 2", .pullCable = true},
+      {.name = "Yes after a failed pulse", .mirror = true, .at = 3500ms, .presses = {{0ms, 80ms}, {1080ms, 2080ms}}, .boxes = {confirmation("1", "3", "1", "Oui"), stop, box(missedPressesWarning(failures(1, 0, 0, 1, PressResult::Missed, true), 3, "COM1"))}, .lastCounter = "LabEc 2", .pullCable = true, .cableAt = 2100ms},
       {.name = "the system, during a pause", .at = 1500ms, .closeBox = false, .presses = {{0ms, 1000ms}}, .boxes = {start}, .lastCounter = "LabEc 1"},
       // clang-format on
   };
@@ -311,11 +385,11 @@ TEST(Form1Series, PressesThatCouldNotBeMadeAreToldAtItsEnd) {
     std::string warning;
   } cases[] = {
       {true, true, "5", 13, std::chrono::milliseconds(15400),
-       "Attention : 2 des 5 poses n'ont pas eu lieu. Cause du premier échec : le port « COM1 » a "
-       "disparu (câble débranché ?)."},
+       "Attention : sur les 5 poses, 3 ont été faites et 2 n'ont pas eu lieu. Cause du premier "
+       "échec : le port « COM1 » a disparu (câble débranché ?)."},
       {false, false, "3", 4, std::chrono::milliseconds(6000),
-       "Attention : une des 3 poses n'a pas eu lieu. Cause : le port « COM1 » a disparu (câble "
-       "débranché ?)."},
+       "Attention : sur les 3 poses, 2 ont été faites et une n'a pas eu lieu. Cause : le port « "
+       "COM1 » a disparu (câble débranché ?)."},
   };
   for (const auto& c : cases) {
     Form1Rig rig;

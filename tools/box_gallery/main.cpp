@@ -31,7 +31,8 @@ using namespace obturix;
 void showEveryBox(MessageBoxes& boxes) {
   const SeriesParams params{"12", "30", "5", answerYes, "/dev/ttyUSB0", "0,1", "2"};
   const std::vector<std::string> ports = {"/dev/ttyS0", "/dev/ttyUSB0"};
-  const PressCount missed{.exposures = 5, .missed = 2, .failedPresses = 3, .firstFailure = {}};
+  const PressCount missed{
+      .exposures = 5, .missed = 2, .cutByPort = 1, .failedPresses = 3, .firstFailed = {}};
   boxes.show(confirmationPrompt(params), MessageButtons::YesNo, confirmationTitle);
   boxes.show(endNotice, MessageButtons::Ok);
   boxes.show("click", MessageButtons::Ok);
@@ -44,7 +45,7 @@ void showEveryBox(MessageBoxes& boxes) {
   boxes.show(unclaimedPortWarning("/dev/ttyUSB0", ClaimReach::ThisUser,
                                   ClaimShortfall{"/run/lock/LCK..ttyUSB0", accessDenied}),
              MessageButtons::Ok);
-  boxes.show(missedPressesWarning(missed, "/dev/ttyUSB0"), MessageButtons::Ok);
+  boxes.show(missedPressesWarning(missed, 12, "/dev/ttyUSB0"), MessageButtons::Ok);
   boxes.show(unsavedSettingsWarning({{field_name::port, registry_status::noUnicodeTranslation},
                                      {field_name::settle, registry_status::diskFull}},
                                     7),

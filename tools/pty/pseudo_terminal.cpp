@@ -23,6 +23,12 @@ PseudoTerminal::PseudoTerminal() {
   slavePath_ = name;
 }
 
-PseudoTerminal::~PseudoTerminal() { ::close(master_); }
+PseudoTerminal::~PseudoTerminal() { hangUp(); }
+
+void PseudoTerminal::hangUp() {
+  if (master_ >= 0)
+    ::close(master_);
+  master_ = -1;
+}
 
 } // namespace obturix::pty

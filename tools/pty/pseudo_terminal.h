@@ -15,6 +15,9 @@ public:
 
   const std::string& slavePath() const { return slavePath_; }
   int masterFd() const { return master_; }
+  // The line's other end gone, as a USB adapter pulled out: the slave side
+  // hangs up.
+  void hangUp();
 
 private:
   int master_ = -1;

@@ -1,5 +1,6 @@
 #include "ui/qt/qt_form1.h"
 
+#include "text/french.h"
 #include "ui/qt/hold_input.h"
 #include "ui/qt/termination_signals.h"
 #include "window/control_table.h"
@@ -15,6 +16,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSocketNotifier>
+
+#include <cstdio>
 
 namespace obturix {
 
@@ -65,6 +68,16 @@ void QtForm1::endOn(TerminationSignals& endSignals) {
   // The question to stop the series, if it is open, would hold the end.
   if (QWidget* box = QApplication::activeModalWidget(); box && box != this)
     box->close();
+}
+
+// Qt ends the program when its display goes: a series under way ends first
+// as the system's stop ends it, its journal and its parameters kept.
+void QtForm1::endWithoutDisplay() {
+  if (form1_.endBeforeExit())
+    std::fputs(typeset("Obturix : l'affichage a été perdu pendant une série de poses ; elle a été "
+                       "arrêtée, son journal fermé et ses paramètres enregistrés.\n")
+                   .c_str(),
+               stderr);
 }
 
 // The control table says which widget each control is; the behaviour's

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/qt/before_exit.h"
 #include "ui/qt/qt_controls.h"
 #include "ui/qt/qt_message_boxes.h"
 #include "window/desktop_notices_posix.h"
@@ -65,10 +66,12 @@ private:
 
   bool isBackground(const QPointF& position) const;
   void endOn(TerminationSignals& endSignals);
+  void endWithoutDisplay();
 
   QtControls controls_;
   View view_{*this};
   Form1 form1_;
+  BeforeExit beforeExit_{[this] { endWithoutDisplay(); }};
   bool loaded_ = false;
   bool backgroundPressed_ = false;
 };
