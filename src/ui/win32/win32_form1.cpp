@@ -253,8 +253,9 @@ void Win32Form1::View::setCaption(Control label, const std::string& caption) {
 void Win32Form1::View::setToolTip(Control control, const std::string& text) {
   HWND& tips = window_.toolTips_;
   if (!tips) {
-    tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX, 0, 0,
-                           0, 0, window_.window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                           WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, window_.window_,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window_.night_)
       window_.night_->dressToolTips(tips);
   }

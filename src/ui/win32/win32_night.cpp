@@ -10,7 +10,7 @@ namespace obturix {
 
 namespace {
 
-constexpr UINT_PTR controlSubclass = 0x4E31, boxSubclass = 0x4E32;
+constexpr UINT_PTR controlSubclass = 0x4E31, boxSubclass = 0x4E32, tipsSubclass = 0x4E33;
 constexpr DWORD darkTitleBar = 20; // DWMWA_USE_IMMERSIVE_DARK_MODE, Windows 10 20H1 on
 constexpr const wchar_t* caretProperty = L"ObturixNightCaret";
 
@@ -302,6 +302,23 @@ LRESULT CALLBACK nightBox(HWND box, UINT message, WPARAM wParam, LPARAM lParam, 
   return DefSubclassProc(box, message, wParam, lParam);
 }
 
+// A tooltip's one-pixel frame, which the system draws in its own grey.
+LRESULT CALLBACK nightTips(HWND tips, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR data) {
+  if (message == WM_NCPAINT) {
+    const HDC dc = GetWindowDC(tips);
+    RECT area{};
+    GetWindowRect(tips, &area);
+    OffsetRect(&area, -area.left, -area.top);
+    outline(dc, area, reinterpret_cast<const ColourScheme*>(data)->mid);
+    ReleaseDC(tips, dc);
+    return 0;
+  }
+  if (message == WM_NCDESTROY)
+    RemoveWindowSubclass(tips, nightTips, tipsSubclass);
+  return DefSubclassProc(tips, message, wParam, lParam);
+}
+
 BOOL CALLBACK dressChild(HWND child, LPARAM night) {
   SetWindowTheme(child, L"", L"");
   SetWindowSubclass(child, nightControl, controlSubclass, static_cast<DWORD_PTR>(night));
@@ -343,6 +360,7 @@ void Win32Night::dressToolTips(HWND tips) const {
   SetWindowTheme(tips, L"", L""); // a themed tooltip ignores the colours below
   SendMessageW(tips, TTM_SETTIPBKCOLOR, win32Colour(scheme_.button), 0);
   SendMessageW(tips, TTM_SETTIPTEXTCOLOR, win32Colour(scheme_.text), 0);
+  SetWindowSubclass(tips, nightTips, tipsSubclass, reinterpret_cast<DWORD_PTR>(&scheme_));
 }
 
 std::optional<LRESULT> Win32Night::answer(HWND window, UINT message, WPARAM wParam, LPARAM) const {
