@@ -12,7 +12,8 @@ e2e_fail() {
 e2e_start_display() {
   local fifo="$E2E_WORK/display"
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  # A black root, as a dark desktop: what a window or a tooltip shows is all that is light.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -br -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   E2E_XVFB=$!
   read -r -t 20 display <>"$fifo" || e2e_fail "Xvfb ne démarre pas"
   export DISPLAY=":$display"

@@ -85,6 +85,11 @@ if [ "$platform" = linux ]; then
       e2e_fail "$program : option inconnue écrite telle quelle : $(od -c "$E2E_WORK/err.txt" | head -3)"
   done
 
+  # Nor does a folder from the environment that --help names.
+  XDG_STATE_HOME=$'/tmp/\x1b[31m\xff' "$obturix" --help >"$E2E_WORK/help.txt"
+  ! grep -q $'\x1b' "$E2E_WORK/help.txt" && grep -q '\\x1B\[31m' "$E2E_WORK/help.txt" ||
+    e2e_fail "--help écrit son dossier tel quel : $(od -c "$E2E_WORK/help.txt" | tail -4)"
+
   # Both helps in French typography: a no-break space before : ; ? ! and inside « ».
   for program in "$obturix" "$camera"; do
     ! "$program" --help | grep -nE ' [:;?!]|« | »' || e2e_fail "$program --help : espace sécable"
@@ -379,6 +384,22 @@ xdotool key Return
 e2e_wait_windows "Obturix" 2
 check_night "$(e2e_window --name '^Obturix$')" OK
 xdotool key Return
+echo "== vision de nuit : l'infobulle du compteur pendant une série, rouge sur noir"
+e2e_press ChkAffichePoppup
+e2e_type_into Text1 1
+e2e_type_into Text2 4
+e2e_press Command1
+xdotool mousemove --window "$E2E_WINDOW" 60 40 sleep 0.2 mousemove --window "$E2E_WINDOW" 62 42
+sleep 1.5
+eval "$(xdotool getmouselocation --shell)" # X, Y: the tooltip shows below the pointer
+import -window root -crop "300x50+$((X - 10))+$((Y + 4))" "$E2E_WORK/night-tip.png"
+figures="$(convert "$E2E_WORK/night-tip.png" -format '%[fx:round(maxima.r*255)] %[fx:round(maxima.g*255)] %[fx:round(maxima.b*255)]' info:)"
+echo "   rouge, vert et bleu au plus : $figures"
+awk '{ exit !($1 >= 100 && $2 <= 24 && $3 <= 24) }' <<<"$figures" || e2e_fail "infobulle de nuit : $figures"
+tip=$(convert "$E2E_WORK/night-tip.png" -channel R -separate +channel -negate -threshold 50% -resize 300% png:- |
+  tesseract - - -l fra --psm 6 2>/dev/null)
+grep -q "Pose 1 sur 1" <<<"$tip" || e2e_fail "infobulle de nuit illisible : $tip"
+sleep 3 # the end of its exposure and pause
 wmctrl -i -c "$E2E_WINDOW"
 e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
 
@@ -425,6 +446,51 @@ xdotool key Return
 ln -sfn "$port" "$link"
 wmctrl -i -c "$E2E_WINDOW"
 e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
+
+# The newest journal, its lines' CR taken off.
+newest_journal() {
+  tr -d '\r' <"$(find "$journals" -name '*.csv' -printf '%T@ %p\n' | sort -n | tail -n 1 | cut -d' ' -f2-)"
+}
+
+echo "== le câble arraché pendant une pose : coupée là, dite aussitôt, comptée à la fin"
+"$camera" >"$E2E_WORK/camera2.txt" 2>&1 & # a camera of its own, whose line goes
+camera2_pid=$!
+camera2_port() { LC_ALL=C sed -n 's/^Port virtuel\xc2\xa0: //p' "$E2E_WORK/camera2.txt" | grep .; }
+port2=$(e2e_until camera2_port >/dev/null && camera2_port) || e2e_fail "la seconde caméra ne donne pas de port"
+ln -sfn "$port2" "$link"
+[ "$platform" != linux ] || notices_start=$(($(wc -l <"$E2E_NOTICES") + 1))
+start_program
+e2e_press ChkAffichePoppup
+e2e_type_into Text1 2
+e2e_type_into Text2 3
+e2e_type_into Text3 0.5
+e2e_press Command1
+sleep 1 # into the first exposure
+pulled=$(date +%T.%N)
+kill -KILL "$camera2_pid" # its pseudo-terminal closed at once: the port's other end gone
+wait "$camera2_pid" 2>/dev/null || true
+if [ "$platform" = linux ]; then
+  e2e_until eval 'tail -n +"$notices_start" "$E2E_NOTICES" | grep -q "coupée"' || e2e_fail "coupure jamais dite"
+  tail -n +"$notices_start" "$E2E_NOTICES" | head -n 1 | awk -v pulled="$(ms_of_day "$pulled")" '{
+      split($1, t, ":"); late = ((t[1] * 60 + t[2]) * 60 + t[3]) * 1000 - pulled
+      printf "   notifiée %.0f ms après la coupure\n", late
+      exit !(late <= 1000 && $0 ~ /La pose 1 a été coupée au bout de .*a disparu pendant la pose.*La série continue/) }' ||
+    e2e_fail "notification : $(tail -n +"$notices_start" "$E2E_NOTICES")"
+fi
+e2e_wait_windows "Obturix" 2 # the end box counts it
+xdotool key Return
+ln -sfn "$port" "$link"
+newest_journal | awk -F';' -v pulled="$(ms_of_day "$pulled")" -v slack="$([ "$platform" = wine ] && echo 150 || echo 50)" '
+  $1 == 1 && $2 == "pose" { split($3, at, " "); gsub(",", ".", at[2]); length_ms = $8; gsub(",", ".", length_ms); length_ms += 0
+    split(at[2], t, ":"); until_pulled = pulled - ((t[1] * 60 + t[2]) * 60 + t[3]) * 1000
+    printf "   journal : %s, %.1f ms, coupée %.1f ms après son début\n", $9, length_ms, until_pulled
+    cut = $9 == "coupée" && length_ms > 700 && length_ms < 1500 && length_ms - until_pulled >= -5 && length_ms - until_pulled <= slack }
+  /^Poses (faites|coupées|manquées|non faites)/ { totals = totals $2 " " }
+  END { exit !(cut && totals == "0 1 1 0 ") }' ||
+  e2e_fail "journal : $(newest_journal | tail -n 8 | tr '\n' '|')"
+wmctrl -i -c "$E2E_WINDOW"
+e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
+
 if [ "$platform" = linux ]; then
   echo "== sur batterie, une série plus longue qu'elle est signalée avant la confirmation"
   echo "1 35 600" >"$E2E_POWER" # ten minutes left
@@ -438,7 +504,32 @@ if [ "$platform" = linux ]; then
   xdotool key Escape # "Non"
   e2e_wait_windows "Obturix" 2 # the end notice
   xdotool key Return
+  wmctrl -i -c "$E2E_WINDOW"
+  e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
+
+  echo "== la batterie qui faiblit pendant une pose est dite dans les secondes qui suivent"
+  echo "1 35 36000" >"$E2E_POWER"
+  notices_start=$(($(wc -l <"$E2E_NOTICES") + 1))
+  start_program
+  e2e_press ChkAffichePoppup
+  e2e_type_into Text1 1
+  e2e_type_into Text2 8
+  e2e_type_into Text3 0.2
+  series_start=$(($(camera_lines) + 1))
+  e2e_press Command1
+  sleep 1.5
+  echo "1 10 600" >"$E2E_POWER"
+  changed=$(date +%T.%N)
+  e2e_until eval 'tail -n +"$notices_start" "$E2E_NOTICES" | grep -q "Batterie faible"' ||
+    e2e_fail "batterie faible jamais dite"
+  tail -n +"$notices_start" "$E2E_NOTICES" | awk -v changed="$(ms_of_day "$changed")" '{
+      split($1, t, ":"); late = ((t[1] * 60 + t[2]) * 60 + t[3]) * 1000 - changed
+      printf "   dite %.0f ms après la réponse du système\n", late
+      exit !(late <= 5000 && $0 ~ /Batterie faible \(10[^0-9]*%\)/) }' ||
+    e2e_fail "batterie faible : $(tail -n +"$notices_start" "$E2E_NOTICES")"
   rm "$E2E_POWER"
+  e2e_until seen_presses 1 "$series_start" || e2e_fail "la pose n'a pas eu lieu"
+  sleep 0.5 # its pause
   wmctrl -i -c "$E2E_WINDOW"
   e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
 fi
@@ -470,6 +561,55 @@ if [ "$platform" = linux ]; then
   echo "== … et son journal garde l'appui fini"
   check_journal "$series_start" 1
 
+  echo "== tué (SIGKILL) juste après un appui : le journal a cet appui"
+  start_program
+  e2e_press ChkAffichePoppup
+  e2e_type_into Text1 5
+  e2e_type_into Text2 0.3
+  e2e_type_into Text3 0.3
+  series_start=$(($(camera_lines) + 1))
+  e2e_press Command1
+  e2e_until seen_presses 2 "$series_start" || e2e_fail "la série ne démarre pas"
+  seen=$(presses_since "$series_start" | wc -l)
+  kill -KILL "$program_pid"
+  e2e_wait_exit "$program_pid" || true
+  [ "$(newest_journal | awk -F';' '$9 == "faite"' | wc -l)" -ge "$seen" ] ||
+    e2e_fail "le journal a perdu un appui fini avant la fin du programme : $(newest_journal | tail -n 3 | tr '\n' '|')"
+
+  echo "== lancé avec SIGHUP ignoré (nohup) : la série survit à son terminal"
+  wrap=(nohup)
+  start_series_of_three 0.4
+  wrap=()
+  e2e_until seen_presses 1 "$series_start" || e2e_fail "la série ne démarre pas"
+  kill -HUP "$program_pid"
+  e2e_until seen_presses 3 "$series_start" || e2e_fail "SIGHUP a arrêté la série lancée par nohup"
+  sleep 0.5 # its last pause
+  kill -0 "$program_pid" 2>/dev/null || e2e_fail "SIGHUP a fermé le programme lancé par nohup"
+  wmctrl -i -c "$E2E_WINDOW"
+  e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
+
+  echo "== l'affichage perdu pendant une série : arrêtée comme par le système, journal et valeurs gardés"
+  main_display=$DISPLAY
+  mkfifo "$E2E_WORK/display2"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$E2E_WORK/display2" >/dev/null 2>&1 &
+  xvfb2=$!
+  read -r -t 20 display2 <>"$E2E_WORK/display2" || e2e_fail "le second Xvfb ne démarre pas"
+  export DISPLAY=":$display2"
+  start_series_of_three 0.7
+  e2e_until seen_presses 1 "$series_start" || e2e_fail "la série ne démarre pas"
+  kill "$xvfb2"
+  lost=$(date +%s%N)
+  status=0
+  e2e_wait_exit "$program_pid" || status=$?
+  export DISPLAY=$main_display
+  echo "   fin du programme $((($(date +%s%N) - lost) / 1000000)) ms après l'affichage, code de sortie $status"
+  newest_journal | grep -q '^Fin;.*;arrêtée par le système$' &&
+    newest_journal | grep -q '^Poses non faites (série arrêtée);[12]$' ||
+    e2e_fail "journal sans sa fin : $(newest_journal | tail -n 6 | tr '\n' '|')"
+  [ "$(saved_value nbpause) $(saved_value intervalle)" = "3 0.7" ] ||
+    e2e_fail "valeurs non enregistrées : $(saved_value nbpause) $(saved_value intervalle)"
+  grep -q "affichage a été perdu" "$E2E_WORK/stderr.txt" || e2e_fail "rien dit : $(cat "$E2E_WORK/stderr.txt")"
+
   echo "== un dossier de journal en lecture seule : dit à la fin, la série exacte"
   mkdir -p "$journals"
   if [ "$(id -u)" -eq 0 ]; then # root writes anywhere: a read-only file system instead
@@ -486,6 +626,17 @@ if [ "$platform" = linux ]; then
   chmod 700 "$journals"
   wmctrl -i -c "$E2E_WINDOW"
   e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
+
+  echo "== bus de session muet au démarrage : la fenêtre paraît tout de même"
+  kill -STOP "${E2E_BUSES[1]}"
+  asked=$(date +%s%N)
+  start_program
+  shown=$((($(date +%s%N) - asked) / 1000000))
+  echo "   fenêtre affichée en $shown ms"
+  [ "$shown" -le 2000 ] || e2e_fail "la fenêtre a attendu le bus de session $shown ms"
+  wmctrl -i -c "$E2E_WINDOW"
+  e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
+  kill -CONT "${E2E_BUSES[1]}"
 
   echo "== bus gelés : le premier appui ne les attend pas, la fenêtre se ferme aussitôt après"
   start_program
