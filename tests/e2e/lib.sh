@@ -8,15 +8,20 @@ e2e_fail() {
   exit 1
 }
 
-# Starts Xvfb on a free display and a window manager (for the close box).
-e2e_start_display() {
-  local fifo="$E2E_WORK/display"
+# Starts Xvfb on a free display, $1 its name; E2E_XVFB is its process.
+e2e_new_display() {
+  local fifo="$E2E_WORK/display$1"
   mkfifo "$fifo"
   # A black root, as a dark desktop: what a window or a tooltip shows is all that is light.
   Xvfb -displayfd 3 -screen 0 1024x768x24 -br -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   E2E_XVFB=$!
   read -r -t 20 display <>"$fifo" || e2e_fail "Xvfb ne démarre pas"
   export DISPLAY=":$display"
+}
+
+# The display of the test, with a window manager (for the close box).
+e2e_start_display() {
+  e2e_new_display main
   openbox >/dev/null 2>&1 &
   E2E_WM=$!
   sleep 0.5

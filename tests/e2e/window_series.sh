@@ -323,16 +323,26 @@ e2e_wait_exit "$program_pid" || e2e_fail "fermeture : code de sortie $?"
 # Milliseconds since midnight of a time of day "HH:MM:SS.fraction".
 ms_of_day() { awk -F: '{ printf "%.3f", (($1 * 60 + $2) * 60 + $3) * 1000 }' <<<"$1"; }
 
-# Starts, in a new window without boxes, a series of 3 exposures of 1 s, $1 s
-# apart.
-start_series_of_three() {
+# Starts, in a new window without boxes, a series of $1 exposures of $2 s,
+# $3 s apart.
+start_series() {
   start_program
   e2e_press ChkAffichePoppup
-  e2e_type_into Text1 3
-  e2e_type_into Text2 1
-  e2e_type_into Text3 "$1"
+  e2e_type_into Text1 "$1"
+  e2e_type_into Text2 "$2"
+  e2e_type_into Text3 "$3"
   series_start=$(($(camera_lines) + 1))
   e2e_press Command1
+}
+start_series_of_three() { start_series 3 1 "$1"; }
+
+# Whether the first notification since line $1 of the notices' log matches
+# $2 and came at most $3 ms after the time of day $4; prints how late.
+notified() {
+  tail -n +"$1" "$E2E_NOTICES" | head -n 1 | awk -v pattern="$2" -v most="$3" -v from="$(ms_of_day "$4")" '{
+      split($1, t, ":"); late = ((t[1] * 60 + t[2]) * 60 + t[3]) * 1000 - from
+      printf "   notifiée %.0f ms après\n", late
+      exit !(late <= most && $0 ~ pattern) }'
 }
 
 # The series of start_series_of_three ($1 s apart) was stopped between the
@@ -431,11 +441,8 @@ if [ "$platform" = linux ]; then
   # The second press, due 1.4 s after the first began, fails: told within 2 s.
   first=$(camera_presses "$series_start" | head -n 1 | grep -o 'début [0-9:.]*' | cut -d' ' -f2)
   e2e_until test -s "$E2E_NOTICES" || e2e_fail "aucune notification"
-  awk -v due="$(ms_of_day "$first")" '{ split($1, t, ":"); late = ((t[1] * 60 + t[2]) * 60 + t[3]) * 1000 - due - 1400
-      printf "   notifiée %.0f ms après la pose manquée\n", late
-      exit !(late <= 2000 && $2 == "Obturix" && $3 == "obturix" && $4 == 2 && $5 == "dialog-warning:" &&
-             $0 ~ /La pose 2 n.a pas eu lieu.*a disparu.*La série continue/) }' "$E2E_NOTICES" ||
-    e2e_fail "notification : $(cat "$E2E_NOTICES")"
+  notified 1 " Obturix obturix 2 dialog-warning: La pose 2 n.a pas eu lieu.*a disparu.*La série continue" 3400 \
+    "$first" || e2e_fail "notification : $(cat "$E2E_NOTICES")"
 fi
 e2e_wait_windows "Obturix" 2 # the missed exposures counted at the end (under Wine, once told at once)
 if [ "$platform" = linux ]; then
@@ -459,23 +466,15 @@ camera2_port() { LC_ALL=C sed -n 's/^Port virtuel\xc2\xa0: //p' "$E2E_WORK/camer
 port2=$(e2e_until camera2_port >/dev/null && camera2_port) || e2e_fail "la seconde caméra ne donne pas de port"
 ln -sfn "$port2" "$link"
 [ "$platform" != linux ] || notices_start=$(($(wc -l <"$E2E_NOTICES") + 1))
-start_program
-e2e_press ChkAffichePoppup
-e2e_type_into Text1 2
-e2e_type_into Text2 3
-e2e_type_into Text3 0.5
-e2e_press Command1
+start_series 2 3 0.5
 sleep 1 # into the first exposure
 pulled=$(date +%T.%N)
 kill -KILL "$camera2_pid" # its pseudo-terminal closed at once: the port's other end gone
 wait "$camera2_pid" 2>/dev/null || true
 if [ "$platform" = linux ]; then
   e2e_until eval 'tail -n +"$notices_start" "$E2E_NOTICES" | grep -q "coupée"' || e2e_fail "coupure jamais dite"
-  tail -n +"$notices_start" "$E2E_NOTICES" | head -n 1 | awk -v pulled="$(ms_of_day "$pulled")" '{
-      split($1, t, ":"); late = ((t[1] * 60 + t[2]) * 60 + t[3]) * 1000 - pulled
-      printf "   notifiée %.0f ms après la coupure\n", late
-      exit !(late <= 1000 && $0 ~ /La pose 1 a été coupée au bout de .*a disparu pendant la pose.*La série continue/) }' ||
-    e2e_fail "notification : $(tail -n +"$notices_start" "$E2E_NOTICES")"
+  notified "$notices_start" "La pose 1 a été coupée au bout de .*a disparu pendant la pose.*La série continue" \
+    1000 "$pulled" || e2e_fail "notification : $(tail -n +"$notices_start" "$E2E_NOTICES")"
 fi
 e2e_wait_windows "Obturix" 2 # the end box counts it
 xdotool key Return
@@ -510,22 +509,13 @@ if [ "$platform" = linux ]; then
   echo "== la batterie qui faiblit pendant une pose est dite dans les secondes qui suivent"
   echo "1 35 36000" >"$E2E_POWER"
   notices_start=$(($(wc -l <"$E2E_NOTICES") + 1))
-  start_program
-  e2e_press ChkAffichePoppup
-  e2e_type_into Text1 1
-  e2e_type_into Text2 8
-  e2e_type_into Text3 0.2
-  series_start=$(($(camera_lines) + 1))
-  e2e_press Command1
+  start_series 1 8 0.2
   sleep 1.5
   echo "1 10 600" >"$E2E_POWER"
   changed=$(date +%T.%N)
   e2e_until eval 'tail -n +"$notices_start" "$E2E_NOTICES" | grep -q "Batterie faible"' ||
     e2e_fail "batterie faible jamais dite"
-  tail -n +"$notices_start" "$E2E_NOTICES" | awk -v changed="$(ms_of_day "$changed")" '{
-      split($1, t, ":"); late = ((t[1] * 60 + t[2]) * 60 + t[3]) * 1000 - changed
-      printf "   dite %.0f ms après la réponse du système\n", late
-      exit !(late <= 5000 && $0 ~ /Batterie faible \(10[^0-9]*%\)/) }' ||
+  notified "$notices_start" "Batterie faible \\(10[^0-9]*%\\)" 5000 "$changed" ||
     e2e_fail "batterie faible : $(tail -n +"$notices_start" "$E2E_NOTICES")"
   rm "$E2E_POWER"
   e2e_until seen_presses 1 "$series_start" || e2e_fail "la pose n'a pas eu lieu"
@@ -562,13 +552,7 @@ if [ "$platform" = linux ]; then
   check_journal "$series_start" 1
 
   echo "== tué (SIGKILL) juste après un appui : le journal a cet appui"
-  start_program
-  e2e_press ChkAffichePoppup
-  e2e_type_into Text1 5
-  e2e_type_into Text2 0.3
-  e2e_type_into Text3 0.3
-  series_start=$(($(camera_lines) + 1))
-  e2e_press Command1
+  start_series 5 0.3 0.3
   e2e_until seen_presses 2 "$series_start" || e2e_fail "la série ne démarre pas"
   seen=$(presses_since "$series_start" | wc -l)
   kill -KILL "$program_pid"
@@ -589,15 +573,12 @@ if [ "$platform" = linux ]; then
   e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
 
   echo "== l'affichage perdu pendant une série : arrêtée comme par le système, journal et valeurs gardés"
-  main_display=$DISPLAY
-  mkfifo "$E2E_WORK/display2"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$E2E_WORK/display2" >/dev/null 2>&1 &
-  xvfb2=$!
-  read -r -t 20 display2 <>"$E2E_WORK/display2" || e2e_fail "le second Xvfb ne démarre pas"
-  export DISPLAY=":$display2"
+  main_display=$DISPLAY main_xvfb=$E2E_XVFB
+  e2e_new_display lost
   start_series_of_three 0.7
   e2e_until seen_presses 1 "$series_start" || e2e_fail "la série ne démarre pas"
-  kill "$xvfb2"
+  kill "$E2E_XVFB"
+  E2E_XVFB=$main_xvfb
   lost=$(date +%s%N)
   status=0
   e2e_wait_exit "$program_pid" || status=$?

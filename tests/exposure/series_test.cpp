@@ -88,13 +88,6 @@ PressCount missed(std::int64_t exposures, std::int64_t missed, std::int64_t with
                  press(PressResult::Missed, {cause, std::move(why)}));
 }
 
-PressRecord cutAfter(std::chrono::milliseconds held) {
-  PressRecord record = press(PressResult::CutByPort);
-  record.pressed = std::chrono::seconds(10);
-  record.released = record.pressed + held;
-  return record;
-}
-
 // Wording fixed here once; the typography of every message is checked below.
 TEST(SeriesTexts, SayInFrenchWhatWentWrongAndWhatToDo) {
   using enum PortFailure::Cause;
@@ -156,13 +149,6 @@ TEST(SeriesTexts, SayInFrenchWhatWentWrongAndWhatToDo) {
        "Attention : sur les 5 poses, une a été faite, une a été coupée avant la fin, une a été "
        "interrompue par l'arrêt et 2 n'ont pas été faites (série arrêtée). Cause : le port « P » "
        "a disparu pendant la pose (câble débranché ?)."},
-      // told at once
-      {pressFailureNotice(7, cutAfter(std::chrono::milliseconds(1049)), "P"),
-       "La pose 7 a été coupée au bout de 1,0 s : le port « P » a disparu pendant la pose (câble "
-       "débranché ?). La série continue."},
-      {pressFailureNotice(7, press(PressResult::Missed, {Busy, {}}, true), "P"),
-       "Le verrouillage du miroir de la pose 7 n'a pas eu lieu : le port « P » est utilisé par un "
-       "autre programme. La série continue."},
       {unsavedSettingsWarning({{"le port", registry_status::accessDenied},
                                {"le temps de pause", registry_status::noUnicodeTranslation}},
                               7),
