@@ -11,23 +11,13 @@
 
 namespace obturix {
 
-namespace {
-
-// How long the end of a series waits for its journal and its parameters to
-// be on the disk: when the user is there, and when the system is ending the
-// program.
-constexpr std::chrono::milliseconds diskDeadline{3000};
-constexpr std::chrono::milliseconds diskDeadlineAtExit{1000};
-
-} // namespace
-
 const char* const welcomeText =
     "Bonjour,\r\rbienvenue dans Obturix !\r\r V1.0.0 et c'est pas la dernière";
 
 Form1::Form1(Form1View& view, const Form1Services& services)
     : view_(view), cycle_(services.cycle), ports_(services.ports), settings_(services.settings),
       wakeLock_(services.wakeLock), wallClock_(services.wallClock), power_(services.power),
-      journals_(services.journals) {}
+      journals_(services.journals), disk_(services.disk) {}
 
 Form1::~Form1() = default;
 
@@ -80,7 +70,7 @@ bool Form1::endNow() {
   if (closing_ != Closing::StopUnasked) {
     closing_ = Closing::StopUnasked;
     cycle_.stop();
-    SauverParams(diskDeadlineAtExit); // at once: the system may end the process once this returns
+    SauverParams(disk_.atExit); // at once: the system may end the process once this returns
   }
   return true;
 }
@@ -89,7 +79,7 @@ bool Form1::endBeforeExit() {
   if (!endNow())
     return false;
   // The timing thread lets go at once; its presses are counted once it is done.
-  if (cyclesOver_.valid() && cyclesOver_.wait_for(diskDeadlineAtExit) == std::future_status::ready)
+  if (cyclesOver_.valid() && cyclesOver_.wait_for(disk_.atExit) == std::future_status::ready)
     closeJournal(cycle_.takePresses());
   return true;
 }
@@ -138,7 +128,7 @@ void Form1::LancerSerie() {
       const std::optional<JournalOutcome> journal = closeJournal(presses);
       // Stopped by the system, it saved at once, and nobody may be there to read a box.
       if (closing_ != Closing::StopUnasked) {
-        const Unsaved unsaved = SauverParams(diskDeadline);
+        const Unsaved unsaved = SauverParams(disk_.userThere);
         warnOfMissedPresses(presses, *cycleCount(params.count), params.port);
         warnOfUnsavedSettings(unsaved);
         warnOfUnwrittenJournal(journal);
@@ -305,7 +295,7 @@ std::optional<JournalOutcome> Form1::closeJournal(const PressCount& presses) {
                 : closing_ == Closing::StopAsked ? SeriesEnd::StoppedByUser
                                                  : SeriesEnd::Finished,
                 presses);
-  const JournalOutcome outcome = journal_->finish(system ? diskDeadlineAtExit : diskDeadline);
+  const JournalOutcome outcome = journal_->finish(system ? disk_.atExit : disk_.userThere);
   journal_.reset();
   return outcome;
 }
@@ -366,7 +356,7 @@ void Form1::tellDamagedSettings() {
     return;
   auto damaged = std::make_shared<std::optional<DamagedSettingsFile>>();
   settingsWorker_.post([&settings = settings_, damaged] { *damaged = settings.takeDamagedFile(); });
-  if (settingsWorker_.waitIdle(diskDeadline) && *damaged)
+  if (settingsWorker_.waitIdle(disk_.userThere) && *damaged)
     view_.messageBoxes().show(damagedSettingsNotice(**damaged), MessageButtons::Ok);
 }
 

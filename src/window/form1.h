@@ -27,6 +27,14 @@ struct PressRecord;
 class WakeLock;
 class WallClock;
 
+// How long the end of a series waits for its journal and its parameters to
+// be on the disk: when the user is there, and when the system is ending the
+// program; the window never waits longer for a disk that does not answer.
+struct DiskDeadlines {
+  std::chrono::milliseconds userThere{3000};
+  std::chrono::milliseconds atExit{1000};
+};
+
 // What the window runs its series with, owned by the program's module.
 struct Form1Services {
   ExposureCycle& cycle;
@@ -36,6 +44,7 @@ struct Form1Services {
   WallClock& wallClock;
   PowerSource& power;
   std::shared_ptr<JournalFolder> journals;
+  DiskDeadlines disk = {};
 };
 
 // The main window's behaviour, whatever the toolkit: the toolkit's window
@@ -121,6 +130,7 @@ private:
   WallClock& wallClock_;
   PowerSource& power_;
   std::shared_ptr<JournalFolder> journals_;
+  DiskDeadlines disk_;
   std::unique_ptr<PortClaim> portClaim_; // the series' port, from its checks to its end
   bool bAnnulation_ = false;
   bool busy_ = false;          // a series (or one of its boxes) is under way

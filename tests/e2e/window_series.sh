@@ -503,23 +503,7 @@ if [ "$platform" = linux ]; then
   xdotool key Escape # "Non"
   e2e_wait_windows "Obturix" 2 # the end notice
   xdotool key Return
-  wmctrl -i -c "$E2E_WINDOW"
-  e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
-
-  echo "== la batterie qui faiblit pendant une pose est dite dans les secondes qui suivent"
-  echo "1 35 36000" >"$E2E_POWER"
-  notices_start=$(($(wc -l <"$E2E_NOTICES") + 1))
-  start_series 1 8 0.2
-  sleep 1.5
-  echo "1 10 600" >"$E2E_POWER"
-  changed=$(date +%T.%N)
-  e2e_until eval 'tail -n +"$notices_start" "$E2E_NOTICES" | grep -q "Batterie faible"' ||
-    e2e_fail "batterie faible jamais dite"
-  notified "$notices_start" "Batterie faible \\(10[^0-9]*%\\)" 5000 "$changed" ||
-    e2e_fail "batterie faible : $(tail -n +"$notices_start" "$E2E_NOTICES")"
   rm "$E2E_POWER"
-  e2e_until seen_presses 1 "$series_start" || e2e_fail "la pose n'a pas eu lieu"
-  sleep 0.5 # its pause
   wmctrl -i -c "$E2E_WINDOW"
   e2e_wait_exit "$program_pid" || e2e_fail "code de sortie $?"
 fi

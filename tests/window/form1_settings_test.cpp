@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include <map>
 
 namespace obturix {
@@ -116,7 +119,8 @@ TEST(Form1Settings, ADamagedSettingsFileIsToldWhenTheWindowIsShown) {
 // A value that cannot be written (refused, or a port named in Cyrillic that
 // the settings would keep as "?????") keeps its older one, does not stop the
 // others, and is told after the series, before its end notice, both when
-// both happen; the series itself ran with the port as typed.
+// both happen; the series itself ran with the port as typed. A disk that
+// does not answer is told once its deadline has passed, the window free.
 TEST(Form1Settings, AValueThatCannotBeSavedIsToldAndDoesNotStopTheOthers) {
   const std::string others = " Les autres paramètres ont été enregistrés.";
   const std::string cyrillic = "Le port contient des caractères qui ne peuvent pas être "
@@ -137,27 +141,46 @@ TEST(Form1Settings, AValueThatCannotBeSavedIsToldAndDoesNotStopTheOthers) {
       {registry_status::success, "", "/dev/камера", cyrillic + others, 6},
       {registry_status::diskFull, "tmppause", "/dev/камера",
        "Impossible d'enregistrer le temps de pause : le disque est plein. " + cyrillic + others, 5},
+      {registry_status::notReady, "nbpause", "COM1",
+       "Les paramètres de cette série n'ont pas pu être enregistrés : le disque ne répond plus.",
+       7},
   };
   for (const auto& c : cases) {
     struct Refuses final : MemoryRegistry {
       long refusal;
       std::string refused;
+      std::atomic<bool> hung{false};
+      std::atomic<int> set{0};
       long setValue(RegistryKey key, const std::string& name, std::uint32_t type,
                     const std::uint8_t* data, std::uint32_t size) override {
-        return name == refused && refusal ? refusal
-                                          : MemoryRegistry::setValue(key, name, type, data, size);
+        while (hung && name == refused) // a disk that does not answer until let go
+          std::this_thread::yield();
+        ++set;
+        return name == refused && refusal && refusal != registry_status::notReady
+                   ? refusal
+                   : MemoryRegistry::setValue(key, name, type, data, size);
       }
     } registry;
     registry.refusal = c.refusal;
     registry.refused = c.refused;
+    registry.hung = c.refusal == registry_status::notReady;
     Form1Rig rig;
     RegistrySettingsStore settings{registry};
-    Form1 form{
-        rig.view,
-        {rig.cycle, rig.ports, settings, rig.wakeLock, rig.wallClock, rig.power, rig.journals}};
+    Form1 form{rig.view,
+               {rig.cycle,
+                rig.ports,
+                settings,
+                rig.wakeLock,
+                rig.wallClock,
+                rig.power,
+                rig.journals,
+                {std::chrono::milliseconds(50), std::chrono::milliseconds(50)}}};
     rig.ports.existingPorts = {c.port};
     rig.type(Text5, c.port);
     form.LancerSerie();
+    if (registry.hung.exchange(false))
+      while (registry.set < 7) // the save ends once the disk answers
+        std::this_thread::yield();
     const auto& param = registry.keys().at("software\\obturix\\param");
     EXPECT_EQ(param.values.size(), c.kept) << c.port;
     EXPECT_EQ(param.values.back().name, "lngSleppap");

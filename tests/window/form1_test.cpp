@@ -206,8 +206,9 @@ TEST(Form1Series, APressThatFailedIsToldAtOnceOncePerLoss) {
 
 // A series longer than the battery is expected to last is told before its
 // confirmation; on mains, without a battery or an estimate, or with enough
-// left, nothing.
-TEST(Form1Series, ASeriesLongerThanTheBatteryIsToldBeforeItStarts) {
+// left, nothing. A battery running low during a series is told once, as soon
+// as the system says so, not at the next exposure; 0 % is no answer to tell.
+TEST(Form1Series, TheBatteryIsWatched) {
   using namespace std::chrono_literals;
   const struct {
     std::optional<PowerState> power;
@@ -223,34 +224,21 @@ TEST(Form1Series, ASeriesLongerThanTheBatteryIsToldBeforeItStarts) {
     Form1Rig rig;
     rig.power.state = c.power;
     rig.type(Text1, "3");
+    rig.sleeper.at[1200ms] = [&] { rig.power.change({true, 0, std::nullopt}); };
+    rig.sleeper.at[1500ms] = [&] { rig.power.change({true, 10, 10min}); };
+    rig.sleeper.at[2500ms] = [&] { rig.power.change({true, 9, 9min}); };
     rig.form.LancerSerie();
     const Events& events = rig.log.events();
     const Events expected = {box(shortBatteryWarning(35, 5s, 6000ms)),
                              confirmation("1", "3", "1", "Non")};
     EXPECT_EQ(Events(events.begin(), events.begin() + (c.warned ? 2 : 1)),
               Events(expected.begin() + (c.warned ? 0 : 1), expected.end()));
+    const auto low = std::find(events.begin(), events.end(), "notice " + lowBatteryNotice(10));
+    EXPECT_LT(low, std::find(events.begin(), events.end(), "LabEc 2")); // during the first pause
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const std::string& e) { return e.starts_with("notice "); }),
+              1);
   }
-}
-
-// A battery running low during a series is told once, as soon as the system
-// says so, not at the next exposure; a charge of 0 % is no answer to tell.
-TEST(Form1Series, ABatteryRunningLowIsToldAtOnceAndOnce) {
-  using namespace std::chrono_literals;
-  Form1Rig rig;
-  rig.view.setChecked(ChkAffichePoppup, false);
-  rig.power.state = PowerState{true, 35, 1h};
-  rig.type(Text1, "3");
-  rig.sleeper.at[1200ms] = [&] { rig.power.change({true, 0, std::nullopt}); };
-  rig.sleeper.at[1500ms] = [&] { rig.power.change({true, 10, 10min}); };
-  rig.sleeper.at[2500ms] = [&] { rig.power.change({true, 9, 9min}); };
-  rig.form.LancerSerie();
-  const Events& events = rig.log.events();
-  Events notices;
-  std::copy_if(events.begin(), events.end(), std::back_inserter(notices),
-               [](const std::string& e) { return e.starts_with("notice "); });
-  EXPECT_EQ(notices, Events{"notice " + lowBatteryNotice(10)});
-  EXPECT_LT(std::find(events.begin(), events.end(), notices.front()),
-            std::find(events.begin(), events.end(), "LabEc 2")); // during the first pause
 }
 
 // While the confirmation is open no cycle runs: closing the window asks no
