@@ -462,19 +462,22 @@ newest_journal() {
 echo "== le câble arraché pendant une pose : coupée là, dite aussitôt, comptée à la fin"
 "$camera" >"$E2E_WORK/camera2.txt" 2>&1 & # a camera of its own, whose line goes
 camera2_pid=$!
-camera2_port() { LC_ALL=C sed -n 's/^Port virtuel\xc2\xa0: //p' "$E2E_WORK/camera2.txt" | grep .; }
-port2=$(e2e_until camera2_port >/dev/null && camera2_port) || e2e_fail "la seconde caméra ne donne pas de port"
-ln -sfn "$port2" "$link"
+e2e_until grep -q "^Port virtuel" "$E2E_WORK/camera2.txt" || e2e_fail "la seconde caméra ne donne pas de port"
+ln -sfn "$(LC_ALL=C sed -n 's/^Port virtuel\xc2\xa0: //p' "$E2E_WORK/camera2.txt")" "$link"
 [ "$platform" != linux ] || notices_start=$(($(wc -l <"$E2E_NOTICES") + 1))
 start_series 2 3 0.5
 sleep 1 # into the first exposure
 pulled=$(date +%T.%N)
 kill -KILL "$camera2_pid" # its pseudo-terminal closed at once: the port's other end gone
-wait "$camera2_pid" 2>/dev/null || true
 if [ "$platform" = linux ]; then
   e2e_until eval 'tail -n +"$notices_start" "$E2E_NOTICES" | grep -q "coupée"' || e2e_fail "coupure jamais dite"
   notified "$notices_start" "La pose 1 a été coupée au bout de .*a disparu pendant la pose.*La série continue" \
     1000 "$pulled" || e2e_fail "notification : $(tail -n +"$notices_start" "$E2E_NOTICES")"
+else # the notification area's balloon, read on the screen (Wine's tray shows a new icon's after 2 s)
+  balloon() { import -window root -crop 800x200+0+0 png:- | tesseract - - -l fra --psm 6 2>/dev/null; }
+  e2e_until eval 'balloon | grep -q "coupée au bout de"' || e2e_fail "coupure jamais dite"
+  awk -v late="$(($(date +%s%3N) - $(date -d "$pulled" +%s%3N)))" \
+    'BEGIN { printf "   dite %d ms après la coupure\n", late; exit !(late <= 3000) }' || e2e_fail "coupure dite trop tard"
 fi
 e2e_wait_windows "Obturix" 2 # the end box counts it
 xdotool key Return

@@ -53,6 +53,10 @@ TEST(Form1Journal, KeepsTheSeriesAndEveryPressAsMeasured) {
   rig.view.setChecked(ChkAffichePoppup, false);
   rig.type(Text1, "2");
   rig.clickMirrorBox();
+  // The wall clock set an hour on during the night: nothing in the journal shows it.
+  rig.sleeper.at[std::chrono::milliseconds(3500)] = [&] {
+    rig.wallClock.start += std::chrono::hours(1);
+  };
   rig.form.LancerSerie();
   EXPECT_EQ(rig.journals->files.begin()->first, "2026-12-07_21-00-00.csv");
   const std::string journal = journalOf(rig);
