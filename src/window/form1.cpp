@@ -4,8 +4,8 @@
 #include "journal/series_journal.h"
 #include "serial/port_check.h"
 #include "settings/registry_store.h"
-#include "timing/power_source.h"
-#include "timing/wake_lock.h"
+#include "power/power_source.h"
+#include "power/wake_lock.h"
 #include "timing/wall_clock.h"
 #include "window/window_settings.h"
 
@@ -212,7 +212,7 @@ PressCount Form1::runCycles(const SeriesParams& params) {
   cyclesOver_ = over.get_future();
   if (cycles > 0) // a series without cycle presses nothing: nothing to keep
     journal_ = std::make_unique<SeriesJournal>(journals_, wallClock_, cycle_, params);
-  view_.runHoldingInput([&](const OnWindowThread& onWindow) {
+  view_.runHoldingInput([&](const HandOver& onWindow) {
     {
       const KeptAwake awake(wakeLock_); // a laptop left alone suspends within the hour
       const auto battery = power_.watch([this, &onWindow](const PowerState& power) {

@@ -1,16 +1,14 @@
 #pragma once
 
+#include "desktop/taskbar_progress.h"
+#include "threads/timing_thread.h"
 #include "window/control.h"
 #include "window/message_boxes.h"
-#include "window/taskbar_progress.h"
 
 #include <functional>
 #include <string>
 
 namespace obturix {
-
-// Hands a task to the window's own thread.
-using OnWindowThread = std::function<void(std::function<void()>)>;
 
 // What the window's behaviour asks of a toolkit's window: the operations on
 // its controls, named by Control, each for the kind of control it names.
@@ -46,8 +44,8 @@ public:
   // has one, while the window stays painted and holds clicks and keys until
   // it is done, but answers a request to close it (mayClose, which may stop
   // the cycles); returns when `cycles` has. What the window must show
-  // meanwhile goes through the OnWindowThread it is given.
-  virtual void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) = 0;
+  // meanwhile goes through the HandOver it is given.
+  virtual void runHoldingInput(const std::function<void(const HandOver&)>& cycles) = 0;
 };
 
 } // namespace obturix

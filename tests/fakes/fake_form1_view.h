@@ -34,7 +34,7 @@ public:
   TaskbarProgress& taskbarProgress() override { return progress; }
   void tellAtOnce(const std::string& text) override { log_.add("notice " + text); }
   // On this thread; the window's tasks run at once.
-  void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) override {
+  void runHoldingInput(const std::function<void(const HandOver&)>& cycles) override {
     cycles([](const std::function<void()>& task) { task(); });
   }
 

@@ -3,12 +3,12 @@
 #include "journal/journal_folder.h"
 #include "serial/port_check.h"
 #include "serial/serial_port.h"
-#include "timing/power_source.h"
+#include "power/power_source.h"
 #include "timing/sleeper.h"
-#include "timing/wake_lock.h"
+#include "power/wake_lock.h"
 #include "timing/wall_clock.h"
 #include "window/message_boxes.h"
-#include "window/taskbar_progress.h"
+#include "desktop/taskbar_progress.h"
 
 #include <atomic>
 #include <chrono>

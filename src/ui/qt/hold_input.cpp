@@ -1,6 +1,6 @@
 #include "ui/qt/hold_input.h"
 
-#include "window/timing_thread.h"
+#include "threads/timing_thread.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -119,7 +119,7 @@ private:
 
 } // namespace
 
-void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) {
+void runHoldingInput(const std::function<void(const HandOver&)>& cycles) {
   QEventLoop loop;
   TimingThread timing(cycles, [&loop] {
     QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);

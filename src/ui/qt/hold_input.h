@@ -12,6 +12,6 @@ namespace obturix {
 // is not held, nor are the mouse's moves (a tooltip shows). The tasks `cycles` hands over run in
 // the loops of this thread, a message box's included, in order, within 40 ms, and all of them
 // before it returns.
-void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles);
+void runHoldingInput(const std::function<void(const HandOver&)>& cycles);
 
 } // namespace obturix

@@ -1,6 +1,6 @@
 #include "ui/qt/mute_session_bus.h"
 
-#include "timing/bus_posix.h"
+#include "power/bus_posix.h"
 
 #include <cstdlib>
 

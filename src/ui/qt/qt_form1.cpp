@@ -106,7 +106,7 @@ void QtForm1::View::setEnabled(Control textBox, bool enabled) {
   window_.widget(textBox).setEnabled(enabled);
 }
 
-void QtForm1::View::runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) {
+void QtForm1::View::runHoldingInput(const std::function<void(const HandOver&)>& cycles) {
   obturix::runHoldingInput(cycles);
 }
 

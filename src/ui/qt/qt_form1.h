@@ -3,9 +3,9 @@
 #include "ui/qt/before_exit.h"
 #include "ui/qt/qt_controls.h"
 #include "ui/qt/qt_message_boxes.h"
-#include "window/desktop_notices_posix.h"
+#include "desktop/desktop_notices_posix.h"
 #include "window/form1.h"
-#include "window/launcher_entry_posix.h"
+#include "desktop/launcher_entry_posix.h"
 
 #include <QDialog>
 
@@ -53,7 +53,7 @@ private:
     MessageBoxes& messageBoxes() override { return boxes_; }
     TaskbarProgress& taskbarProgress() override { return *progress_; }
     void tellAtOnce(const std::string& text) override;
-    void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) override;
+    void runHoldingInput(const std::function<void(const HandOver&)>& cycles) override;
 
   private:
     template <class Widget> Widget& as(Control control) const;

@@ -1,7 +1,7 @@
 #include "ui/win32/win32_form1.h"
 
 #include "text/wide_text_win32.h"
-#include "ui/win32/shutdown_reason_win32.h"
+#include "desktop/shutdown_reason_win32.h"
 #include "ui/win32/win32_hold_input.h"
 #include "window/control_table.h"
 
@@ -315,7 +315,7 @@ void Win32Form1::View::tellAtOnce(const std::string& text) {
 
 // A shutdown or a logout meanwhile tells the user why the program is busy;
 // what was told at once leaves the notification area with the series.
-void Win32Form1::View::runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) {
+void Win32Form1::View::runHoldingInput(const std::function<void(const HandOver&)>& cycles) {
   const ShutdownBlocked blocked(window_.window_);
   obturix::runHoldingInput(cycles);
   if (notices_)

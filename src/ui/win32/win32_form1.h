@@ -3,9 +3,9 @@
 #include "ui/win32/win32_controls.h"
 #include "ui/win32/win32_message_boxes.h"
 #include "ui/win32/win32_night.h"
-#include "ui/win32/win32_notices.h"
+#include "desktop/desktop_notices_win32.h"
 #include "window/form1.h"
-#include "window/taskbar_progress_win32.h"
+#include "desktop/taskbar_progress_win32.h"
 
 #include <memory>
 
@@ -45,7 +45,7 @@ private:
     // Made once the window exists: its task bar button is the window's.
     TaskbarProgress& taskbarProgress() override;
     void tellAtOnce(const std::string& text) override;
-    void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) override;
+    void runHoldingInput(const std::function<void(const HandOver&)>& cycles) override;
 
   private:
     Win32Form1& window_;

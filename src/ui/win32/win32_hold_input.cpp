@@ -1,6 +1,6 @@
 #include "ui/win32/win32_hold_input.h"
 
-#include "window/timing_thread.h"
+#include "threads/timing_thread.h"
 
 #include <windows.h>
 
@@ -62,7 +62,7 @@ private:
 
 } // namespace
 
-void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles) {
+void runHoldingInput(const std::function<void(const HandOver&)>& cycles) {
   const HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   TimingThread timing(cycles, [done] { SetEvent(done); });
   {

@@ -13,6 +13,6 @@ namespace obturix {
 // so that the window can be asked to close. The tasks `cycles` hands over
 // run on this thread, in any of its message loops (a message box's too), in
 // order, within 40 ms, and all of them before it returns.
-void runHoldingInput(const std::function<void(const OnWindowThread&)>& cycles);
+void runHoldingInput(const std::function<void(const HandOver&)>& cycles);
 
 } // namespace obturix

@@ -1,7 +1,7 @@
 #include "fakes/fake_series_services.h"
-#include "ui/win32/shutdown_reason_win32.h"
+#include "desktop/shutdown_reason_win32.h"
 #include "ui/win32/win32_form1.h"
-#include "ui/win32/win32_notices.h"
+#include "desktop/desktop_notices_win32.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/taskbar_progress.h"
+#include "desktop/taskbar_progress.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "window/taskbar_progress_win32.h"
+#include "desktop/taskbar_progress_win32.h"
 
 #include <gtest/gtest.h>
 

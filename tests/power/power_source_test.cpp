@@ -1,4 +1,4 @@
-#include "timing/power_source.h"
+#include "power/power_source.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "window/form1_view.h"
-
 #include <exception>
 #include <functional>
 #include <mutex>
@@ -10,6 +8,10 @@
 
 namespace obturix {
 
+// Hands a task to the thread of what shows the series (a window, a
+// terminal), to run there in order.
+using HandOver = std::function<void(std::function<void()>)>;
+
 // Runs a series' cycles on a thread of their own, raised to timing priority,
 // for a toolkit's wait. The tasks the cycles hand over wait for the window's
 // thread to pick them up with runHandedOver(): handing one over costs the
@@ -17,7 +19,7 @@ namespace obturix {
 // timing thread when the cycles are done.
 class TimingThread {
 public:
-  TimingThread(const std::function<void(const OnWindowThread&)>& cycles,
+  TimingThread(const std::function<void(const HandOver&)>& cycles,
                std::function<void()> finished);
   ~TimingThread();
   TimingThread(const TimingThread&) = delete;

@@ -1,4 +1,4 @@
-#include "window/timing_thread.h"
+#include "threads/timing_thread.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ TEST(TimingThread, RunsTheCyclesAtTheHighestPriorityGranted) {
   }).join();
   if (granted == std::pair(SCHED_OTHER, 0))
     GTEST_SKIP() << "this system grants no raised priority";
-  TimingThread([&](const OnWindowThread&) { cycles = ownPriority(); }, [] {}).finish();
+  TimingThread([&](const HandOver&) { cycles = ownPriority(); }, [] {}).finish();
   EXPECT_EQ(cycles, granted);
 }
 

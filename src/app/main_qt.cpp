@@ -3,7 +3,7 @@
 #include "ui/qt/qt_application.h"
 #include "ui/qt/qt_form1.h"
 #include "ui/qt/termination_signals.h"
-#include "window/module1.h"
+#include "app/module1.h"
 
 #include <QApplication>
 

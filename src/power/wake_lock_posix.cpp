@@ -1,5 +1,5 @@
-#include "timing/bus_posix.h"
-#include "timing/wake_lock.h"
+#include "power/bus_posix.h"
+#include "power/wake_lock.h"
 
 #include <condition_variable>
 #include <fcntl.h>

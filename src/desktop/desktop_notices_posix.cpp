@@ -1,8 +1,8 @@
-#include "window/desktop_notices_posix.h"
+#include "desktop/desktop_notices_posix.h"
 
 #include "text/utf8.h"
 #include "threads/ordered_worker.h"
-#include "timing/bus_posix.h"
+#include "power/bus_posix.h"
 
 namespace obturix {
 

@@ -1,5 +1,5 @@
-#include "timing/bus_posix.h"
-#include "timing/power_source.h"
+#include "power/bus_posix.h"
+#include "power/power_source.h"
 
 #include <condition_variable>
 #include <mutex>

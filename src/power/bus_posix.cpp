@@ -1,4 +1,4 @@
-#include "timing/bus_posix.h"
+#include "power/bus_posix.h"
 
 #include "timing/monotonic_clock.h"
 

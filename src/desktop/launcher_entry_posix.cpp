@@ -1,6 +1,6 @@
-#include "window/launcher_entry_posix.h"
+#include "desktop/launcher_entry_posix.h"
 
-#include "timing/bus_posix.h"
+#include "power/bus_posix.h"
 
 #include <condition_variable>
 #include <mutex>

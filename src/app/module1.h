@@ -6,8 +6,8 @@
 #include "serial/port_check.h"
 #include "serial/serial_port.h"
 #include "settings/registry_store.h"
-#include "timing/power_source.h"
-#include "timing/wake_lock.h"
+#include "power/power_source.h"
+#include "power/wake_lock.h"
 #include "timing/wall_clock.h"
 #include "window/form1.h"
 

@@ -1,4 +1,4 @@
-#include "ui/win32/win32_notices.h"
+#include "desktop/desktop_notices_win32.h"
 
 #include <cwchar>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "timing/wake_lock.h"
+#include "power/wake_lock.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
-#include "window/timing_thread.h"
+#include "threads/timing_thread.h"
 
 #include "timing/timing_priority.h"
 
 namespace obturix {
 
-TimingThread::TimingThread(const std::function<void(const OnWindowThread&)>& cycles,
+TimingThread::TimingThread(const std::function<void(const HandOver&)>& cycles,
                            std::function<void()> finished)
     : thread_([this, &cycles, finished = std::move(finished)] {
         const TimingPriority priority;

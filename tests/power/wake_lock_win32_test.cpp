@@ -1,4 +1,4 @@
-#include "timing/wake_lock_win32.h"
+#include "power/wake_lock_win32.h"
 
 #include <gtest/gtest.h>
 
