@@ -1,5 +1,5 @@
-#include "ui/win32/win32_form1.h"
 #include "app/module1.h"
+#include "ui/win32/win32_form1.h"
 
 #include <windows.h>
 

@@ -2,12 +2,12 @@
 
 #include "exposure/exposure_cycle.h"
 #include "journal/journal_folder.h"
+#include "power/power_source.h"
+#include "power/wake_lock.h"
 #include "registry/registry.h"
 #include "serial/port_check.h"
 #include "serial/serial_port.h"
 #include "settings/registry_store.h"
-#include "power/power_source.h"
-#include "power/wake_lock.h"
 #include "timing/wall_clock.h"
 #include "window/form1.h"
 
@@ -33,7 +33,7 @@ struct Module1 {
   std::shared_ptr<JournalFolder> journals = makeUserJournalFolder();
 
   Form1Services services() {
-    return {cycle, *portCheck, settings, *wakeLock, *wallClock, *power, journals};
+    return {{cycle, *portCheck, *wakeLock, *wallClock, *power, journals}, settings};
   }
 };
 

@@ -53,6 +53,10 @@ struct PressCount {
   PressRecord firstFailed;
   // Exposures made whole.
   std::int64_t made() const { return exposures - missed - cutByPort - cutByStop; }
+  // Of a series of `asked`, the exposures not started because it was stopped.
+  std::int64_t notStarted(std::int64_t asked) const {
+    return asked > exposures ? asked - exposures : 0;
+  }
 };
 
 // Runs exposure cycles through the serial port. Keeps, between cycles, the

@@ -1,7 +1,9 @@
 #include "journal/journal_texts.h"
 
 #include "exposure/duration.h"
+#include "serial/port_words.h"
 #include "text/french.h"
+#include "text/quoting.h"
 #include "text/system_reason.h"
 #include "text/utf8.h"
 
@@ -67,14 +69,14 @@ std::string row(std::initializer_list<std::string> fields) {
 
 std::string journalStem(const LocalTime& start) { return date(start) + "_" + clock(start, "-"); }
 
-std::string journalOpening(const SeriesParams& params, const JournalInstant& start) {
-  const bool mirror = params.mirror == answerYes;
+std::string journalOpening(const SeriesPlan& plan, const JournalInstant& start) {
+  const SeriesParams& params = plan.typed;
   return "\xEF\xBB\xBF" + row({"Obturix", "journal d'une série de poses"}) +
          row({"Début", localField(start), utcField(start)}) +
-         row({"Nombre de poses", std::to_string(cycleCount(params.count).value_or(0))}) +
+         row({"Nombre de poses", std::to_string(plan.cycles)}) +
          row({"Temps de pose (s)", secondsField(params.exposure)}) +
          row({"Intervalle (s)", secondsField(params.interval)}) +
-         row({"Relever le miroir", mirror ? "oui" : "non"}) +
+         row({"Relever le miroir", plan.mirror ? "oui" : "non"}) +
          row({"Impulsion du miroir (s)", secondsField(params.pulse)}) +
          row({"Attente après le miroir (s)", secondsField(params.settle)}) +
          row({"Port", textField(params.port)}) + endOfLine +
@@ -110,7 +112,7 @@ std::string journalClosing(SeriesEnd how, const JournalInstant& at, const PressC
       row({"Poses faites", std::to_string(presses.made())}) +
       row({"Poses coupées", std::to_string(presses.cutByPort + presses.cutByStop)}) +
       row({"Poses manquées", std::to_string(presses.missed)}) +
-      row({"Poses non faites (série arrêtée)", std::to_string(notStarted(presses, asked))});
+      row({"Poses non faites (série arrêtée)", std::to_string(presses.notStarted(asked))});
   if (mirror)
     text +=
         row({"Poses faites sans verrouillage du miroir", std::to_string(presses.withoutMirror)});
@@ -119,7 +121,7 @@ std::string journalClosing(SeriesEnd how, const JournalInstant& at, const PressC
 
 std::string unwrittenJournalWarning(const JournalOutcome& outcome) {
   constexpr std::size_t wholePath = 1000;
-  const std::string path = "«\u00A0" + outcome.path.substr(0, wholePath) + "\u00A0»";
+  const std::string path = shown(outcome.path, wholePath);
   if (!outcome.created && !outcome.unfinished)
     return typeset("Le journal de cette série n'a pas pu être créé dans " + path + " (" +
                    (outcome.error == notPrivateFolder

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "exposure/exposure_cycle.h"
-#include "exposure/series.h"
+#include "exposure/plan.h"
 #include "journal/journal_writer.h"
 #include "timing/wall_clock.h"
 
@@ -29,7 +29,7 @@ enum class SeriesEnd { Finished, StoppedByUser, StoppedBySystem };
 // The name of the journal of a series begun at `start`: "2026-12-07_21-04-12".
 std::string journalStem(const LocalTime& start);
 
-std::string journalOpening(const SeriesParams& params, const JournalInstant& start);
+std::string journalOpening(const SeriesPlan& plan, const JournalInstant& start);
 
 // The line of a press of exposure `exposure`: an unmade press has no release.
 std::string journalPressLine(std::int64_t exposure, const PressRecord& press,

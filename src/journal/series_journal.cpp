@@ -13,10 +13,10 @@ SeriesJournal::Start SeriesJournal::readTogether(const ExposureCycle& cycle,
 }
 
 SeriesJournal::SeriesJournal(std::shared_ptr<JournalFolder> folder, const WallClock& wallClock,
-                             const ExposureCycle& cycle, const SeriesParams& params)
-    : wallClock_(wallClock), cycle_(cycle), params_(params), start_(readTogether(cycle, wallClock)),
+                             const ExposureCycle& cycle, const SeriesPlan& plan)
+    : wallClock_(wallClock), cycle_(cycle), plan_(plan), start_(readTogether(cycle, wallClock)),
       writer_(std::move(folder), journalStem(wallClock.local(start_.wall))) {
-  writer_.write(journalOpening(params_, instant(start_.wall)), journalOpeningPart);
+  writer_.write(journalOpening(plan_, instant(start_.wall)), journalOpeningPart);
 }
 
 // Only the instants are read here; the line is made on the writer's thread
@@ -24,13 +24,12 @@ SeriesJournal::SeriesJournal(std::shared_ptr<JournalFolder> folder, const WallCl
 void SeriesJournal::press(std::int64_t exposure, const PressRecord& press) {
   writer_.write(
       [exposure, press, pressed = onWall(press.pressed), released = onWall(press.released),
-       port = params_.port] { return journalPressLine(exposure, press, pressed, released, port); },
+       port = plan_.port()] { return journalPressLine(exposure, press, pressed, released, port); },
       exposure);
 }
 
 void SeriesJournal::end(SeriesEnd how, const PressCount& presses) {
-  writer_.write(journalClosing(how, onWall(cycle_.now()), presses,
-                               cycleCount(params_.count).value_or(0), params_.mirror == answerYes),
+  writer_.write(journalClosing(how, onWall(cycle_.now()), presses, plan_.cycles, plan_.mirror),
                 journalClosingPart);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "exposure/exposure_cycle.h"
-#include "exposure/series.h"
+#include "exposure/plan.h"
 #include "journal/journal_texts.h"
 #include "journal/journal_writer.h"
 #include "timing/wall_clock.h"
@@ -21,7 +21,7 @@ namespace obturix {
 class SeriesJournal {
 public:
   SeriesJournal(std::shared_ptr<JournalFolder> folder, const WallClock& wallClock,
-                const ExposureCycle& cycle, const SeriesParams& params);
+                const ExposureCycle& cycle, const SeriesPlan& plan);
 
   void press(std::int64_t exposure, const PressRecord& press);
   void end(SeriesEnd how, const PressCount& presses);
@@ -39,7 +39,7 @@ private:
 
   const WallClock& wallClock_;
   const ExposureCycle& cycle_;
-  SeriesParams params_;
+  SeriesPlan plan_;
   Start start_;
   JournalWriter writer_;
 };

@@ -1,12 +1,9 @@
 #include "window/form1.h"
 
-#include "exposure/exposure_cycle.h"
-#include "journal/series_journal.h"
-#include "serial/port_check.h"
-#include "settings/registry_store.h"
 #include "power/power_source.h"
-#include "power/wake_lock.h"
-#include "timing/wall_clock.h"
+#include "series/series_plan.h"
+#include "series/series_words.h"
+#include "settings/registry_store.h"
 #include "window/window_settings.h"
 
 namespace obturix {
@@ -15,9 +12,7 @@ const char* const welcomeText =
     "Bonjour,\r\rbienvenue dans Obturix !\r\r V1.0.0 et c'est pas la dernière";
 
 Form1::Form1(Form1View& view, const Form1Services& services)
-    : view_(view), cycle_(services.cycle), ports_(services.ports), settings_(services.settings),
-      wakeLock_(services.wakeLock), wallClock_(services.wallClock), power_(services.power),
-      journals_(services.journals), disk_(services.disk) {}
+    : view_(view), series_(services.series), settings_(services.settings) {}
 
 Form1::~Form1() = default;
 
@@ -25,7 +20,7 @@ void Form1::load() {
   view_.setCaption(Control::Label4, welcomeText);
   ChargerParams();
   bAnnulation_ = true;
-  power_.latest(); // asked now, so that the first series need not wait for it
+  series_.power.latest(); // asked now, so that the first series need not wait for it
 }
 
 void Form1::shown() { tellDamagedSettings(); }
@@ -43,7 +38,7 @@ void Form1::backgroundClick() { view_.messageBoxes().show("click", MessageButton
 bool Form1::mayClose() {
   if (!busy_)
     return true;
-  if (!cyclesRunning_) {
+  if (!cyclesRunning()) {
     if (closing_ == Closing::No)
       closing_ = Closing::WhenOver;
     return false;
@@ -56,33 +51,27 @@ bool Form1::mayClose() {
     askingToStop_ = false;
     if (stop && closing_ == Closing::No) {
       closing_ = Closing::StopAsked;
-      cycle_.stop();
+      run_->stop(SeriesEnd::StoppedByUser);
     }
   }
   return false;
 }
 
 bool Form1::endNow() {
-  if (!cyclesRunning_) {
-    portClaim_.reset(); // the program ends at once, maybe without unwinding
+  if (!cyclesRunning()) {
+    if (run_)
+      run_->giveBackPort(); // the program ends at once, maybe without unwinding
     return false;
   }
   if (closing_ != Closing::StopUnasked) {
     closing_ = Closing::StopUnasked;
-    cycle_.stop();
-    SauverParams(disk_.atExit); // at once: the system may end the process once this returns
+    run_->stop(SeriesEnd::StoppedBySystem);
+    SauverParams(series_.disk.atExit); // at once: the system may end the process once this returns
   }
   return true;
 }
 
-bool Form1::endBeforeExit() {
-  if (!endNow())
-    return false;
-  // The timing thread lets go at once; its presses are counted once it is done.
-  if (cyclesOver_.valid() && cyclesOver_.wait_for(disk_.atExit) == std::future_status::ready)
-    closeJournal(cycle_.takePresses());
-  return true;
-}
+bool Form1::endBeforeExit() { return endNow() && run_->endBeforeExit(); }
 
 // However a series ends, an exception included, the window is free again
 // for the next one and the port's claim is given back.
@@ -93,9 +82,7 @@ public:
     form_.closing_ = Closing::No;
   }
   ~Busy() {
-    form_.cyclesRunning_ = false;
-    form_.journal_.reset();
-    form_.portClaim_.reset();
+    form_.run_.reset();
     form_.busy_ = false;
   }
   Busy(const Busy&) = delete;
@@ -113,37 +100,25 @@ void Form1::LancerSerie() {
   const Busy busy(*this);
   bAnnulation_ = false;
   const SeriesParams params = captureSeriesParams();
-  if (const auto why = refusal(params)) {
-    view_.messageBoxes().show(*why, MessageButtons::Ok);
+  std::optional<std::string> refused = refusal(params);
+  if (!refused)
+    refused = run_->claimPort(); // held until its cycles are over
+  if (refused) {
+    view_.messageBoxes().show(*refused, MessageButtons::Ok);
   } else {
-    // Told before the night, not found out after it.
-    if (portClaim_ && portClaim_->reach() != ClaimReach::Machine)
-      view_.messageBoxes().show(
-          unclaimedPortWarning(params.port, portClaim_->reach(), portClaim_->shortfall()),
-          MessageButtons::Ok);
-    warnOfShortBattery(params);
+    warnBeforeTheNight();
     const bool started = confirmed(params);
-    if (started) {
-      const PressCount presses = runCycles(params);
-      const std::optional<JournalOutcome> journal = closeJournal(presses);
-      // Stopped by the system, it saved at once, and nobody may be there to read a box.
-      if (closing_ != Closing::StopUnasked) {
-        const Unsaved unsaved = SauverParams(disk_.userThere);
-        warnOfMissedPresses(presses, *cycleCount(params.count), params.port);
-        warnOfUnsavedSettings(unsaved);
-        warnOfUnwrittenJournal(journal);
-        tellDamagedSettings();
-      }
-    }
-    portClaim_.reset();
+    if (started)
+      warnAfterTheNight(runSeries());
+    run_->giveBackPort();
     announceEnd();
     view_.setCaption(Control::LabEc, "0");
-    if (started)
-      view_.setToolTip(Control::LabEc, "");
     // Kept, in its error state where a press failed, until the boxes of
     // the end are answered.
-    if (started)
+    if (started) {
+      view_.setToolTip(Control::LabEc, "");
       view_.taskbarProgress().clear();
+    }
   }
   if (closing_ != Closing::No)
     view_.hide();
@@ -160,35 +135,21 @@ SeriesParams Form1::captureSeriesParams() const {
           .settle = view_.text(Text7)};
 }
 
+// The values read once, into the series' plan; why not when they cannot be.
 std::optional<std::string> Form1::refusal(const SeriesParams& params) {
-  if (auto why = seriesRefusal(params))
-    return why;
-  if (*cycleCount(params.count) > 0)
-    return portRefusal(params.port);
+  auto plan = readPlan(params);
+  if (const auto* why = std::get_if<std::string>(&plan))
+    return *why;
+  run_ = std::make_unique<SeriesRun>(series_, std::get<SeriesPlan>(std::move(plan)));
   return std::nullopt;
 }
 
-// A series on a port that does not exist, that the user may not open or
-// that another series is using would take its whole time and press nothing
-// (or press in the other's exposures): it is refused before it starts. Its
-// port stays claimed until it ends.
-std::optional<std::string> Form1::portRefusal(const std::string& port) {
-  const PortStatus status = ports_.check(port);
-  switch (status.access) {
-  case PortStatus::Access::Missing:
-    return missingPortRefusal(port, ports_.available());
-  case PortStatus::Access::NotSerial:
-    return notSerialPortRefusal(port, ports_.available());
-  case PortStatus::Access::Forbidden:
-    return forbiddenPortRefusal(port, status.group, status.account);
-  case PortStatus::Access::Usable:
-    break;
-  }
-  std::optional<PortHolder> holder;
-  portClaim_ = ports_.claim(port, holder);
-  if (!portClaim_)
-    return portInUseRefusal(port, holder);
-  return std::nullopt;
+// Told before the night, not found out after it (the confirmation, when
+// ticked, still lets the user say No).
+void Form1::warnBeforeTheNight() {
+  for (const auto& warning : {run_->unclaimedPortWarning(), run_->shortBatteryWarning()})
+    if (warning)
+      view_.messageBoxes().show(*warning, MessageButtons::Ok);
 }
 
 bool Form1::confirmed(const SeriesParams& params) {
@@ -197,154 +158,48 @@ bool Form1::confirmed(const SeriesParams& params) {
                                    confirmationTitle) == answerYes;
 }
 
-// The presses of these cycles, and how many could not be made. The cycles
-// run away from the window, so that nothing the window does (the counter,
-// its repaint) lengthens a pause; each press goes to the journal as soon as
-// it is over, and to the window.
-PressCount Form1::runCycles(const SeriesParams& params) {
+// The cycles run away from the window, so that nothing the window does (the
+// counter, its repaint) lengthens a pause; the window shows what the series
+// hands over.
+SeriesOutcome Form1::runSeries() {
   view_.repaint();
-  const std::int64_t cycles = *cycleCount(params.count);
-  cycle_.resume();
-  cyclesRunning_ = true;
-  losses_ = {};
-  toldLowBattery_ = false;
-  std::promise<void> over;
-  cyclesOver_ = over.get_future();
-  if (cycles > 0) // a series without cycle presses nothing: nothing to keep
-    journal_ = std::make_unique<SeriesJournal>(journals_, wallClock_, cycle_, params);
-  view_.runHoldingInput([&](const HandOver& onWindow) {
-    {
-      const KeptAwake awake(wakeLock_); // a laptop left alone suspends within the hour
-      const auto battery = power_.watch([this, &onWindow](const PowerState& power) {
-        onWindow([this, power] { tellLowBattery(power); });
-      });
-      std::int64_t underWay = 0;
-      cycle_.onPress([&](const PressRecord& press) {
-        if (journal_)
-          journal_->press(underWay, press);
-        onWindow([this, exposure = underWay, press, &params] {
-          pressDone(exposure, press, params.port);
-        });
-      });
-      for (std::int64_t i = 1; i <= cycles && !cycle_.stopped(); ++i) {
-        underWay = i;
-        onWindow([this, i, cycles, &params] {
-          view_.setCaption(Control::LabEc, std::to_string(i));
-          // Only the counter changed: repainting it alone is quickest.
-          view_.repaint(Control::LabEc);
-          showProgress(i, cycles, params);
-          if (portClaim_)
-            portClaim_->keep(); // something may have removed its lock meanwhile
-        });
-        cycle_.FairePause(params.mirror, params.exposure, params.interval, params.port,
-                          params.pulse, params.settle);
-      }
-      cycle_.onPress(nullptr);
-    }
-    over.set_value();
+  Shows shows(view_);
+  return run_->run(shows, [this](const std::function<void(const HandOver&)>& cycles) {
+    view_.runHoldingInput(cycles);
   });
-  cyclesRunning_ = false;
-  portClaim_.reset(); // free for another series while the boxes wait
-  PressCount presses = cycle_.takePresses();
-  view_.taskbarProgress().show({presses.exposures, cycles, 0, presses.failedPresses > 0, {}});
-  return presses;
 }
 
-// The exposure under way, how long is left and when the series ends, on the
-// counter's tooltip and the task bar: the end recomputed from the clock at
-// each exposure, so that a late system does not drift, and told to the
-// nearest minute.
-void Form1::showProgress(std::int64_t current, std::int64_t cycles, const SeriesParams& params) {
-  using std::chrono::milliseconds;
-  const milliseconds cycle = cycleLength(params);
-  const std::int64_t toCome = cycles - current + 1;
-  const milliseconds left =
-      cycle.count() > 0 && toCome > century / cycle ? century : cycle * toCome;
-  const auto now = wallClock_.now();
-  progress_ = {current, cycles, left, wallClock_.local(now),
-               wallClock_.local(now + left + std::chrono::seconds(30))};
-  showProgressNote();
+// The counter changes with the exposure under way, repainted alone (which is
+// quickest); its tooltip and the task bar follow the series.
+void Form1::Shows::progress(const SeriesProgress& progress) {
+  if (progress.current > 0 && progress.current != counter_) {
+    counter_ = progress.current;
+    view_.setCaption(Control::LabEc, std::to_string(progress.current));
+    view_.repaint(Control::LabEc);
+  }
+  if (progress.current > 0)
+    view_.setToolTip(Control::LabEc, progress.note);
+  view_.taskbarProgress().show(progress);
 }
 
-void Form1::showProgressNote() {
-  const Progress& p = progress_;
-  const std::string note = progressNote(p.current, p.total, p.left, p.now, p.end,
-                                        losses_.lostCount(), losses_.firstLost());
-  view_.setToolTip(Control::LabEc, note);
-  view_.taskbarProgress().show({p.current - 1, p.total, p.current, cycle_.anyPressFailed(), note});
-}
-
-// A press that failed is told at once, as the series goes on (see
-// PressLosses for how often), and the tooltip names the exposures lost.
-void Form1::pressDone(std::int64_t exposure, const PressRecord& press, const std::string& port) {
-  if (press.failed() && !press.mirrorPulse)
-    losses_.exposureLost(exposure);
-  if (losses_.tellNow(press))
-    view_.tellAtOnce(pressFailureNotice(exposure, press, port));
-  if (press.failed() && progress_.current > 0)
-    showProgressNote();
-}
-
-// However the series ended, its journal says so; a disk that does not answer
-// holds the end a few seconds at most.
-std::optional<JournalOutcome> Form1::closeJournal(const PressCount& presses) {
-  if (!journal_)
-    return std::nullopt;
-  const bool system = closing_ == Closing::StopUnasked;
-  journal_->end(system                           ? SeriesEnd::StoppedBySystem
-                : closing_ == Closing::StopAsked ? SeriesEnd::StoppedByUser
-                                                 : SeriesEnd::Finished,
-                presses);
-  const JournalOutcome outcome = journal_->finish(system ? disk_.atExit : disk_.userThere);
-  journal_.reset();
-  return outcome;
-}
-
-void Form1::warnOfUnwrittenJournal(const std::optional<JournalOutcome>& journal) {
-  if (journal && !journal->written())
-    view_.messageBoxes().show(unwrittenJournalWarning(*journal), MessageButtons::Ok);
-}
-
-// A series longer than the battery is expected to last is told before it
-// starts (the confirmation, when ticked, still lets the user say No).
-void Form1::warnOfShortBattery(const SeriesParams& params) {
-  const std::int64_t cycles = *cycleCount(params.count);
-  const std::chrono::milliseconds cycle = cycleLength(params);
-  if (cycles <= 0 || cycle.count() <= 0)
+// Stopped by the system, the series saved at once, and nobody may be there
+// to read a box. Otherwise what went wrong is told whether or not the end is
+// announced: exposures lost (the cable pulled out during the night), values
+// the window would open without next time, a journal not written whole.
+void Form1::warnAfterTheNight(const SeriesOutcome& outcome) {
+  if (closing_ == Closing::StopUnasked)
     return;
-  const auto power = power_.now();
-  if (!power || !power->onBattery || !power->timeLeft)
-    return;
-  const auto length = cycles > century / cycle ? century : cycle * cycles;
-  if (*power->timeLeft < length)
-    view_.messageBoxes().show(shortBatteryWarning(power->percentage, *power->timeLeft, length),
-                              MessageButtons::Ok);
-}
-
-// Once in a series, when the battery runs low on its own: as soon as an
-// answer of the system's says so.
-void Form1::tellLowBattery(const PowerState& power) {
-  constexpr int low = 10;
-  if (toldLowBattery_ || !power.onBattery || power.percentage < 1 || power.percentage > low)
-    return;
-  toldLowBattery_ = true;
-  view_.tellAtOnce(lowBatteryNotice(power.percentage));
-}
-
-// Presses that could not be made (the cable pulled out during the night)
-// are told whether or not the end is announced.
-void Form1::warnOfMissedPresses(const PressCount& presses, std::int64_t asked,
-                                const std::string& port) {
-  if (anyPressMissed(presses))
-    view_.messageBoxes().show(missedPressesWarning(presses, asked, port), MessageButtons::Ok);
-}
-
-// Told whether or not the end is announced: next time the window would open
-// with older values, with no word of why.
-void Form1::warnOfUnsavedSettings(const Unsaved& unsaved) {
+  const Unsaved unsaved = SauverParams(series_.disk.userThere);
+  std::vector<std::string> warnings;
+  if (anyPressMissed(outcome.presses))
+    warnings.push_back(missedPressesWarning(outcome.presses, outcome.asked, run_->plan().port()));
   if (!unsaved.empty())
-    view_.messageBoxes().show(unsavedSettingsWarning(unsaved, windowSettings().size()),
-                              MessageButtons::Ok);
+    warnings.push_back(unsavedSettingsWarning(unsaved, windowSettings().size()));
+  if (outcome.journal && !outcome.journal->written())
+    warnings.push_back(unwrittenJournalWarning(*outcome.journal));
+  for (const std::string& warning : warnings)
+    view_.messageBoxes().show(warning, MessageButtons::Ok);
+  tellDamagedSettings();
 }
 
 // A damaged settings file, set aside (nothing in it lost) or left in place,
@@ -356,7 +211,7 @@ void Form1::tellDamagedSettings() {
     return;
   auto damaged = std::make_shared<std::optional<DamagedSettingsFile>>();
   settingsWorker_.post([&settings = settings_, damaged] { *damaged = settings.takeDamagedFile(); });
-  if (settingsWorker_.waitIdle(disk_.userThere) && *damaged)
+  if (settingsWorker_.waitIdle(series_.disk.userThere) && *damaged)
     view_.messageBoxes().show(damagedSettingsNotice(**damaged), MessageButtons::Ok);
 }
 

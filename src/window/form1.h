@@ -1,55 +1,31 @@
 #pragma once
 
-#include "exposure/series.h"
+#include "exposure/plan.h"
+#include "series/series_run.h"
+#include "settings/settings_words.h"
 #include "threads/ordered_worker.h"
 #include "window/form1_view.h"
-#include "window/press_losses.h"
 
 #include <chrono>
-#include <future>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace obturix {
 
-class ExposureCycle;
-class JournalFolder;
-class PortCheck;
-class PortClaim;
-struct PressCount;
-class PowerSource;
-struct PowerState;
 class RegistrySettingsStore;
-class SeriesJournal;
-struct JournalOutcome;
-struct PressRecord;
-class WakeLock;
-class WallClock;
 
-// How long the end of a series waits for its journal and its parameters to
-// be on the disk: when the user is there, and when the system is ending the
-// program; the window never waits longer for a disk that does not answer.
-struct DiskDeadlines {
-  std::chrono::milliseconds userThere{3000};
-  std::chrono::milliseconds atExit{1000};
-};
-
-// What the window runs its series with, owned by the program's module.
+// What the window runs its series with and keeps its values in, owned by
+// the program's module.
 struct Form1Services {
-  ExposureCycle& cycle;
-  PortCheck& ports;
+  SeriesServices series;
   RegistrySettingsStore& settings;
-  WakeLock& wakeLock;
-  WallClock& wallClock;
-  PowerSource& power;
-  std::shared_ptr<JournalFolder> journals;
-  DiskDeadlines disk = {};
 };
 
 // The main window's behaviour, whatever the toolkit: the toolkit's window
 // calls the handlers below on its events, and the behaviour acts on it
-// through its view.
+// through its view. A series runs apart (SeriesRun); the window shows what
+// it is told of it.
 class Form1 {
 public:
   Form1(Form1View& view, const Form1Services& services);
@@ -88,7 +64,7 @@ public:
   // and its journal ended, before this returns; whether one was.
   bool endBeforeExit();
   // From just before the first press of a series to the end of its last pause.
-  bool cyclesRunning() const { return cyclesRunning_; }
+  bool cyclesRunning() const { return run_ && run_->cyclesRunning(); }
 
 private:
   // The parameters a save could not keep, and why.
@@ -102,50 +78,36 @@ private:
     StopUnasked, // its cycles stopped by the system: no box at all
   };
   class Busy;
+  // The counter, its tooltip and the task bar, as the series tells them.
+  class Shows final : public SeriesFront {
+  public:
+    explicit Shows(Form1View& view) : view_(view) {}
+    void progress(const SeriesProgress& progress) override;
+    void tellAtOnce(const std::string& text) override { view_.tellAtOnce(text); }
+
+  private:
+    Form1View& view_;
+    std::int64_t counter_ = 0;
+  };
 
   SeriesParams captureSeriesParams() const;
   std::optional<std::string> refusal(const SeriesParams& params);
-  std::optional<std::string> portRefusal(const std::string& port);
+  void warnBeforeTheNight();
   bool confirmed(const SeriesParams& params);
-  PressCount runCycles(const SeriesParams& params);
-  void showProgress(std::int64_t current, std::int64_t cycles, const SeriesParams& params);
-  void showProgressNote();
-  void pressDone(std::int64_t exposure, const PressRecord& press, const std::string& port);
-  std::optional<JournalOutcome> closeJournal(const PressCount& presses);
-  void warnOfUnwrittenJournal(const std::optional<JournalOutcome>& journal);
-  void warnOfShortBattery(const SeriesParams& params);
-  void tellLowBattery(const PowerState& power);
-  void warnOfMissedPresses(const PressCount& presses, std::int64_t asked, const std::string& port);
-  void warnOfUnsavedSettings(const Unsaved& unsaved);
+  SeriesOutcome runSeries();
+  void warnAfterTheNight(const SeriesOutcome& outcome);
   void tellDamagedSettings();
   void announceEnd();
   void ChargerParams();
   Unsaved SauverParams(std::chrono::milliseconds deadline);
 
   Form1View& view_;
-  ExposureCycle& cycle_;
-  PortCheck& ports_;
+  SeriesServices series_;
   RegistrySettingsStore& settings_;
-  WakeLock& wakeLock_;
-  WallClock& wallClock_;
-  PowerSource& power_;
-  std::shared_ptr<JournalFolder> journals_;
-  DiskDeadlines disk_;
-  std::unique_ptr<PortClaim> portClaim_; // the series' port, from its checks to its end
+  std::unique_ptr<SeriesRun> run_; // from its checks to its end
   bool bAnnulation_ = false;
-  bool busy_ = false;          // a series (or one of its boxes) is under way
-  bool cyclesRunning_ = false; // on the timing thread, the window holding input
+  bool busy_ = false; // a series (or one of its boxes) is under way
   bool askingToStop_ = false;
-  std::unique_ptr<SeriesJournal> journal_; // the series', from its first press to its end
-  std::future<void> cyclesOver_;           // ready once the timing thread is done with them
-  // What the counter's tooltip tells, rebuilt when a press is lost.
-  struct Progress {
-    std::int64_t current = 0, total = 0;
-    std::chrono::milliseconds left{0};
-    LocalTime now, end;
-  } progress_;
-  PressLosses losses_; // during the series
-  bool toldLowBattery_ = false;
   Closing closing_ = Closing::No;
   OrderedWorker settingsWorker_; // a hung disk holds the settings, never the window
 };

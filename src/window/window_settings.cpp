@@ -1,7 +1,7 @@
 #include "window/window_settings.h"
 
 #include "exposure/decimal.h"
-#include "exposure/series.h"
+#include "series/series_plan.h"
 
 #include <array>
 

@@ -23,9 +23,8 @@ struct FakeSeriesServices {
   FakePowerSource power;
   std::shared_ptr<FakeJournalFolder> journals = std::make_shared<FakeJournalFolder>();
 
-  Form1Services services() {
-    return {cycle, ports, settings, wakeLock, wallClock, power, journals};
-  }
+  SeriesServices series() { return {cycle, ports, wakeLock, wallClock, power, journals}; }
+  Form1Services services() { return {series(), settings}; }
 };
 
 } // namespace obturix::testing

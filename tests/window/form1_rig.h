@@ -2,6 +2,8 @@
 
 #include "fakes/fake_form1_view.h"
 #include "fakes/fake_series_services.h"
+#include "serial/port_words.h"
+#include "series/series_words.h"
 #include "window/form1.h"
 
 namespace obturix::testing {

@@ -107,9 +107,7 @@ TEST(Form1Settings, ADamagedSettingsFileIsToldWhenTheWindowIsShown) {
   registry.damaged = found;
   Form1Rig rig;
   RegistrySettingsStore settings{registry};
-  Form1 form{
-      rig.view,
-      {rig.cycle, rig.ports, settings, rig.wakeLock, rig.wallClock, rig.power, rig.journals}};
+  Form1 form{rig.view, {rig.series(), settings}};
   form.load();
   EXPECT_EQ(rig.log.events().size(), 1u); // the welcome text
   form.shown();
@@ -166,15 +164,9 @@ TEST(Form1Settings, AValueThatCannotBeSavedIsToldAndDoesNotStopTheOthers) {
     registry.hung = c.refusal == registry_status::notReady;
     Form1Rig rig;
     RegistrySettingsStore settings{registry};
-    Form1 form{rig.view,
-               {rig.cycle,
-                rig.ports,
-                settings,
-                rig.wakeLock,
-                rig.wallClock,
-                rig.power,
-                rig.journals,
-                {std::chrono::milliseconds(50), std::chrono::milliseconds(50)}}};
+    SeriesServices series = rig.series();
+    series.disk = {std::chrono::milliseconds(50), std::chrono::milliseconds(50)};
+    Form1 form{rig.view, {series, settings}};
     rig.ports.existingPorts = {c.port};
     rig.type(Text5, c.port);
     form.LancerSerie();

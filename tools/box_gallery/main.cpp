@@ -2,8 +2,11 @@
 // texts and in the real view's boxes, each answered by Enter: a screenshot
 // of each tells whether titles are whole and lines break where they should.
 // --nuit: in night vision.
-#include "exposure/series.h"
 #include "registry/registry.h"
+#include "serial/port_words.h"
+#include "series/series_plan.h"
+#include "series/series_words.h"
+#include "settings/settings_words.h"
 
 #ifdef _WIN32
 #include "ui/win32/win32_message_boxes.h"

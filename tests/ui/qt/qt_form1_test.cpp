@@ -1,4 +1,5 @@
 #include "fakes/fake_series_services.h"
+#include "series/series_words.h"
 #include "ui/qt/hold_input.h"
 #include "ui/qt/qt_application.h"
 #include "ui/qt/qt_form1.h"
@@ -38,7 +39,7 @@ struct QtRig : testing::FakeSeriesServices {
   std::unique_ptr<Sleeper> systemSleeper = makeSystemSleeper();
   std::optional<ExposureCycle> realCycle;
   QtForm1 form{
-      {realCycle ? *realCycle : cycle, ports, settings, wakeLock, wallClock, power, journals}};
+      {{realCycle ? *realCycle : cycle, ports, wakeLock, wallClock, power, journals}, settings}};
 };
 
 struct SeenBox {

@@ -1,4 +1,4 @@
-#include "window/press_losses.h"
+#include "series/press_losses.h"
 
 #include <utility>
 

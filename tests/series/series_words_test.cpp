@@ -1,5 +1,8 @@
-#include "exposure/series.h"
 #include "journal/journal_texts.h"
+#include "serial/port_words.h"
+#include "series/series_plan.h"
+#include "series/series_words.h"
+#include "settings/settings_words.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +16,13 @@
 
 namespace obturix {
 namespace {
+
+std::optional<std::string> refusalOf(const SeriesParams& params) {
+  const auto plan = readPlan(params);
+  if (const auto* why = std::get_if<std::string>(&plan))
+    return *why;
+  return std::nullopt;
+}
 
 TEST(CycleCount, CountsTheWholeNumbersFromOneUpToTheCount) {
   const struct {
@@ -57,7 +67,7 @@ TEST(SeriesRefusal, NamesTheFirstValueThatCannotBeUsed) {
       // clang-format on
   };
   for (const auto& c : cases)
-    EXPECT_EQ(seriesRefusal(c.params), c.refusal) << c.refusal.value_or("accepted");
+    EXPECT_EQ(refusalOf(c.params), c.refusal) << c.refusal.value_or("accepted");
 }
 
 PressRecord press(PressResult result, PortFailure failure = {}, bool mirrorPulse = false) {
@@ -202,8 +212,8 @@ TEST(SeriesTexts, AllFollowFrenchTypography) {
   const SeriesParams tooMany{"3000000000", "1", "1", answerNo, "P", "1", "1"};
   const SeriesParams badPulse{"1", "1", "1", answerYes, "P", "x", "1"};
   std::vector<std::string> messages = {
-      *seriesRefusal(tooMany),
-      *seriesRefusal(badPulse),
+      *refusalOf(tooMany),
+      *refusalOf(badPulse),
       missingPortRefusal("P", {}),
       missingPortRefusal("P", {"/dev/ttyS0"}),
       notSerialPortRefusal("P", {}),
