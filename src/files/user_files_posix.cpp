@@ -22,6 +22,11 @@ std::optional<std::filesystem::path> userBaseFolder(const char* variable, const 
   return std::filesystem::path(home) / underHome;
 }
 
+std::optional<std::filesystem::path> userConfigFolder() {
+  const auto config = userBaseFolder("XDG_CONFIG_HOME", ".config");
+  return config ? std::optional(*config / "obturix") : std::nullopt;
+}
+
 bool makePrivateFolder(const std::filesystem::path& folder) {
   if (mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST)
     return true;

@@ -11,6 +11,10 @@ namespace obturix {
 // when there is no home folder.
 std::optional<std::filesystem::path> userBaseFolder(const char* variable, const char* underHome);
 
+// The program's settings folder: $XDG_CONFIG_HOME/obturix, or
+// ~/.config/obturix; nothing when the user has no home folder.
+std::optional<std::filesystem::path> userConfigFolder();
+
 // Creates the folder and its missing parents, private to the user; true
 // when it exists. errno tells why not.
 bool makePrivateFolder(const std::filesystem::path& folder);

@@ -68,8 +68,4 @@ private:
   std::optional<DamagedSettingsFile> damaged_; // until taken
 };
 
-// $XDG_CONFIG_HOME/obturix, or ~/.config/obturix; nothing when the user has
-// no home folder.
-std::optional<std::filesystem::path> userConfigFolder();
-
 } // namespace obturix

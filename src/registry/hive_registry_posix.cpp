@@ -224,11 +224,6 @@ long HiveRegistry::save() {
   return registry_status::success;
 }
 
-std::optional<std::filesystem::path> userConfigFolder() {
-  const auto config = userBaseFolder("XDG_CONFIG_HOME", ".config");
-  return config ? std::optional(*config / "obturix") : std::nullopt;
-}
-
 // The statuses the hive gives besides those the messages name: never a
 // Windows number on a system that has none.
 std::string registryFailureWords(long status) {

@@ -1,4 +1,4 @@
-#include "registry/hive_registry.h"
+#include "files/user_files_posix.h"
 #include "serial/port_check.h"
 #include "serial/port_lock_posix.h"
 #include "serial/port_names.h"

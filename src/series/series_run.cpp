@@ -71,11 +71,17 @@ SeriesOutcome SeriesRun::run(SeriesFront& front, const OnTimingThread& onTimingT
   });
   cyclesRunning_ = false;
   claim_.reset(); // free for another series while the end is told
-  SeriesOutcome outcome{cycle.takePresses(), plan_.cycles, stopped_.value_or(SeriesEnd::Finished),
-                        std::nullopt};
+  SeriesOutcome outcome;
+  outcome.presses = cycle.takePresses();
+  outcome.asked = plan_.cycles;
+  outcome.how = stopped_.value_or(SeriesEnd::Finished);
   front.progress(
       {outcome.presses.exposures, plan_.cycles, 0, outcome.presses.failedPresses > 0, {}});
   outcome.journal = endJournal(outcome.presses);
+  if (anyPressMissed(outcome.presses))
+    outcome.lossWarning = missedPressesWarning(outcome.presses, outcome.asked, plan_.port());
+  if (outcome.journal && !outcome.journal->written())
+    outcome.journalWarning = unwrittenJournalWarning(*outcome.journal);
   return outcome;
 }
 

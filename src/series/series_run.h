@@ -58,12 +58,15 @@ public:
   virtual void tellAtOnce(const std::string& text) = 0;
 };
 
-// What a series made, and how it ended.
+// What a series made, how it ended, and what is told of it at its end.
 struct SeriesOutcome {
   PressCount presses;
   std::int64_t asked = 0;
   SeriesEnd how = SeriesEnd::Finished;
   std::optional<JournalOutcome> journal; // none for a series without cycle
+  // Exposures lost (the cable pulled out during the night), counted as the
+  // journal counts them; a journal not written whole.
+  std::optional<std::string> lossWarning, journalWarning;
 };
 
 // Runs a series from its plan, whatever shows it: claims its port, keeps the

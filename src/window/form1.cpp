@@ -12,7 +12,8 @@ const char* const welcomeText =
     "Bonjour,\r\rbienvenue dans Obturix !\r\r V1.0.0 et c'est pas la dernière";
 
 Form1::Form1(Form1View& view, const Form1Services& services)
-    : view_(view), series_(services.series), settings_(services.settings) {}
+    : view_(view), series_(services.series), settings_(services.settings),
+      saved_(services.settings, settingsKeySuffix) {}
 
 Form1::~Form1() = default;
 
@@ -184,35 +185,25 @@ void Form1::Shows::progress(const SeriesProgress& progress) {
 
 // Stopped by the system, the series saved at once, and nobody may be there
 // to read a box. Otherwise what went wrong is told whether or not the end is
-// announced: exposures lost (the cable pulled out during the night), values
-// the window would open without next time, a journal not written whole.
+// announced, values the window would open without next time included.
 void Form1::warnAfterTheNight(const SeriesOutcome& outcome) {
   if (closing_ == Closing::StopUnasked)
     return;
   const Unsaved unsaved = SauverParams(series_.disk.userThere);
-  std::vector<std::string> warnings;
-  if (anyPressMissed(outcome.presses))
-    warnings.push_back(missedPressesWarning(outcome.presses, outcome.asked, run_->plan().port()));
-  if (!unsaved.empty())
-    warnings.push_back(unsavedSettingsWarning(unsaved, windowSettings().size()));
-  if (outcome.journal && !outcome.journal->written())
-    warnings.push_back(unwrittenJournalWarning(*outcome.journal));
-  for (const std::string& warning : warnings)
-    view_.messageBoxes().show(warning, MessageButtons::Ok);
+  const std::optional<std::string> unsavedWarning =
+      unsaved.empty() ? std::nullopt
+                      : std::optional(unsavedSettingsWarning(unsaved, windowSettings().size()));
+  for (const auto& warning : {outcome.lossWarning, unsavedWarning, outcome.journalWarning})
+    if (warning)
+      view_.messageBoxes().show(*warning, MessageButtons::Ok);
   tellDamagedSettings();
 }
 
 // A damaged settings file, set aside (nothing in it lost) or left in place,
 // explains why the window shows its defaults: told once, when found.
-// Asked on the settings' worker, after their save, unless a save still
-// waits for its disk.
 void Form1::tellDamagedSettings() {
-  if (!settingsWorker_.waitIdle(std::chrono::milliseconds(0)))
-    return;
-  auto damaged = std::make_shared<std::optional<DamagedSettingsFile>>();
-  settingsWorker_.post([&settings = settings_, damaged] { *damaged = settings.takeDamagedFile(); });
-  if (settingsWorker_.waitIdle(series_.disk.userThere) && *damaged)
-    view_.messageBoxes().show(damagedSettingsNotice(**damaged), MessageButtons::Ok);
+  if (const auto damaged = saved_.takeDamagedFile(series_.disk.userThere))
+    view_.messageBoxes().show(damagedSettingsNotice(*damaged), MessageButtons::Ok);
 }
 
 // Read again after the series: the user may have unticked it since. Not
@@ -241,29 +232,16 @@ void Form1::ChargerParams() {
   }
 }
 
-// Saves the parameters for the next run, on a worker of their own: a disk
-// that does not answer within `deadline` holds neither the window nor the
-// end of the program, and every parameter is then told unsaved. A value
-// that cannot be written keeps its older one and does not stop the others.
+// Saves the parameters for the next run; a disk that does not answer within
+// `deadline` holds neither the window nor the end of the program.
 Form1::Unsaved Form1::SauverParams(std::chrono::milliseconds deadline) {
-  std::vector<std::pair<const WindowSetting*, std::string>> values;
+  std::vector<SettingValue> values;
   for (const WindowSetting& setting : windowSettings())
-    values.emplace_back(&setting, setting.holds == SettingHolds::BoxState
-                                      ? (view_.isChecked(setting.control) ? "1" : "0")
-                                      : view_.text(setting.control));
-  auto unsaved = std::make_shared<Unsaved>();
-  settingsWorker_.post([&settings = settings_, values, unsaved] {
-    for (const auto& [setting, text] : values) {
-      if (!settings.EcrireParam(settingsKeySuffix, setting->valueName, regSz, text))
-        unsaved->push_back({setting->name, settings.lastWriteFailure()});
-    }
-  });
-  if (settingsWorker_.waitIdle(deadline))
-    return *unsaved;
-  Unsaved all;
-  for (const WindowSetting& setting : windowSettings())
-    all.push_back({setting.name, registry_status::notReady});
-  return all;
+    values.push_back({setting.valueName, setting.name,
+                      setting.holds == SettingHolds::BoxState
+                          ? (view_.isChecked(setting.control) ? "1" : "0")
+                          : view_.text(setting.control)});
+  return saved_.save(std::move(values), deadline);
 }
 
 } // namespace obturix

@@ -3,7 +3,7 @@
 #include "exposure/plan.h"
 #include "series/series_run.h"
 #include "settings/settings_words.h"
-#include "threads/ordered_worker.h"
+#include "settings/settings_worker.h"
 #include "window/form1_view.h"
 
 #include <chrono>
@@ -109,7 +109,7 @@ private:
   bool busy_ = false; // a series (or one of its boxes) is under way
   bool askingToStop_ = false;
   Closing closing_ = Closing::No;
-  OrderedWorker settingsWorker_; // a hung disk holds the settings, never the window
+  SettingsWorker saved_; // a hung disk holds the settings, never the window
 };
 
 // The welcome text shown in Label4, lines separated by carriage returns.
