@@ -74,7 +74,7 @@ SeriesOutcome SeriesRun::run(SeriesFront& front, const OnTimingThread& onTimingT
   SeriesOutcome outcome;
   outcome.presses = cycle.takePresses();
   outcome.asked = plan_.cycles;
-  outcome.how = stopped_.value_or(SeriesEnd::Finished);
+  outcome.how = howItEnded();
   front.progress(
       {outcome.presses.exposures, plan_.cycles, 0, outcome.presses.failedPresses > 0, {}});
   outcome.journal = endJournal(outcome.presses);
@@ -152,10 +152,14 @@ void SeriesRun::tellLowBattery(SeriesFront& front, const PowerState& power) {
 }
 
 void SeriesRun::stop(SeriesEnd how) {
-  if (!cyclesRunning_ || stopped_)
-    return;
-  stopped_ = how;
-  services_.cycle.stop();
+  int none = notStopped;
+  if (cyclesRunning_ && stoppedBy_.compare_exchange_strong(none, static_cast<int>(how)))
+    services_.cycle.stop();
+}
+
+SeriesEnd SeriesRun::howItEnded() const {
+  const int stopped = stoppedBy_;
+  return stopped == notStopped ? SeriesEnd::Finished : static_cast<SeriesEnd>(stopped);
 }
 
 bool SeriesRun::endBeforeExit() {
@@ -174,7 +178,7 @@ bool SeriesRun::endBeforeExit() {
 std::optional<JournalOutcome> SeriesRun::endJournal(const PressCount& presses) {
   if (!journal_)
     return std::nullopt;
-  const SeriesEnd how = stopped_.value_or(SeriesEnd::Finished);
+  const SeriesEnd how = howItEnded();
   journal_->end(how, presses);
   const JournalOutcome outcome = journal_->finish(
       how == SeriesEnd::StoppedBySystem ? services_.disk.atExit : services_.disk.userThere);

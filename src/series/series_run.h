@@ -9,6 +9,7 @@
 #include "series/press_losses.h"
 #include "threads/timing_thread.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <future>
@@ -95,9 +96,9 @@ public:
   // Runs the cycles, gives the port back, ends the journal (its deadline
   // passed at most) and says what came of it all.
   SeriesOutcome run(SeriesFront& front, const OnTimingThread& onTimingThread);
-  // From the front's thread while the cycles run: the wait under way ends at
-  // once, the release is let go, no further press is made; the journal ends
-  // saying so. The first stop is the one told.
+  // From any thread while the cycles run: the wait under way ends at once,
+  // the release is let go, no further press is made; the journal ends saying
+  // so. The first stop is the one told.
   void stop(SeriesEnd how);
   // The process ends under the front, which will not come back to run():
   // stopped as by the system, the timing thread waited for a while, the
@@ -120,8 +121,10 @@ private:
   std::unique_ptr<PortClaim> claim_;
   std::unique_ptr<SeriesJournal> journal_; // from the first press to the end
   std::future<void> cyclesOver_;           // ready once the timing thread is done with them
-  bool cyclesRunning_ = false;
-  std::optional<SeriesEnd> stopped_;
+  std::atomic<bool> cyclesRunning_{false};
+  std::atomic<int> stoppedBy_{notStopped}; // a SeriesEnd once stopped
+  static constexpr int notStopped = -1;
+  SeriesEnd howItEnded() const;
   // What the tooltip tells, built again when a press is lost.
   struct Progress {
     std::int64_t current = 0;

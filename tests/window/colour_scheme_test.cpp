@@ -33,11 +33,14 @@ TEST(ColourScheme, NightIsRedOnBlackAndReadable) {
   for (const Colour c : {n.window, n.windowText, n.base, n.text, n.disabledText, n.button,
                          n.buttonText, n.light, n.mid, n.dark, n.highlight, n.highlightedText})
     EXPECT_TRUE(c.green == 0 && c.blue == 0);
-  const std::pair<Colour, Colour> texts[] = {{n.windowText, n.window}, {n.text, n.base},
-                                             {n.disabledText, n.window}, {n.buttonText, n.button},
+  const std::pair<Colour, Colour> texts[] = {{n.windowText, n.window},
+                                             {n.text, n.base},
+                                             {n.disabledText, n.window},
+                                             {n.buttonText, n.button},
                                              {n.highlightedText, n.highlight}};
   for (const auto& [text, background] : texts)
-    EXPECT_GE(contrastRatio(text, background), 3.0) << int(text.red) << " on " << int(background.red);
+    EXPECT_GE(contrastRatio(text, background), 3.0)
+        << int(text.red) << " on " << int(background.red);
   EXPECT_LT(relativeLuminance(n.window), 0.01);
 }
 
