@@ -17,40 +17,54 @@ bool isAnswerYes(const Variant& choice) {
 void ExposureCycle::FairePause(const Variant& mirror, const Variant& exposure,
                                const Variant& interval, const Variant& port, const Variant& pulse,
                                const Variant& settle) {
+  const Steps& steps = stepsOf(exposure, interval, pulse, settle);
   bool mirrorFailed = false;
   if (isAnswerYes(mirror)) {
-    const PressStart mirrorPulse = pressRelease(port, true, pulse);
-    const Length pulseLength = durationMilliseconds(pulse); // read once the press is made
-    const bool lost = holdFor(mirrorPulse, pulseLength);
-    const PressEnd released = letGo(mirrorPulse, true, pulseLength, lost);
+    const PressStart mirrorPulse = pressRelease(port, true, steps.pulse);
+    const bool lost = holdFor(mirrorPulse, steps.pulse);
+    const PressEnd released = letGo(mirrorPulse, true, steps.pulse, lost);
     mirrorFailed = mirrorPulse.tried && (released.result == PressResult::Missed ||
                                          released.result == PressResult::CutByPort);
     prepareNextPress(port);
-    sleepFor(released.at, durationMilliseconds(settle));
+    sleepFor(released.at, steps.settle);
   }
-  const PressStart press = pressRelease(port, false, exposure);
-  const Length exposureLength = durationMilliseconds(exposure);
-  const bool lost = holdFor(press, exposureLength);
-  const PressEnd released = letGo(press, false, exposureLength, lost);
-  if (press.tried) {
-    ++presses_.exposures;
-    switch (released.result) {
-    case PressResult::Missed:
-      ++presses_.missed;
-      break;
-    case PressResult::CutByPort:
-      ++presses_.cutByPort;
-      break;
-    case PressResult::CutByStop:
-      ++presses_.cutByStop;
-      break;
-    case PressResult::Made:
-      presses_.withoutMirror += mirrorFailed ? 1 : 0;
-      break;
-    }
-  }
+  const PressStart press = pressRelease(port, false, steps.exposure);
+  const bool lost = holdFor(press, steps.exposure);
+  const PressEnd released = letGo(press, false, steps.exposure, lost);
+  if (press.tried)
+    countExposure(released.result, mirrorFailed);
   prepareNextPress(port); // most likely the next cycle's
-  sleepFor(released.at, durationMilliseconds(interval));
+  sleepFor(released.at, steps.interval);
+}
+
+// Read when they change: a series' cycles, all alike, read them once.
+const ExposureCycle::Steps& ExposureCycle::stepsOf(const Variant& exposure, const Variant& interval,
+                                                   const Variant& pulse, const Variant& settle) {
+  const std::array<Variant, 4> values{exposure, interval, pulse, settle};
+  if (values != stepsReadFrom_) {
+    steps_ = {durationMilliseconds(exposure), durationMilliseconds(interval),
+              durationMilliseconds(pulse), durationMilliseconds(settle)};
+    stepsReadFrom_ = values;
+  }
+  return steps_;
+}
+
+void ExposureCycle::countExposure(PressResult result, bool mirrorFailed) {
+  ++presses_.exposures;
+  switch (result) {
+  case PressResult::Missed:
+    ++presses_.missed;
+    break;
+  case PressResult::CutByPort:
+    ++presses_.cutByPort;
+    break;
+  case PressResult::CutByStop:
+    ++presses_.cutByStop;
+    break;
+  case PressResult::Made:
+    presses_.withoutMirror += mirrorFailed ? 1 : 0;
+    break;
+  }
 }
 
 void ExposureCycle::stop() {
@@ -64,13 +78,13 @@ void ExposureCycle::stop() {
 // A failed open keeps the previous stream, which is already closed, and is
 // counted. Once stopped, nothing is opened.
 ExposureCycle::PressStart ExposureCycle::pressRelease(const Variant& port, bool mirrorPulse,
-                                                      const Variant& length) {
+                                                      Length length) {
   const PressStart start = openPort(port);
   if (start.tried && !start.made)
     pressOver({.mirrorPulse = mirrorPulse,
                .pressed = start.at,
                .released = start.at,
-               .asked = durationMilliseconds(length),
+               .asked = length,
                .result = PressResult::Missed,
                .failure = start.failure});
   return start;

@@ -5,6 +5,7 @@
 #include "serial/serial_port.h"
 #include "timing/sleeper.h"
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -115,7 +116,14 @@ private:
     std::chrono::nanoseconds at;
     PressResult result;
   };
-  PressStart pressRelease(const Variant& port, bool mirrorPulse, const Variant& length);
+  // The lengths of a cycle's steps; nothing for one that cannot be used.
+  struct Steps {
+    Length exposure, interval, pulse, settle;
+  };
+  const Steps& stepsOf(const Variant& exposure, const Variant& interval, const Variant& pulse,
+                       const Variant& settle);
+  void countExposure(PressResult result, bool mirrorFailed);
+  PressStart pressRelease(const Variant& port, bool mirrorPulse, Length length);
   PressStart openPort(const Variant& port);
   bool holdFor(const PressStart& press, Length length);
   PressEnd letGo(const PressStart& press, bool mirrorPulse, Length asked, bool portLost);
@@ -131,6 +139,8 @@ private:
   std::optional<std::string> nextName_;
   std::unique_ptr<PreparedPort> nextPort_;
   PressCount presses_;
+  std::array<Variant, 4> stepsReadFrom_; // the values steps_ was read from
+  Steps steps_;
   std::atomic<bool> anyFailed_{false};
   std::mutex opening_; // a press's open, against a stop
   PressListener pressListener_;
