@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,12 +37,12 @@ public:
 // by default) on Linux, %LOCALAPPDATA%\Obturix\Journal on Windows.
 std::shared_ptr<JournalFolder> makeUserJournalFolder();
 
-// How many journals of one second's name may be made before giving up.
-inline constexpr int journalNamesPerSecond = 99;
-
-// The name of the journal numbered `n` (from 1) of a stem.
-inline std::string journalFileName(const std::string& stem, int n) {
-  return stem + (n > 1 ? "_" + std::to_string(n) : "") + ".csv";
-}
+// A new journal of `stem` under its first free name, `stem`.csv, then
+// `stem`_2.csv… (99 at most): `makeNamed` makes one of a name, or gives
+// nothing and the system's error, `taken` when the name is taken already.
+std::unique_ptr<JournalFile> createFirstFree(
+    const std::string& stem, long taken, long& error,
+    const std::function<std::unique_ptr<JournalFile>(const std::string& name, long& error)>&
+        makeNamed);
 
 } // namespace obturix

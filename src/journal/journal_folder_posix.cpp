@@ -1,3 +1,4 @@
+#include "files/descriptor_posix.h"
 #include "files/user_files_posix.h"
 #include "journal/journal_folder.h"
 
@@ -12,26 +13,25 @@ namespace {
 
 class PosixJournalFile final : public JournalFile {
 public:
-  PosixJournalFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-  ~PosixJournalFile() override { ::close(fd_); }
+  PosixJournalFile(Descriptor fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
   PosixJournalFile(const PosixJournalFile&) = delete;
   PosixJournalFile& operator=(const PosixJournalFile&) = delete;
 
   // A line cut short by a full disk is taken back: the file keeps whole lines.
   long append(const std::string& text) override {
-    if (writeAll(fd_, text) && fdatasync(fd_) == 0) {
+    if (writeAll(fd_.get(), text) && fdatasync(fd_.get()) == 0) {
       size_ += static_cast<off_t>(text.size());
       return 0;
     }
     const long error = errno;
-    if (ftruncate(fd_, size_) == 0)
-      lseek(fd_, size_, SEEK_SET);
+    if (ftruncate(fd_.get(), size_) == 0)
+      lseek(fd_.get(), size_, SEEK_SET);
     return error;
   }
   std::string path() const override { return path_; }
 
 private:
-  int fd_;
+  Descriptor fd_;
   std::string path_;
   off_t size_ = 0;
 };
@@ -58,19 +58,13 @@ public:
       error = notPrivateFolder;
       return nullptr;
     }
-    for (int n = 1; n <= journalNamesPerSecond; ++n) {
-      const std::string file = (folder_ / journalFileName(stem, n)).string();
-      const int fd =
-          ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-      if (fd >= 0) {
-        error = 0;
-        return std::make_unique<PosixJournalFile>(fd, file);
-      }
-      error = errno;
-      if (error != EEXIST)
-        break;
-    }
-    return nullptr;
+    return createFirstFree(stem, EEXIST, error, [this](const std::string& name, long& failed) {
+      const std::string file = (folder_ / name).string();
+      Descriptor fd(
+          ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+      failed = fd ? 0 : errno;
+      return fd ? std::make_unique<PosixJournalFile>(std::move(fd), file) : nullptr;
+    });
   }
 
 private:

@@ -63,20 +63,16 @@ public:
         return nullptr;
       }
     }
-    for (int n = 1; n <= journalNamesPerSecond; ++n) {
-      const std::wstring file = folder + widen(journalFileName(stem, n));
-      const HANDLE handle =
-          CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
-      if (handle != INVALID_HANDLE_VALUE) {
-        error = 0;
-        return std::make_unique<Win32JournalFile>(handle, narrow(file));
-      }
-      error = static_cast<long>(GetLastError());
-      if (error != ERROR_FILE_EXISTS)
-        break;
-    }
-    return nullptr;
+    return createFirstFree(
+        stem, ERROR_FILE_EXISTS, error, [&folder](const std::string& name, long& failed) {
+          const std::wstring file = folder + widen(name);
+          const HANDLE handle =
+              CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
+          const bool made = handle != INVALID_HANDLE_VALUE;
+          failed = made ? 0 : static_cast<long>(GetLastError());
+          return made ? std::make_unique<Win32JournalFile>(handle, narrow(file)) : nullptr;
+        });
   }
 
 private:

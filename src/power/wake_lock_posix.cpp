@@ -1,3 +1,4 @@
+#include "files/descriptor_posix.h"
 #include "power/bus_posix.h"
 #include "power/wake_lock.h"
 
@@ -27,8 +28,8 @@ struct Reply {
 };
 
 // logind: while the returned descriptor stays open, the system does not do
-// `what`. -1 where there is no logind to ask, or it refuses.
-int inhibit(const Bus& system, const char* what) {
+// `what`. None where there is no logind to ask, or it refuses.
+Descriptor inhibit(const Bus& system, const char* what) {
   Reply reply;
   int fd = -1;
   if (system &&
@@ -36,8 +37,8 @@ int inhibit(const Bus& system, const char* what) {
                          "org.freedesktop.login1.Manager", "Inhibit", &reply.error, &reply.message,
                          "ssss", what, "Obturix", reason, "block") >= 0 &&
       sd_bus_message_read(reply.message, "h", &fd) >= 0)
-    return fcntl(fd, F_DUPFD_CLOEXEC, 3); // the reply's own closes with it
-  return -1;
+    return Descriptor(fcntl(fd, F_DUPFD_CLOEXEC, 3)); // the reply's own closes with it
+  return Descriptor();
 }
 
 // The desktop portal, for a sandboxed or logind-less desktop: suspend (4)
@@ -68,9 +69,9 @@ struct Wish {
 // the series does not wait; what comes late is held from then on.
 void keepAwake(const std::shared_ptr<Wish>& wish) {
   const Bus system = openBus(sd_bus_open_system);
-  const int sleepLock = inhibit(system, "sleep:idle");
+  Descriptor sleepLock = inhibit(system, "sleep:idle");
   // Asked apart: a system may refuse the lid and still grant sleep.
-  const int lidLock = inhibit(system, "handle-lid-switch");
+  Descriptor lidLock = inhibit(system, "handle-lid-switch");
   const Bus session = openBus(sd_bus_open_user);
   const std::string request = inhibitThroughPortal(session);
 
@@ -78,9 +79,8 @@ void keepAwake(const std::shared_ptr<Wish>& wish) {
   wish->changed.wait(lock, [&] { return !wish->awake; });
   lock.unlock();
 
-  for (const int fd : {sleepLock, lidLock})
-    if (fd >= 0)
-      ::close(fd);
+  sleepLock.close();
+  lidLock.close();
   if (!request.empty())
     sd_bus_call_method(session.get(), "org.freedesktop.portal.Desktop", request.c_str(),
                        "org.freedesktop.portal.Request", "Close", nullptr, nullptr, "");

@@ -1,3 +1,4 @@
+#include "files/descriptor_posix.h"
 #include "files/user_files_posix.h"
 #include "registry/hive_format.h"
 #include "registry/hive_registry.h"
@@ -74,11 +75,9 @@ void removeStaleTemporaries(const std::filesystem::path& folder) {
 }
 
 void syncFolder(const std::filesystem::path& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd >= 0) {
-    fsync(fd);
-    ::close(fd);
-  }
+  const Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd)
+    fsync(fd.get());
 }
 
 } // namespace
@@ -159,16 +158,16 @@ long HiveRegistry::setValue(RegistryKey key, const std::string& name, std::uint3
 long HiveRegistry::load() {
   damagedFileInPlace_ = false;
   memory_.replaceKeys({});
-  const int fd = ::open(file_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0)
+  Descriptor fd(::open(file_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  if (!fd)
     return errno == ENOENT ? registry_status::success : statusOf(errno);
   struct stat st {};
   std::string text;
-  const ReadOutcome outcome = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)
-                                  ? readAll(fd, maxFileSize, text)
+  const ReadOutcome outcome = ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode)
+                                  ? readAll(fd.get(), maxFileSize, text)
                                   : ReadOutcome::Failed;
   const int error = errno;
-  ::close(fd);
+  fd.close();
   if (outcome == ReadOutcome::Failed)
     return S_ISREG(st.st_mode) ? statusOf(error) : registry_status::accessDenied;
   auto keys = outcome == ReadOutcome::Whole ? parseHive(text) : std::nullopt;
@@ -209,13 +208,13 @@ long HiveRegistry::save() {
   removeStaleTemporaries(*folder_);
   auto temporary = file_;
   temporary.replace_filename(temporaryPrefix + std::to_string(getpid()));
-  const int fd =
-      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0)
+  Descriptor fd(
+      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!fd)
     return statusOf(errno);
-  const bool written = writeAll(fd, text) && fsync(fd) == 0;
+  const bool written = writeAll(fd.get(), text) && fsync(fd.get()) == 0;
   const int writeError = errno;
-  if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), file_.c_str()) != 0) {
+  if (fd.close() != 0 || !written || ::rename(temporary.c_str(), file_.c_str()) != 0) {
     const int error = written ? errno : writeError;
     ::unlink(temporary.c_str());
     return statusOf(error);

@@ -27,12 +27,12 @@ std::shared_ptr<LockFile> LockFile::open(const std::filesystem::path& path) {
   return std::shared_ptr<LockFile>(new LockFile(fd));
 }
 
-LockFile::~LockFile() { ::close(fd_); }
+LockFile::~LockFile() = default;
 
 bool LockFile::isAt(const std::filesystem::path& path) const {
   struct stat named {
   }, opened{};
-  return ::lstat(path.c_str(), &named) == 0 && ::fstat(fd_, &opened) == 0 &&
+  return ::lstat(path.c_str(), &named) == 0 && ::fstat(fd(), &opened) == 0 &&
          named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
 }
 
@@ -40,7 +40,7 @@ bool LockFile::isAt(const std::filesystem::path& path) const {
 // registry lives. When the lock comes, it goes to the operation waiting for
 // it, or, with none waiting and none holding it, is let go at once.
 void LockFile::waitInQueue(const std::shared_ptr<LockFile>& file) {
-  const int taken = lockFile(file->fd_, LOCK_EX);
+  const int taken = lockFile(file->fd(), LOCK_EX);
   const std::lock_guard guard(file->mutex_);
   file->queued_ = false;
   if (file->waker_) {
@@ -49,7 +49,7 @@ void LockFile::waitInQueue(const std::shared_ptr<LockFile>& file) {
     file->waker_->interrupt();
     file->waker_ = nullptr;
   } else if (taken == 0 && !file->inUse_) {
-    lockFile(file->fd_, LOCK_UN);
+    lockFile(file->fd(), LOCK_UN);
   }
 }
 
@@ -59,7 +59,7 @@ LockFile::Hold::Hold(std::shared_ptr<LockFile> file, Sleeper& clock,
   if (!file_)
     return;
   std::unique_lock guard(file_->mutex_);
-  if (lockFile(file_->fd_, LOCK_EX | LOCK_NB) == 0) {
+  if (lockFile(file_->fd(), LOCK_EX | LOCK_NB) == 0) {
     held_ = file_->inUse_ = true;
     return;
   }
@@ -88,7 +88,7 @@ LockFile::Hold::~Hold() {
   if (!held_)
     return;
   const std::lock_guard guard(file_->mutex_);
-  lockFile(file_->fd_, LOCK_UN);
+  lockFile(file_->fd(), LOCK_UN);
   file_->inUse_ = false;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/descriptor_posix.h"
+
 #include "timing/sleeper.h"
 
 #include <chrono>
@@ -47,9 +49,10 @@ public:
 
 private:
   explicit LockFile(int fd) : fd_(fd) {}
+  int fd() const { return fd_.get(); }
   static void waitInQueue(const std::shared_ptr<LockFile>& file);
 
-  const int fd_;
+  Descriptor fd_;
   std::mutex mutex_;
   bool inUse_ = false;       // an operation holds the lock
   bool queued_ = false;      // the thread waits in the kernel's queue

@@ -1,5 +1,7 @@
 #include "serial/port_lock_posix.h"
 
+#include "files/descriptor_posix.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -85,56 +87,49 @@ bool isAt(int fd, const fs::path& path) {
          named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
 }
 
-// A new lock file of ours at `path`, flocked and naming this process; -1
+// A new lock file of ours at `path`, flocked and naming this process; none
 // with errno set when none can be made.
-int makeLockFile(const fs::path& path) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd < 0)
-    return -1;
+Descriptor makeLockFile(const fs::path& path) {
+  Descriptor fd(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+  if (!fd)
+    return fd;
   // Another program that opened it meanwhile and holds it has it.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    ::close(fd);
+  if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+    fd.close();
     errno = EEXIST;
-    return -1;
-  }
-  if (!writeOwner(fd)) {
+  } else if (!writeOwner(fd.get())) {
     const int error = errno;
     ::unlink(path.c_str());
-    ::close(fd);
+    fd.close();
     errno = error;
-    return -1;
   }
   return fd;
 }
 
 class LockFileClaim final : public PortClaim {
 public:
-  LockFileClaim(int fd, fs::path path, ClaimReach reach, std::optional<ClaimShortfall> shortfall)
-      : PortClaim(reach, std::move(shortfall)), fd_(fd), path_(std::move(path)) {}
-  LockFileClaim(const LockFileClaim&) = delete;
-  LockFileClaim& operator=(const LockFileClaim&) = delete;
+  LockFileClaim(Descriptor fd, fs::path path, ClaimReach reach,
+                std::optional<ClaimShortfall> shortfall)
+      : PortClaim(reach, std::move(shortfall)), fd_(std::move(fd)), path_(std::move(path)) {}
   // A cleaner or an administrator removed it: the flock on a file that no
   // name leads to keeps nobody off, so it is made again where nothing has
   // taken its place.
   void keep() override {
-    if (isAt(fd_, path_))
+    if (isAt(fd_.get(), path_))
       return;
-    if (const int fd = makeLockFile(path_); fd >= 0) {
-      ::close(fd_);
-      fd_ = fd;
-    }
+    if (Descriptor fd = makeLockFile(path_))
+      fd_ = std::move(fd);
   }
   // Emptied first: a program that opened it meanwhile then finds it stale.
   ~LockFileClaim() override {
-    if (isAt(fd_, path_)) {
-      [[maybe_unused]] const int emptied = ftruncate(fd_, 0);
+    if (isAt(fd_.get(), path_)) {
+      [[maybe_unused]] const int emptied = ftruncate(fd_.get(), 0);
       ::unlink(path_.c_str());
     }
-    ::close(fd_);
   }
 
 private:
-  int fd_;
+  Descriptor fd_;
   fs::path path_;
 };
 
@@ -175,6 +170,42 @@ std::optional<std::string> lockFileName(const std::string& devicePath) {
   return "LCK.." + name;
 }
 
+namespace {
+
+// What the lock file found at `path` comes to: ours when stale and ours to
+// rewrite, refused when held, unusable when none of ours can be there;
+// nothing when it went meanwhile, to try again.
+std::optional<PortLock> takeOverLock(const fs::path& path, ClaimReach reach,
+                                     const std::optional<ClaimShortfall>& shortfall) {
+  bool writable = true;
+  Descriptor fd(::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  if (!fd && errno == EACCES) { // another user's: can still be read and flocked
+    fd = Descriptor(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    writable = false;
+  }
+  if (!fd)
+    return errno == ENOENT ? std::nullopt                          // removed meanwhile by its owner
+                           : std::optional(unusable(path, errno)); // a link or a folder there
+  struct stat file {};
+  if (::fstat(fd.get(), &file) != 0 || !S_ISREG(file.st_mode))
+    return unusable(path, EEXIST);
+  const auto owner = readOwner(fd.get());
+  // Held with flock by another copy of Obturix, or named by a living
+  // program that does not use flock.
+  if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || (owner && isAlive(*owner)))
+    return refusedBy(owner);
+  if (!isAt(fd.get(), path)) // its owner removed it as we opened it
+    return std::nullopt;
+  if (writable && writeOwner(fd.get()))
+    return held(std::make_unique<LockFileClaim>(std::move(fd), path, reach, shortfall));
+  // Stale but not ours to rewrite: removed where the folder allows.
+  if (::unlink(path.c_str()) != 0)
+    return unusable(path, errno);
+  return std::nullopt;
+}
+
+} // namespace
+
 PortLock lockPort(const fs::path& folder, const std::string& devicePath, ClaimReach reach,
                   const std::optional<ClaimShortfall>& shortfall) {
   const auto name = lockFileName(devicePath);
@@ -182,44 +213,12 @@ PortLock lockPort(const fs::path& folder, const std::string& devicePath, ClaimRe
     return unusable(folder, ENOENT);
   const fs::path path = folder / *name;
   for (int attempt = 0; attempt < 3; ++attempt) {
-    if (const int made = makeLockFile(path); made >= 0)
-      return held(std::make_unique<LockFileClaim>(made, path, reach, shortfall));
+    if (Descriptor made = makeLockFile(path))
+      return held(std::make_unique<LockFileClaim>(std::move(made), path, reach, shortfall));
     if (errno != EEXIST) // no folder, or one this user may not write to
       return unusable(path, errno);
-    bool writable = true;
-    int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0 && errno == EACCES) { // another user's: can still be read and flocked
-      fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-      writable = false;
-    }
-    if (fd < 0 && errno == ENOENT)
-      continue; // removed meanwhile by its owner
-    if (fd < 0) // a link or a folder planted there
-      return unusable(path, errno);
-    struct stat file {};
-    if (::fstat(fd, &file) != 0 || !S_ISREG(file.st_mode)) {
-      ::close(fd);
-      return unusable(path, EEXIST);
-    }
-    const auto owner = readOwner(fd);
-    // Held with flock by another copy of Obturix, or named by a living
-    // program that does not use flock.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || (owner && isAlive(*owner))) {
-      ::close(fd);
-      return refusedBy(owner);
-    }
-    if (!isAt(fd, path)) { // its owner removed it as we opened it
-      ::close(fd);
-      continue;
-    }
-    if (writable && writeOwner(fd))
-      return held(std::make_unique<LockFileClaim>(fd, path, reach, shortfall));
-    // Stale but not ours to rewrite: removed where the folder allows.
-    const bool removed = ::unlink(path.c_str()) == 0;
-    const int error = errno;
-    ::close(fd);
-    if (!removed)
-      return unusable(path, error);
+    if (auto found = takeOverLock(path, reach, shortfall))
+      return std::move(*found);
   }
   return refusedBy(std::nullopt);
 }

@@ -109,18 +109,17 @@ std::vector<std::string> SerialDevices::available() {
   return names;
 }
 
-int openIdentified(const std::string& path, const DeviceIdentity& identity) {
+Descriptor openIdentified(const std::string& path, const DeviceIdentity& identity) {
   // Non-blocking, so a port without carrier cannot hold the series up.
-  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0)
-    return -1;
+  Descriptor fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd)
+    return fd;
   struct stat st {};
-  const bool same = ::fstat(fd, &st) == 0 && st.st_dev == identity.device &&
+  const bool same = ::fstat(fd.get(), &st) == 0 && st.st_dev == identity.device &&
                     st.st_ino == identity.inode && st.st_rdev == identity.rdev;
-  if (!same || !isatty(fd)) {
-    ::close(fd);
+  if (!same || !isatty(fd.get())) {
+    fd.close();
     errno = ENODEV;
-    return -1;
   }
   return fd;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/descriptor_posix.h"
+
 #include <sys/types.h>
 
 #include <filesystem>
@@ -49,9 +51,9 @@ private:
 };
 
 // Opens the device at `path` as a port if it is still the one identified:
-// non-blocking, not as controlling terminal. -1 when it cannot be opened
+// non-blocking, not as controlling terminal. None when it cannot be opened
 // (errno says why) or is not that device (the path was changed since: errno
 // is ENODEV), in which case nothing stays open.
-int openIdentified(const std::string& path, const DeviceIdentity& identity);
+Descriptor openIdentified(const std::string& path, const DeviceIdentity& identity);
 
 } // namespace obturix

@@ -18,36 +18,36 @@ constexpr int controlLines = TIOCM_DTR | TIOCM_RTS;
 
 class PosixSerialStream final : public SerialStream, public Held {
 public:
-  PosixSerialStream(int fd, std::chrono::nanoseconds openedAt) : fd_(fd), openedAt_(openedAt) {}
+  PosixSerialStream(Descriptor fd, std::chrono::nanoseconds openedAt)
+      : fd_(std::move(fd)), openedAt_(openedAt) {}
   PosixSerialStream(const PosixSerialStream&) = delete;
   PosixSerialStream& operator=(const PosixSerialStream&) = delete;
   ~PosixSerialStream() override { close(); }
 
   void close() override {
-    if (fd_ < 0)
+    if (!fd_)
       return;
     int lines = controlLines;
-    ioctl(fd_, TIOCMBIC, &lines); // a pseudo-terminal has no modem lines
+    ioctl(fd_.get(), TIOCMBIC, &lines); // a pseudo-terminal has no modem lines
     // A pseudo-terminal stays exclusive after its last close: the next
     // press could no longer open it.
-    ioctl(fd_, TIOCNXCL);
-    ::close(fd_);
-    fd_ = -1;
+    ioctl(fd_.get(), TIOCNXCL);
+    fd_.close();
   }
 
   std::optional<std::chrono::nanoseconds> openedAt() const override { return openedAt_; }
-  Held* held() override { return fd_ >= 0 ? this : nullptr; }
+  Held* held() override { return fd_ ? this : nullptr; }
 
   // The kernel hangs a terminal up when its device goes (a USB adapter
   // pulled out, a pseudo-terminal's other side closed).
-  std::intptr_t lossSignal() override { return fd_; }
+  std::intptr_t lossSignal() override { return fd_.get(); }
   bool lost() override {
-    pollfd port{fd_, 0, 0};
+    pollfd port{fd_.get(), 0, 0};
     return poll(&port, 1, 0) == 1 && (port.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
   }
 
 private:
-  int fd_;
+  Descriptor fd_;
   std::chrono::nanoseconds openedAt_;
 };
 
@@ -85,15 +85,15 @@ public:
       : path_(std::move(path)), identity_(identity) {}
 
   Opening open() override {
-    const int fd = openIdentified(path_, identity_);
-    if (fd < 0)
+    Descriptor fd = openIdentified(path_, identity_);
+    if (!fd)
       return {nullptr, failureOf(errno)};
     const auto openedAt = monotonicNow();
-    setModemControl(fd);
-    ioctl(fd, TIOCEXCL); // another program's open now fails instead of pressing too
+    setModemControl(fd.get());
+    ioctl(fd.get(), TIOCEXCL); // another program's open now fails instead of pressing too
     int lines = controlLines;
-    ioctl(fd, TIOCMBIS, &lines); // fails harmlessly on a pseudo-terminal
-    return {std::make_shared<PosixSerialStream>(fd, openedAt), {}};
+    ioctl(fd.get(), TIOCMBIS, &lines); // fails harmlessly on a pseudo-terminal
+    return {std::make_shared<PosixSerialStream>(std::move(fd), openedAt), {}};
   }
 
 private:

@@ -1,3 +1,4 @@
+#include "files/descriptor_posix.h"
 #include "timing/monotonic_clock.h"
 #include "timing/sleeper.h"
 
@@ -16,22 +17,6 @@ namespace obturix {
 namespace {
 
 constexpr long nanosecondsPerSecond = 1'000'000'000L;
-
-// A descriptor of this sleeper's own, closed with it.
-class Descriptor {
-public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0)
-      ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
-private:
-  int fd_;
-};
 
 // Waits on a condition variable against the monotonic clock (libstdc++'s
 // steady_clock): the kernel times the wait with the same high-resolution

@@ -150,12 +150,14 @@ std::unique_ptr<JournalFile> FakeJournalFolder::create(const std::string& stem, 
   error = refusal;
   if (refusal != 0)
     return nullptr;
-  int n = 1;
-  while (files.contains(journalFileName(stem, n)))
-    ++n;
-  const std::string name = journalFileName(stem, n);
-  files[name];
-  return std::make_unique<FakeJournalFile>(*this, name);
+  constexpr long taken = 17;
+  return createFirstFree(stem, taken, error, [this](const std::string& name, long& failed) {
+    failed = files.contains(name) ? taken : 0;
+    if (failed)
+      return std::unique_ptr<JournalFile>();
+    files[name];
+    return std::unique_ptr<JournalFile>(std::make_unique<FakeJournalFile>(*this, name));
+  });
 }
 
 int FakeMessageBoxes::show(const std::string& prompt, MessageButtons buttons,

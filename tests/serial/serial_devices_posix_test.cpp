@@ -83,7 +83,7 @@ TEST(SerialDevices, APathSwappedBetweenCheckAndOpenIsRefused) {
   };
   const int free = lowestFreeDescriptor();
 
-  EXPECT_EQ(openIdentified(link, *identity), -1);
+  EXPECT_FALSE(openIdentified(link, *identity));
   EXPECT_EQ(lowestFreeDescriptor(), free) << "the swapped device was left open";
 }
 

@@ -32,19 +32,14 @@ TerminationSignals::TerminationSignals() {
   const sigset_t signals = terminationSignals();
   if (pthread_sigmask(SIG_BLOCK, &signals, nullptr) != 0)
     return;
-  descriptor_ = signalfd(-1, &signals, SFD_NONBLOCK | SFD_CLOEXEC);
-  if (descriptor_ < 0)
+  descriptor_ = Descriptor(signalfd(-1, &signals, SFD_NONBLOCK | SFD_CLOEXEC));
+  if (!descriptor_)
     pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
-}
-
-TerminationSignals::~TerminationSignals() {
-  if (descriptor_ >= 0)
-    close(descriptor_);
 }
 
 int TerminationSignals::take() {
   signalfd_siginfo info{};
-  if (read(descriptor_, &info, sizeof info) != static_cast<ssize_t>(sizeof info))
+  if (read(descriptor_.get(), &info, sizeof info) != static_cast<ssize_t>(sizeof info))
     return 0;
   taken_ = static_cast<int>(info.ssi_signo);
   return taken_;

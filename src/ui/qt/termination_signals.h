@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/descriptor_posix.h"
+
 namespace obturix {
 
 // SIGTERM, SIGINT and SIGHUP (a logout, a shutdown, a closed terminal,
@@ -10,13 +12,12 @@ namespace obturix {
 class TerminationSignals {
 public:
   TerminationSignals();
-  ~TerminationSignals();
   TerminationSignals(const TerminationSignals&) = delete;
   TerminationSignals& operator=(const TerminationSignals&) = delete;
 
   // Readable when one of the signals has come; -1 when it cannot be had
   // (the signals then end the program at once, as they would without it).
-  int descriptor() const { return descriptor_; }
+  int descriptor() const { return descriptor_.get(); }
   // The signal that came, once the descriptor is readable; 0 when none.
   int take();
   // The last signal taken; 0 when none.
@@ -26,7 +27,7 @@ public:
   [[noreturn]] static void endAs(int signal);
 
 private:
-  int descriptor_ = -1;
+  Descriptor descriptor_;
   int taken_ = 0;
 };
 
