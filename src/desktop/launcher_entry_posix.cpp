@@ -1,11 +1,10 @@
 #include "desktop/launcher_entry_posix.h"
 
 #include "power/bus_posix.h"
+#include "threads/latest_worker.h"
 
-#include <condition_variable>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <utility>
 
 namespace obturix {
@@ -18,9 +17,7 @@ constexpr const char* application = "application://org.obturix.Obturix.desktop";
 // latest matters.
 struct Outbox {
   std::mutex mutex;
-  std::condition_variable changed;
   std::optional<std::optional<SeriesProgress>> next;
-  bool closing = false;
 };
 
 void emitUpdate(sd_bus* bus, const std::optional<SeriesProgress>& progress) {
@@ -43,38 +40,12 @@ void emitUpdate(sd_bus* bus, const std::optional<SeriesProgress>& progress) {
   sd_bus_message_unref(signal);
 }
 
-// On its own thread: a session bus may be slow, hung or absent, and the
-// window never waits for it.
-void sendUpdates(const std::shared_ptr<Outbox>& outbox) {
-  const Bus session = openBus(sd_bus_open_user);
-  for (;;) {
-    std::unique_lock lock(outbox->mutex);
-    outbox->changed.wait(lock, [&] { return outbox->next || outbox->closing; });
-    if (!outbox->next)
-      return;
-    const auto update = *std::exchange(outbox->next, std::nullopt);
-    lock.unlock();
-    if (session)
-      emitUpdate(session.get(), update);
-  }
-}
-
+// Sent by a worker of its own: a session bus may be slow, hung or absent,
+// and the window never waits for it. Connected as the window opens rather
+// than beside a series' first press.
 class LauncherEntryProgress final : public TaskbarProgress {
 public:
-  // Connected now rather than beside a series' first press. Detached: one
-  // that waits on a hung bus must not hold up the end of the program; it
-  // ends within its bus time-outs.
-  LauncherEntryProgress() {
-    std::thread([outbox = outbox_] { sendUpdates(outbox); }).detach();
-  }
-
-  ~LauncherEntryProgress() override {
-    {
-      const std::lock_guard lock(outbox_->mutex);
-      outbox_->closing = true;
-    }
-    outbox_->changed.notify_all();
-  }
+  LauncherEntryProgress() { sender_.ask(); }
 
   void show(const SeriesProgress& progress) override { post(progress); }
   void clear() override { post(std::nullopt); }
@@ -85,10 +56,21 @@ private:
       const std::lock_guard lock(outbox_->mutex);
       outbox_->next = update;
     }
-    outbox_->changed.notify_all();
+    sender_.ask();
   }
 
   std::shared_ptr<Outbox> outbox_ = std::make_shared<Outbox>();
+  LatestWorker sender_{[outbox = outbox_, session = std::make_shared<std::optional<Bus>>()] {
+    if (!*session) // once: a bus missing or hung now is not asked again
+      session->emplace(openBus(sd_bus_open_user));
+    std::optional<std::optional<SeriesProgress>> update;
+    {
+      const std::lock_guard lock(outbox->mutex);
+      update = std::exchange(outbox->next, std::nullopt);
+    }
+    if (**session && update)
+      emitUpdate((*session)->get(), *update);
+  }};
 };
 
 } // namespace

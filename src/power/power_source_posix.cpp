@@ -1,9 +1,8 @@
 #include "power/bus_posix.h"
 #include "power/power_source.h"
+#include "threads/latest_worker.h"
 
-#include <condition_variable>
 #include <mutex>
-#include <thread>
 
 namespace obturix {
 
@@ -39,84 +38,51 @@ std::optional<PowerState> askUPower(const Bus& system) {
   return sensible(state);
 }
 
-// The latest answer, and whether a question is waiting for one.
-struct Answers {
+// The latest answer, and when it came.
+struct Answer {
   std::mutex mutex;
-  std::condition_variable changed;
-  std::optional<PowerState> latest;
-  std::chrono::steady_clock::time_point answeredAt;
-  unsigned asked = 0, answered = 0;
-  bool closing = false;
+  std::optional<PowerState> state;
+  std::chrono::steady_clock::time_point at;
 };
 
-// On its own thread: a system bus may be slow or hung, and neither the
-// window nor the series waits for it more than a second.
-void answer(const std::shared_ptr<Answers>& answers) {
-  Bus system{nullptr, sd_bus_close_unref};
-  for (;;) {
-    std::unique_lock lock(answers->mutex);
-    answers->changed.wait(lock,
-                          [&] { return answers->asked > answers->answered || answers->closing; });
-    if (answers->closing)
-      return;
-    const unsigned question = answers->asked;
-    lock.unlock();
-    if (!system)
-      system = openBus(sd_bus_open_system);
-    const auto state = askUPower(system);
-    lock.lock();
-    answers->latest = state;
-    answers->answered = question;
-    answers->answeredAt = std::chrono::steady_clock::now();
-    answers->changed.notify_all();
-  }
-}
-
+// Asked on a worker of its own: a system bus may be slow or hung, and
+// neither the window nor the series waits for it more than a second.
 class UPowerSource final : public PowerSource {
 public:
-  // Detached: one that waits on a hung bus must not hold up the end of the
-  // program; it ends within its bus time-outs.
-  UPowerSource() {
-    std::thread([answers = answers_] { answer(answers); }).detach();
-  }
-  ~UPowerSource() override {
-    {
-      const std::lock_guard lock(answers_->mutex);
-      answers_->closing = true;
-    }
-    answers_->changed.notify_all();
-  }
-  UPowerSource(const UPowerSource&) = delete;
-  UPowerSource& operator=(const UPowerSource&) = delete;
-
   // An answer of the last minute will do (the power changes slowly), so
   // that a series need not wait for a bus that hangs.
   std::optional<PowerState> now() override {
-    std::unique_lock lock(answers_->mutex);
-    if (answers_->answered > 0 &&
-        std::chrono::steady_clock::now() - answers_->answeredAt < std::chrono::minutes(1)) {
-      lock.unlock();
-      return latest();
+    bool recent;
+    {
+      const std::lock_guard lock(answer_->mutex);
+      recent = asker_.answered() &&
+               std::chrono::steady_clock::now() - answer_->at < std::chrono::minutes(1);
     }
-    const unsigned question = ++answers_->asked;
-    answers_->changed.notify_all();
-    if (!answers_->changed.wait_for(lock, std::chrono::seconds(1),
-                                    [&] { return answers_->answered >= question; }))
+    if (recent)
+      return latest();
+    if (!asker_.waitFor(asker_.ask(), std::chrono::seconds(1)))
       return std::nullopt;
-    return answers_->latest;
+    const std::lock_guard lock(answer_->mutex);
+    return answer_->state;
   }
 
   std::optional<PowerState> latest() override {
-    const std::lock_guard lock(answers_->mutex);
-    if (answers_->answered == answers_->asked) {
-      ++answers_->asked;
-      answers_->changed.notify_all();
-    }
-    return answers_->latest;
+    asker_.askUnlessWaiting();
+    const std::lock_guard lock(answer_->mutex);
+    return answer_->state;
   }
 
 private:
-  std::shared_ptr<Answers> answers_ = std::make_shared<Answers>();
+  std::shared_ptr<Answer> answer_ = std::make_shared<Answer>();
+  LatestWorker asker_{
+      [answer = answer_, system = std::make_shared<Bus>(nullptr, sd_bus_close_unref)] {
+        if (!*system)
+          *system = openBus(sd_bus_open_system);
+        const auto state = askUPower(*system);
+        const std::lock_guard lock(answer->mutex);
+        answer->state = state;
+        answer->at = std::chrono::steady_clock::now();
+      }};
 };
 
 } // namespace

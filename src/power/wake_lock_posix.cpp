@@ -1,13 +1,13 @@
 #include "files/descriptor_posix.h"
 #include "power/bus_posix.h"
 #include "power/wake_lock.h"
+#include "threads/latest_worker.h"
 
 #include <condition_variable>
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <unistd.h>
 
 namespace obturix {
@@ -93,9 +93,8 @@ public:
   void take() override {
     giveBack();
     wish_ = std::make_shared<Wish>();
-    // Detached: one that waits on a hung bus must not hold up the end of
-    // the series or of the program; it ends within its bus time-outs.
-    std::thread([wish = wish_] { keepAwake(wish); }).detach();
+    // It ends within its bus time-outs once given back.
+    runDetached([wish = wish_] { keepAwake(wish); });
   }
 
   void giveBack() override {

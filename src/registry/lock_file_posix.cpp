@@ -1,5 +1,7 @@
 #include "registry/lock_file_posix.h"
 
+#include "threads/latest_worker.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -68,7 +70,7 @@ LockFile::Hold::Hold(std::shared_ptr<LockFile> file, Sleeper& clock,
   const auto deadline = clock.now() + patience;
   if (patience > std::chrono::nanoseconds(0) && !file_->queued_) {
     file_->queued_ = true;
-    std::thread([file = file_] { waitInQueue(file); }).detach();
+    runDetached([file = file_] { waitInQueue(file); });
   }
   file_->failed_ = false;
   clock.resume();

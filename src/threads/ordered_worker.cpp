@@ -1,9 +1,10 @@
 #include "threads/ordered_worker.h"
 
+#include "threads/latest_worker.h"
+
 #include <condition_variable>
 #include <deque>
 #include <mutex>
-#include <thread>
 #include <utility>
 
 namespace obturix {
@@ -17,7 +18,7 @@ struct OrderedWorker::State {
 };
 
 OrderedWorker::OrderedWorker() : state_(std::make_shared<State>()) {
-  std::thread([state = state_] { run(state); }).detach();
+  runDetached([state = state_] { run(state); });
 }
 
 OrderedWorker::~OrderedWorker() {
