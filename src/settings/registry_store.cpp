@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <variant>
 
 namespace obturix {
 
@@ -125,76 +126,97 @@ Variant RegistrySettingsStore::decoded(const Query& query) {
 bool RegistrySettingsStore::MajValeurReg(RegistryKey root, const std::string& keySuffix,
                                          const std::string& valueName, std::int32_t type,
                                          const Variant& value) {
-  RegistryKey key = 0;
-  long status = registry_.openKey(root, keyPath(keySuffix), 0, keyAllAccess, key);
-  if (status == registry_status::success) {
-    status = setTyped(key, valueName, type, value);
-    registry_.closeKey(key);
-  }
-  return wrote(status);
+  return writeInKey(
+      [&](RegistryKey& key) {
+        return registry_.openKey(root, keyPath(keySuffix), 0, keyAllAccess, key);
+      },
+      valueName, type, value);
 }
 
 bool RegistrySettingsStore::CreerValeurReg(RegistryKey root, std::int32_t type,
                                            const std::string& keySuffix,
                                            const std::string& valueName, const Variant& value) {
+  return writeInKey(
+      [&](RegistryKey& key) {
+        return registry_.createKey(root, keyPath(keySuffix), "1", regOptionNonVolatile,
+                                   keyAllAccess, key);
+      },
+      valueName, type, value);
+}
+
+// Both writes' one ritual: the key opened (or made) by `open`, the value
+// set, the key closed again; a failure kept for lastWriteFailure().
+bool RegistrySettingsStore::writeInKey(const std::function<long(RegistryKey&)>& open,
+                                       const std::string& valueName, std::int32_t type,
+                                       const Variant& value) {
   RegistryKey key = 0;
-  long status =
-      registry_.createKey(root, keyPath(keySuffix), "1", regOptionNonVolatile, keyAllAccess, key);
+  long status = open(key);
   if (status == registry_status::success) {
     status = setTyped(key, valueName, type, value);
     registry_.closeKey(key);
   }
-  return wrote(status);
-}
-
-bool RegistrySettingsStore::wrote(long status) {
   if (status != registry_status::success)
     writeFailure_ = status;
   return status == registry_status::success;
 }
 
+namespace {
+
+// The bytes a value is stored as, or the status that says why it cannot be.
+using Encoded = std::variant<std::string, long>;
+
+// Its characters and one NUL; an empty text, no data at all.
+Encoded encodedText(const Variant& value) {
+  const auto text = variantToText(value);
+  if (!text)
+    return notConvertible;
+  if (!crossesAnsiUnchanged(*text))
+    return registry_status::noUnicodeTranslation;
+  return text->empty() ? std::string() : toAnsi(*text) + '\0';
+}
+
+// Four bytes, the least significant first.
+Encoded encodedNumber(const Variant& value) {
+  const auto number = toInt32(value);
+  if (!number)
+    return notConvertible;
+  const auto bits = static_cast<std::uint32_t>(*number);
+  return std::string{static_cast<char>(bits), static_cast<char>(bits >> 8),
+                     static_cast<char>(bits >> 16), static_cast<char>(bits >> 24)};
+}
+
+// Each text and its NUL, then one more NUL.
+Encoded encodedList(const Variant& value) {
+  const Variant::List* list = value.list();
+  if (!list || list->size() > maxListLength)
+    return notConvertible;
+  std::string data;
+  for (const auto& element : *list) {
+    if (!crossesAnsiUnchanged(element))
+      return registry_status::noUnicodeTranslation;
+    data += toAnsi(element) + '\0';
+  }
+  data += '\0';
+  if (data.size() > std::numeric_limits<std::uint32_t>::max())
+    return notConvertible;
+  return data;
+}
+
+} // namespace
+
 long RegistrySettingsStore::setTyped(RegistryKey key, const std::string& valueName,
                                      std::int32_t type, const Variant& value) {
-  const std::string name = toAnsi(valueName);
-  if (type == regSz) {
-    const auto text = variantToText(value);
-    if (!text)
-      return notConvertible;
-    if (!crossesAnsiUnchanged(*text))
-      return registry_status::noUnicodeTranslation;
-    if (text->empty())
-      return registry_.setValue(key, name, regSz, nullptr, 0);
-    const std::string data = toAnsi(*text) + '\0';
-    return registry_.setValue(key, name, regSz, bytes(data),
-                              static_cast<std::uint32_t>(data.size()));
-  }
-  if (type == regDword) {
-    const auto number = toInt32(value);
-    if (!number)
-      return notConvertible;
-    const auto bits = static_cast<std::uint32_t>(*number);
-    const std::uint8_t data[4] = {
-        static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
-        static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
-    return registry_.setValue(key, name, regDword, data, sizeof data);
-  }
-  if (type == regMultiSz) {
-    const Variant::List* list = value.list();
-    if (!list || list->size() > maxListLength)
-      return notConvertible;
-    std::string data;
-    for (const auto& element : *list) {
-      if (!crossesAnsiUnchanged(element))
-        return registry_status::noUnicodeTranslation;
-      data += toAnsi(element) + '\0';
-    }
-    data += '\0';
-    if (data.size() > std::numeric_limits<std::uint32_t>::max())
-      return notConvertible;
-    return registry_.setValue(key, name, regMultiSz, bytes(data),
-                              static_cast<std::uint32_t>(data.size()));
-  }
-  return registry_status::success; // any other type: nothing is written
+  const Encoded encoded = type == regSz      ? encodedText(value)
+                          : type == regDword ? encodedNumber(value)
+                          : type == regMultiSz
+                              ? encodedList(value)
+                              : Encoded(registry_status::success); // nothing is written
+  if (const long* status = std::get_if<long>(&encoded))
+    return *status;
+  const std::string& data = std::get<std::string>(encoded);
+  return registry_.setValue(key, toAnsi(valueName), static_cast<std::uint32_t>(type),
+                            data.empty() ? nullptr : bytes(data),
+                            static_cast<std::uint32_t>(data.size()));
 }
 
 } // namespace obturix

@@ -4,6 +4,7 @@
 #include "registry/registry.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace obturix {
@@ -50,9 +51,10 @@ private:
   };
   Query queryTyped(RegistryKey key, const std::string& valueName, std::int32_t type);
   static Variant decoded(const Query& query);
+  bool writeInKey(const std::function<long(RegistryKey&)>& open, const std::string& valueName,
+                  std::int32_t type, const Variant& value);
   long setTyped(RegistryKey key, const std::string& valueName, std::int32_t type,
                 const Variant& value);
-  bool wrote(long status);
 
   Registry& registry_;
   long writeFailure_ = registry_status::success;
