@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <string>
 
 namespace obturix {
 
@@ -20,6 +21,9 @@ struct Win32Fonts {
   HFONT counter = nullptr; // "MS Sans Serif" 18 pt bold
   ~Win32Fonts();
 };
+
+// A window's text, whole.
+std::wstring textOf(HWND window);
 
 // The size of a length in twips on a screen of `dpi` dots per inch.
 int pixelsOf(int twips, UINT dpi);

@@ -1,7 +1,7 @@
 #include "ui/win32/win32_form1.h"
 
-#include "text/wide_text_win32.h"
 #include "desktop/shutdown_reason_win32.h"
+#include "text/wide_text_win32.h"
 #include "ui/win32/win32_hold_input.h"
 #include "window/control_table.h"
 
@@ -220,11 +220,7 @@ bool Win32Form1::onBackground(LPARAM position) const {
 }
 
 std::string Win32Form1::View::text(Control textBox) const {
-  const HWND field = window_.control(textBox);
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(field)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(field, text.data(), static_cast<int>(text.size()))));
-  return narrow(text);
+  return narrow(textOf(window_.control(textBox)));
 }
 
 void Win32Form1::View::setText(Control textBox, const std::string& text) {

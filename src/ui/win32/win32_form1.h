@@ -1,11 +1,11 @@
 #pragma once
 
+#include "desktop/desktop_notices_win32.h"
+#include "desktop/taskbar_progress_win32.h"
 #include "ui/win32/win32_controls.h"
 #include "ui/win32/win32_message_boxes.h"
 #include "ui/win32/win32_night.h"
-#include "desktop/desktop_notices_win32.h"
 #include "window/form1.h"
-#include "desktop/taskbar_progress_win32.h"
 
 #include <memory>
 

@@ -1,6 +1,7 @@
 #include "ui/win32/win32_message_boxes.h"
 
 #include "text/wide_text_win32.h"
+#include "ui/win32/win32_controls.h"
 
 namespace obturix {
 
@@ -16,8 +17,7 @@ thread_local const Win32Night* boxNight = nullptr;
 // the borders. (Under Wine, a window manager that draws the title draws it
 // in a font of its own, which a Windows program cannot know.)
 int widthForTitle(HWND box) {
-  wchar_t title[256] = {};
-  const int length = GetWindowTextW(box, title, 256);
+  const std::wstring title = textOf(box);
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
@@ -26,7 +26,7 @@ int widthForTitle(HWND box) {
   const HDC screen = GetDC(nullptr);
   const HGDIOBJ previous = SelectObject(screen, font);
   SIZE extent{};
-  GetTextExtentPoint32W(screen, title, length, &extent);
+  GetTextExtentPoint32W(screen, title.c_str(), static_cast<int>(title.size()), &extent);
   SelectObject(screen, previous);
   ReleaseDC(nullptr, screen);
   DeleteObject(font);

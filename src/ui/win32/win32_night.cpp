@@ -1,5 +1,7 @@
 #include "ui/win32/win32_night.h"
 
+#include "ui/win32/win32_controls.h"
+
 #include <commctrl.h>
 #include <dwmapi.h>
 #include <uxtheme.h>
@@ -18,13 +20,6 @@ std::wstring classOf(HWND window) {
   wchar_t name[32] = {};
   GetClassNameW(window, name, 32);
   return name;
-}
-
-std::wstring textOf(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
 }
 
 void fill(HDC dc, const RECT& area, Colour colour) {
