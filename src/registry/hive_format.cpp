@@ -319,6 +319,61 @@ std::string writeHive(const MemoryRegistry::Keys& keys) {
   return out;
 }
 
+namespace {
+
+// Reads a hive's lines after its first, one at a time, into its keys.
+class HiveReader {
+public:
+  explicit HiveReader(MemoryRegistry::Keys& keys) : keys_(keys) {}
+
+  // Whether the line could be read.
+  bool take(const std::string& line) {
+    if (line.empty())
+      return true;
+    if (line.front() == ';')
+      return takeComment(line);
+    if (line.front() == '[')
+      return takeHeader(line);
+    auto value = current_ ? parseValue(line) : std::nullopt;
+    if (!value)
+      return false;
+    classAllowed_ = false;
+    index_.put(*current_, currentPath_, std::move(*value));
+    return true;
+  }
+
+private:
+  // A key's class, on the line right after a new key's header; any other
+  // comment is passed over.
+  bool takeComment(const std::string& line) {
+    if (!line.starts_with(classPrefix) || !classAllowed_)
+      return true;
+    const auto className = parseClassLine(line);
+    if (!className)
+      return false;
+    current_->className = *className;
+    classAllowed_ = false;
+    return true;
+  }
+  bool takeHeader(const std::string& line) {
+    const auto path = parseKeyHeader(line);
+    if (!path)
+      return false;
+    currentPath_ = lowerAnsi(*path);
+    current_ = &keys_.try_emplace(currentPath_, MemoryRegistry::Key{*path, "", {}}).first->second;
+    classAllowed_ = current_->className.empty() && current_->values.empty();
+    return true;
+  }
+
+  MemoryRegistry::Keys& keys_;
+  MemoryRegistry::Key* current_ = nullptr;
+  std::string currentPath_;
+  ValueIndex index_;
+  bool classAllowed_ = false;
+};
+
+} // namespace
+
 std::optional<MemoryRegistry::Keys> parseHive(std::string_view text) {
   MemoryRegistry::Keys keys{{"", MemoryRegistry::Key{}}};
   const auto lines = logicalLines(text);
@@ -327,37 +382,10 @@ std::optional<MemoryRegistry::Keys> parseHive(std::string_view text) {
     return keys; // an empty file is an empty hive
   if (*line != "REGEDIT4")
     return std::nullopt;
-  MemoryRegistry::Key* current = nullptr;
-  std::string currentPath;
-  ValueIndex index;
-  bool classAllowed = false; // only on the line right after a new key's header
-  for (++line; line != lines.end(); ++line) {
-    const std::string& l = *line;
-    if (l.empty()) {
-      continue;
-    } else if (l.front() == ';') {
-      if (!l.starts_with(classPrefix) || !classAllowed)
-        continue;
-      const auto className = parseClassLine(l);
-      if (!className)
-        return std::nullopt;
-      current->className = *className;
-      classAllowed = false;
-    } else if (l.front() == '[') {
-      const auto path = parseKeyHeader(l);
-      if (!path)
-        return std::nullopt;
-      currentPath = lowerAnsi(*path);
-      current = &keys.try_emplace(currentPath, MemoryRegistry::Key{*path, "", {}}).first->second;
-      classAllowed = current->className.empty() && current->values.empty();
-    } else {
-      auto value = current ? parseValue(l) : std::nullopt;
-      if (!value)
-        return std::nullopt;
-      classAllowed = false;
-      index.put(*current, currentPath, std::move(*value));
-    }
-  }
+  HiveReader reader(keys);
+  for (++line; line != lines.end(); ++line)
+    if (!reader.take(*line))
+      return std::nullopt;
   return keys;
 }
 

@@ -24,6 +24,26 @@ void print(std::FILE* stream, const std::string& text) {
   std::fputs(typeset(text).c_str(), stream);
 }
 
+void printHelp() {
+  const std::string journals = makeUserJournalFolder()->path();
+  print(stdout, std::string(usage) +
+                    "\n\n"
+                    "Déclenche des séries de poses longues par le port série : tant que le "
+                    "port\nest ouvert, le déclencheur de l'appareil est enfoncé. Les "
+                    "paramètres se\nrèglent dans la fenêtre ; voir obturix(1).\n\n"
+                    "  --nuit     vision de nuit : la fenêtre et ses messages en rouge sur\n"
+                    "             noir, pour garder les yeux habitués à l'obscurité\n"
+                    "  --help     affiche cette aide\n"
+                    "  --version  affiche la version\n\n"
+                    "Le journal de chaque série (un fichier CSV, un appui par ligne) est "
+                    "gardé dans\n");
+  // A folder from the environment, printed as it can be.
+  std::fputs(
+      (journals.empty() ? "$XDG_STATE_HOME/obturix/journal/" : printableText(journals)).c_str(),
+      stdout);
+  std::fputs("\n", stdout);
+}
+
 } // namespace
 
 CommandLine readCommandLine(int argc, char** argv) {
@@ -33,23 +53,7 @@ CommandLine readCommandLine(int argc, char** argv) {
     if (argument == "--nuit") {
       command.night = true;
     } else if (argument == "--help") {
-      const std::string journals = makeUserJournalFolder()->path();
-      print(stdout, std::string(usage) +
-                        "\n\n"
-                        "Déclenche des séries de poses longues par le port série : tant que le "
-                        "port\nest ouvert, le déclencheur de l'appareil est enfoncé. Les "
-                        "paramètres se\nrèglent dans la fenêtre ; voir obturix(1).\n\n"
-                        "  --nuit     vision de nuit : la fenêtre et ses messages en rouge sur\n"
-                        "             noir, pour garder les yeux habitués à l'obscurité\n"
-                        "  --help     affiche cette aide\n"
-                        "  --version  affiche la version\n\n"
-                        "Le journal de chaque série (un fichier CSV, un appui par ligne) est "
-                        "gardé dans\n");
-      // A folder from the environment, printed as it can be.
-      std::fputs(
-          (journals.empty() ? "$XDG_STATE_HOME/obturix/journal/" : printableText(journals)).c_str(),
-          stdout);
-      std::fputs("\n", stdout);
+      printHelp();
       return {0};
     } else if (argument == "--version") {
       print(stdout, "obturix " OBTURIX_VERSION "\n");

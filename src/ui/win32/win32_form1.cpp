@@ -10,6 +10,7 @@
 #include <oleacc.h>
 
 #include <cwchar>
+#include <utility>
 
 namespace obturix {
 
@@ -140,39 +141,37 @@ LRESULT CALLBACK Win32Form1::procedure(HWND window, UINT message, WPARAM wParam,
               : DefWindowProcW(window, message, wParam, lParam);
 }
 
+// A shutdown or a logout during a series shows why the program is busy (the
+// reason given when it started) and lets the user choose; if the session ends
+// all the same, the series stops and its parameters are saved before the
+// system ends the process.
 LRESULT Win32Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (night_ &&
-      (message != WM_CTLCOLORSTATIC || reinterpret_cast<HWND>(lParam) != control(Control::LabEc))) {
-    if (const auto answered = night_->answer(window_, message, wParam, lParam))
-      return *answered;
-  }
+  // The night answers for every colour but the counter's, its own.
+  const bool counter =
+      message == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == control(Control::LabEc);
+  if (const auto answered =
+          night_ && !counter ? night_->answer(window_, message, wParam, lParam) : std::nullopt)
+    return *answered;
   switch (message) {
   case WM_COMMAND:
     command(LOWORD(wParam), HIWORD(wParam));
     return 0;
   case WM_CTLCOLORSTATIC:
-    if (reinterpret_cast<HWND>(lParam) == control(Control::LabEc))
+    if (counter)
       return counterColours(reinterpret_cast<HDC>(wParam));
     break;
   case WM_LBUTTONDOWN:
     backgroundPressed_ = onBackground(lParam);
     return 0;
-  case WM_LBUTTONUP: {
+  case WM_LBUTTONUP:
     // A click is a press and a release both on the bare background.
-    const bool click = backgroundPressed_ && onBackground(lParam);
-    backgroundPressed_ = false;
-    if (click)
+    if (std::exchange(backgroundPressed_, false) && onBackground(lParam))
       form1_.backgroundClick();
     return 0;
-  }
   case WM_CLOSE:
     if (form1_.mayClose())
       view_.hide();
     return 0;
-  // A shutdown or a logout during a series shows why the program is busy
-  // (the reason given when it started) and lets the user choose; if the
-  // session ends all the same, the series stops and its parameters are saved
-  // before the system ends the process.
   case WM_QUERYENDSESSION:
     return form1_.cyclesRunning() ? FALSE : TRUE;
   case WM_ENDSESSION:

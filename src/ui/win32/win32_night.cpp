@@ -233,6 +233,39 @@ bool changesState(UINT message) {
   }
 }
 
+// A field, a frame, a check box or a push button, in the night's colours.
+void paintControl(const ColourScheme& night, HWND window, bool field, LONG_PTR type) {
+  Painting painting(window);
+  if (field)
+    paintEdit(night, painting);
+  else if (type == BS_GROUPBOX)
+    paintGroupBox(night, painting);
+  else if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)
+    paintCheckBox(night, painting);
+  else
+    paintPushButton(night, painting);
+}
+
+// What the system does with a message, but for a button whose state
+// changes (its own repaint would flash in the day's colours: it is painted
+// again in the night's) and a field taking the focus (its caret red).
+LRESULT passOn(const ColourScheme& night, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+               bool button, bool field) {
+  if (button && changesState(message)) {
+    DefSubclassProc(window, WM_SETREDRAW, FALSE, 0);
+    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    DefSubclassProc(window, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(window, nullptr, TRUE);
+    return result;
+  }
+  const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+  if (field && message == WM_SETFOCUS)
+    redCaret(night, window);
+  else if (field && message == WM_KILLFOCUS)
+    forgetCaret(window);
+  return result;
+}
+
 LRESULT CALLBACK nightControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                               DWORD_PTR data) {
   const auto& night = reinterpret_cast<const Win32Night*>(data)->scheme();
@@ -253,15 +286,7 @@ LRESULT CALLBACK nightControl(HWND window, UINT message, WPARAM wParam, LPARAM l
     break;
   case WM_PAINT:
     if (button || field) {
-      Painting painting(window);
-      if (field)
-        paintEdit(night, painting);
-      else if (type == BS_GROUPBOX)
-        paintGroupBox(night, painting);
-      else if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)
-        paintCheckBox(night, painting);
-      else
-        paintPushButton(night, painting);
+      paintControl(night, window, field, type);
       return 0;
     }
     break;
@@ -272,19 +297,7 @@ LRESULT CALLBACK nightControl(HWND window, UINT message, WPARAM wParam, LPARAM l
   default:
     break;
   }
-  if (button && changesState(message)) {
-    DefSubclassProc(window, WM_SETREDRAW, FALSE, 0);
-    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-    DefSubclassProc(window, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(window, nullptr, TRUE);
-    return result;
-  }
-  const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-  if (field && message == WM_SETFOCUS)
-    redCaret(night, window);
-  else if (field && message == WM_KILLFOCUS)
-    forgetCaret(window);
-  return result;
+  return passOn(night, window, message, wParam, lParam, button, field);
 }
 
 LRESULT CALLBACK nightBox(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
