@@ -9,6 +9,8 @@
 
 namespace obturix {
 
+void askAhead(const SeriesServices& services) { services.power.latest(); }
+
 SeriesRun::SeriesRun(const SeriesServices& services, SeriesPlan plan)
     : services_(services), plan_(std::move(plan)) {}
 

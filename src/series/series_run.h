@@ -45,6 +45,10 @@ struct SeriesServices {
   DiskDeadlines disk = {};
 };
 
+// Asks now what a series asks before it starts (the battery), so that the
+// first series need not wait for it.
+void askAhead(const SeriesServices& services);
+
 // What a series tells the front that shows it (a window, a terminal), on
 // the front's own thread.
 class SeriesFront {

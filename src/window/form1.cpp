@@ -1,6 +1,5 @@
 #include "window/form1.h"
 
-#include "power/power_source.h"
 #include "series/series_plan.h"
 #include "series/series_words.h"
 #include "settings/registry_store.h"
@@ -21,7 +20,7 @@ void Form1::load() {
   view_.setCaption(Control::Label4, welcomeText);
   ChargerParams();
   bAnnulation_ = true;
-  series_.power.latest(); // asked now, so that the first series need not wait for it
+  askAhead(series_);
 }
 
 void Form1::shown() { tellDamagedSettings(); }
@@ -108,7 +107,7 @@ void Form1::LancerSerie() {
     view_.messageBoxes().show(*refused, MessageButtons::Ok);
   } else {
     warnBeforeTheNight();
-    const bool started = confirmed(params);
+    const bool started = confirmed();
     if (started)
       warnAfterTheNight(runSeries());
     run_->giveBackPort();
@@ -153,9 +152,9 @@ void Form1::warnBeforeTheNight() {
       view_.messageBoxes().show(*warning, MessageButtons::Ok);
 }
 
-bool Form1::confirmed(const SeriesParams& params) {
+bool Form1::confirmed() {
   return !view_.isChecked(Control::ChkAffichePoppup) ||
-         view_.messageBoxes().show(confirmationPrompt(params), MessageButtons::YesNo,
+         view_.messageBoxes().show(confirmationPrompt(run_->plan().typed), MessageButtons::YesNo,
                                    confirmationTitle) == answerYes;
 }
 

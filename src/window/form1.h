@@ -93,7 +93,7 @@ private:
   SeriesParams captureSeriesParams() const;
   std::optional<std::string> refusal(const SeriesParams& params);
   void warnBeforeTheNight();
-  bool confirmed(const SeriesParams& params);
+  bool confirmed();
   SeriesOutcome runSeries();
   void warnAfterTheNight(const SeriesOutcome& outcome);
   void tellDamagedSettings();
