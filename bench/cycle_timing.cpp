@@ -129,7 +129,7 @@ private:
 std::chrono::nanoseconds programCycles(ExposureCycle& cycle, const Options& o,
                                        const std::string& port, int count) {
   std::chrono::nanoseconds cpu{};
-  const auto run = [&](const OnWindowThread& onWindow) {
+  const auto run = [&](const HandOver& onWindow) {
     const auto start = threadCpuTime();
     for (int i = 0; i < count; ++i) {
       onWindow([] {}); // the counter's turn on the window's thread
