@@ -1,9 +1,9 @@
 #include "app/module1.h"
+#include "threads/termination_signals_posix.h"
 #include "ui/qt/command_line.h"
 #include "ui/qt/mute_session_bus.h"
 #include "ui/qt/qt_application.h"
 #include "ui/qt/qt_form1.h"
-#include "ui/qt/termination_signals.h"
 
 #include <QApplication>
 

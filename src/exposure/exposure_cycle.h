@@ -88,6 +88,12 @@ public:
   // comes before a press's open, which is then not made, or after it.
   void stop();
   void resume() { sleeper_.resume(); }
+  // Waits `length` on the presses' clock (before a series' first press),
+  // ended at once by a stop.
+  void wait(std::chrono::milliseconds length) {
+    if (length.count() > 0)
+      sleeper_.sleepUntil(sleeper_.now() + length);
+  }
   // From any thread: whether a press has failed since the last takePresses().
   bool anyPressFailed() const { return anyFailed_; }
   // Called on the cycles' thread with each press tried: as soon as it is

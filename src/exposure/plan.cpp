@@ -30,8 +30,8 @@ std::chrono::milliseconds SeriesPlan::cycle() const {
   return exposure + interval + (mirror ? pulse + settle : std::chrono::milliseconds(0));
 }
 
-std::chrono::milliseconds SeriesPlan::left(std::int64_t first) const {
-  const std::int64_t toCome = cycles - first + 1;
+std::chrono::milliseconds SeriesPlan::left(std::int64_t from) const {
+  const std::int64_t toCome = cycles - from + 1;
   if (toCome <= 0)
     return std::chrono::milliseconds(0);
   return cycle().count() > 0 && toCome > century / cycle() ? century : cycle() * toCome;

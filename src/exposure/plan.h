@@ -36,14 +36,23 @@ struct SeriesPlan {
   std::int64_t cycles = 0;
   bool mirror = false;
   std::chrono::milliseconds exposure{0}, interval{0}, pulse{0}, settle{0};
+  // A series taken up where an earlier one stopped makes its exposures from
+  // `first` on, and its journal names the earlier one's.
+  std::int64_t first = 1;
+  std::string takesUp;
+  // How long after it starts (its port claimed) its first press comes.
+  std::chrono::milliseconds startIn{0};
 
   const std::string& port() const { return typed.port; }
+  // The exposures it makes: from `first` to the last.
+  std::int64_t asked() const { return cycles >= first ? cycles - first + 1 : 0; }
   // One cycle: the mirror's pulse and the wait after it when it is raised,
   // the exposure and the interval.
   std::chrono::milliseconds cycle() const;
-  // The cycles from `first` (1 for the whole series) to the last, capped at
-  // a century.
-  std::chrono::milliseconds left(std::int64_t first = 1) const;
+  // The cycles from `from` to the last, capped at a century.
+  std::chrono::milliseconds left(std::int64_t from) const;
+  // Its cycles, from the first it makes.
+  std::chrono::milliseconds length() const { return left(first); }
 };
 
 } // namespace obturix

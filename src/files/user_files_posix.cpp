@@ -55,4 +55,20 @@ bool writeAll(int fd, const std::string& data) {
   return true;
 }
 
+ReadOutcome readAll(int fd, std::size_t limit, std::string& data) {
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0)
+      return ReadOutcome::Failed;
+    if (got == 0)
+      return ReadOutcome::Whole;
+    data.append(buffer, static_cast<std::size_t>(got));
+    if (data.size() > limit)
+      return ReadOutcome::TooLarge;
+  }
+}
+
 } // namespace obturix

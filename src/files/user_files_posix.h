@@ -25,4 +25,9 @@ bool isPrivateFolder(const std::filesystem::path& folder);
 // Writes all of `data`, again after an interruption; errno tells why not.
 bool writeAll(int fd, const std::string& data);
 
+// Reads to the end, appending to `data`; stops once it holds more than
+// `limit` bytes. Failed: errno tells why.
+enum class ReadOutcome { Whole, TooLarge, Failed };
+ReadOutcome readAll(int fd, std::size_t limit, std::string& data);
+
 } // namespace obturix

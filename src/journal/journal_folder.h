@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace obturix {
 
@@ -31,6 +33,11 @@ public:
   // taken; nothing, and the system's error (or notPrivateFolder), when none
   // can be made.
   virtual std::unique_ptr<JournalFile> create(const std::string& stem, long& error) = 0;
+  // The journals' names, in the order they were begun (a name begins with
+  // its start).
+  virtual std::vector<std::string> names() const = 0;
+  // The text of the journal of that name; nothing when it cannot be read.
+  virtual std::optional<std::string> read(const std::string& name) const = 0;
 };
 
 // The user's: $XDG_STATE_HOME/obturix/journal (~/.local/state/obturix/journal

@@ -2,6 +2,7 @@
 #include "files/user_files_posix.h"
 #include "journal/journal_folder.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -65,6 +66,26 @@ public:
       failed = fd ? 0 : errno;
       return fd ? std::make_unique<PosixJournalFile>(std::move(fd), file) : nullptr;
     });
+  }
+
+  std::vector<std::string> names() const override {
+    std::vector<std::string> found;
+    std::error_code error;
+    if (!folder_.empty())
+      for (const auto& entry : std::filesystem::directory_iterator(folder_, error))
+        if (entry.path().extension() == ".csv" && entry.is_regular_file(error))
+          found.push_back(entry.path().filename().string());
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+
+  std::optional<std::string> read(const std::string& name) const override {
+    constexpr std::size_t longest = 256 << 20; // a century of exposures is not that long
+    Descriptor fd(::open((folder_ / name).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    std::string text;
+    if (folder_.empty() || !fd || readAll(fd.get(), longest, text) != ReadOutcome::Whole)
+      return std::nullopt;
+    return text;
   }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "text/wide_text_win32.h"
 
+#include <algorithm>
 #include <knownfolders.h>
 #include <shlobj.h>
 #include <windows.h>
@@ -48,15 +49,13 @@ public:
       base_ = local;
     CoTaskMemFree(local);
   }
-  std::string path() const override {
-    return base_.empty() ? "" : narrow(base_ + L"\\Obturix\\Journal\\");
-  }
+  std::string path() const override { return base_.empty() ? "" : narrow(folder()); }
 
   std::unique_ptr<JournalFile> create(const std::string& stem, long& error) override {
     error = ERROR_PATH_NOT_FOUND; // no local application data
     if (base_.empty())
       return nullptr;
-    const std::wstring folder = base_ + L"\\Obturix\\Journal\\";
+    const std::wstring folder = this->folder();
     for (const std::wstring& each : {base_ + L"\\Obturix", folder}) {
       if (!CreateDirectoryW(each.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
         error = static_cast<long>(GetLastError());
@@ -75,7 +74,46 @@ public:
         });
   }
 
+  std::vector<std::string> names() const override {
+    std::vector<std::string> found;
+    WIN32_FIND_DATAW entry;
+    const HANDLE search = base_.empty() ? INVALID_HANDLE_VALUE
+                                        : FindFirstFileW((folder() + L"*.csv").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+      return found;
+    do {
+      if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        found.push_back(narrow(entry.cFileName));
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+
+  // Shared for writing: the journal of a series under way can be read.
+  std::optional<std::string> read(const std::string& name) const override {
+    const HANDLE file = CreateFileW((folder() + widen(name)).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (base_.empty() || file == INVALID_HANDLE_VALUE)
+      return std::nullopt;
+    std::string text;
+    char buffer[65536];
+    DWORD got = 0;
+    bool whole = false;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+      if (got == 0) {
+        whole = true;
+        break;
+      }
+      text.append(buffer, got);
+    }
+    CloseHandle(file);
+    return whole ? std::optional(std::move(text)) : std::nullopt;
+  }
+
 private:
+  std::wstring folder() const { return base_ + L"\\Obturix\\Journal\\"; }
   std::wstring base_;
 };
 

@@ -69,8 +69,15 @@ std::string row(std::initializer_list<std::string> fields) {
 
 std::string journalStem(const LocalTime& start) { return date(start) + "_" + clock(start, "-"); }
 
-std::string journalOpening(const SeriesPlan& plan, const JournalInstant& start) {
+std::string journalOpening(const SeriesPlan& plan, const JournalInstant& start,
+                           const std::optional<JournalInstant>& firstPress) {
   const SeriesParams& params = plan.typed;
+  std::string later;
+  if (plan.first > 1)
+    later += row({"Reprend", textField(plan.takesUp)}) +
+             row({"Première pose", std::to_string(plan.first)});
+  if (firstPress)
+    later += row({"Premier appui prévu", localField(*firstPress), utcField(*firstPress)});
   return "\xEF\xBB\xBF" + row({"Obturix", "journal d'une série de poses"}) +
          row({"Début", localField(start), utcField(start)}) +
          row({"Nombre de poses", std::to_string(plan.cycles)}) +
@@ -79,7 +86,7 @@ std::string journalOpening(const SeriesPlan& plan, const JournalInstant& start) 
          row({"Relever le miroir", plan.mirror ? "oui" : "non"}) +
          row({"Impulsion du miroir (s)", secondsField(params.pulse)}) +
          row({"Attente après le miroir (s)", secondsField(params.settle)}) +
-         row({"Port", textField(params.port)}) + endOfLine +
+         row({"Port", textField(params.port)}) + later + endOfLine +
          row({"Pose", "Appui", "Appuyé (heure locale)", "Relâché (heure locale)", "Appuyé (UTC)",
               "Relâché (UTC)", "Durée demandée (ms)", "Durée mesurée (ms)", "Résultat", "Cause"});
 }
@@ -106,17 +113,26 @@ std::string journalPressLine(std::int64_t exposure, const PressRecord& press,
 
 std::string journalClosing(SeriesEnd how, const JournalInstant& at, const PressCount& presses,
                            std::int64_t asked, bool mirror) {
-  const char* const ended[] = {"terminée", "arrêtée par l'utilisateur", "arrêtée par le système"};
-  std::string text =
-      endOfLine + row({"Fin", localField(at), utcField(at), ended[static_cast<int>(how)]}) +
-      row({"Poses faites", std::to_string(presses.made())}) +
-      row({"Poses coupées", std::to_string(presses.cutByPort + presses.cutByStop)}) +
-      row({"Poses manquées", std::to_string(presses.missed)}) +
-      row({"Poses non faites (série arrêtée)", std::to_string(presses.notStarted(asked))});
-  if (mirror)
-    text +=
-        row({"Poses faites sans verrouillage du miroir", std::to_string(presses.withoutMirror)});
+  std::string text = endOfLine + row({"Fin", localField(at), utcField(at), seriesEndWords(how)});
+  for (const SeriesTotal& total : seriesTotals(presses, asked, mirror))
+    text += row({total.label, std::to_string(total.count)});
   return text;
+}
+
+const char* seriesEndWords(SeriesEnd how) {
+  const char* const ended[] = {"terminée", "arrêtée par l'utilisateur", "arrêtée par le système"};
+  return ended[static_cast<int>(how)];
+}
+
+std::vector<SeriesTotal> seriesTotals(const PressCount& presses, std::int64_t asked, bool mirror) {
+  std::vector<SeriesTotal> totals = {
+      {"Poses faites", presses.made()},
+      {"Poses coupées", presses.cutByPort + presses.cutByStop},
+      {"Poses manquées", presses.missed},
+      {"Poses non faites (série arrêtée)", presses.notStarted(asked)}};
+  if (mirror)
+    totals.push_back({"Poses faites sans verrouillage du miroir", presses.withoutMirror});
+  return totals;
 }
 
 std::string unwrittenJournalWarning(const JournalOutcome& outcome) {

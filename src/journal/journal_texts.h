@@ -6,7 +6,9 @@
 #include "timing/wall_clock.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace obturix {
 
@@ -29,7 +31,10 @@ enum class SeriesEnd { Finished, StoppedByUser, StoppedBySystem };
 // The name of the journal of a series begun at `start`: "2026-12-07_21-04-12".
 std::string journalStem(const LocalTime& start);
 
-std::string journalOpening(const SeriesPlan& plan, const JournalInstant& start);
+// A series that takes up another names its journal and its first
+// exposure; one started later, when its first press is due.
+std::string journalOpening(const SeriesPlan& plan, const JournalInstant& start,
+                           const std::optional<JournalInstant>& firstPress = std::nullopt);
 
 // The line of a press of exposure `exposure`: an unmade press has no release.
 std::string journalPressLine(std::int64_t exposure, const PressRecord& press,
@@ -41,6 +46,17 @@ std::string journalPressLine(std::int64_t exposure, const PressRecord& press,
 // because the series was stopped.
 std::string journalClosing(SeriesEnd how, const JournalInstant& at, const PressCount& presses,
                            std::int64_t asked, bool mirror);
+
+// How a series ended, as its journal says it: « terminée »…
+const char* seriesEndWords(SeriesEnd how);
+
+// The totals of a series' end, as its journal counts them (the mirror's
+// only when it was raised).
+struct SeriesTotal {
+  const char* label;
+  std::int64_t count;
+};
+std::vector<SeriesTotal> seriesTotals(const PressCount& presses, std::int64_t asked, bool mirror);
 
 // What the user is told at the end of a series whose journal was not
 // written whole: where, from where on, and why.

@@ -16,7 +16,11 @@ SeriesJournal::SeriesJournal(std::shared_ptr<JournalFolder> folder, const WallCl
                              const ExposureCycle& cycle, const SeriesPlan& plan)
     : wallClock_(wallClock), cycle_(cycle), plan_(plan), start_(readTogether(cycle, wallClock)),
       writer_(std::move(folder), journalStem(wallClock.local(start_.wall))) {
-  writer_.write(journalOpening(plan_, instant(start_.wall)), journalOpeningPart);
+  const auto later = std::chrono::duration_cast<std::chrono::system_clock::duration>(plan_.startIn);
+  writer_.write(journalOpening(plan_, instant(start_.wall),
+                               later.count() > 0 ? std::optional(instant(start_.wall + later))
+                                                 : std::nullopt),
+                journalOpeningPart);
 }
 
 // Only the instants are read here; the line is made on the writer's thread
@@ -29,7 +33,7 @@ void SeriesJournal::press(std::int64_t exposure, const PressRecord& press) {
 }
 
 void SeriesJournal::end(SeriesEnd how, const PressCount& presses) {
-  writer_.write(journalClosing(how, onWall(cycle_.now()), presses, plan_.cycles, plan_.mirror),
+  writer_.write(journalClosing(how, onWall(cycle_.now()), presses, plan_.asked(), plan_.mirror),
                 journalClosingPart);
 }
 

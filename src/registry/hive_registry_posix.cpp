@@ -34,24 +34,6 @@ long statusOf(int error) {
   }
 }
 
-enum class ReadOutcome { Whole, TooLarge, Failed };
-
-ReadOutcome readAll(int fd, std::size_t limit, std::string& data) {
-  char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR)
-      continue;
-    if (got < 0)
-      return ReadOutcome::Failed;
-    if (got == 0)
-      return ReadOutcome::Whole;
-    data.append(buffer, static_cast<std::size_t>(got));
-    if (data.size() > limit)
-      return ReadOutcome::TooLarge;
-  }
-}
-
 std::string utcStamp() {
   const std::time_t now = std::time(nullptr);
   std::tm utc{};

@@ -32,19 +32,6 @@ std::string accountName() {
   return user && user->pw_name ? user->pw_name : "";
 }
 
-// The user's runtime folder when it is the user's own and private: where a
-// port's lock file keeps at least this user's other copies off, when the
-// system's lock folder cannot take one (never the settings folder, which
-// other sessions of the same user do not share).
-std::optional<fs::path> privateRuntimeFolder() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  struct stat folder {};
-  if (runtime && runtime[0] == '/' && ::stat(runtime, &folder) == 0 && S_ISDIR(folder.st_mode) &&
-      folder.st_uid == geteuid() && (folder.st_mode & (S_IRWXG | S_IRWXO)) == 0)
-    return fs::path(runtime);
-  return std::nullopt;
-}
-
 // Earlier versions claimed ports with one file per port ever used, in the
 // runtime or the settings folder, and never removed them.
 void removeOldClaimFiles() {
@@ -117,6 +104,6 @@ std::unique_ptr<PortCheck> makePosixPortCheck(fs::path lockFolder) {
   return std::make_unique<PosixPortCheck>(std::move(lockFolder));
 }
 
-std::unique_ptr<PortCheck> makeSystemPortCheck() { return makePosixPortCheck("/run/lock"); }
+std::unique_ptr<PortCheck> makeSystemPortCheck() { return makePosixPortCheck(systemLockFolder); }
 
 } // namespace obturix

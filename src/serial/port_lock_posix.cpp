@@ -223,4 +223,33 @@ PortLock lockPort(const fs::path& folder, const std::string& devicePath, ClaimRe
   return refusedBy(std::nullopt);
 }
 
+// The user's runtime folder when it is the user's own and private: where a
+// port's lock file keeps at least this user's other copies off, when the
+// system's lock folder cannot take one (never the settings folder, which
+// other sessions of the same user do not share).
+std::optional<fs::path> privateRuntimeFolder() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  struct stat folder {};
+  if (runtime && runtime[0] == '/' && ::stat(runtime, &folder) == 0 && S_ISDIR(folder.st_mode) &&
+      folder.st_uid == geteuid() && (folder.st_mode & (S_IRWXG | S_IRWXO)) == 0)
+    return fs::path(runtime);
+  return std::nullopt;
+}
+
+std::vector<LockedPort> lockedPorts(const fs::path& folder) {
+  std::vector<LockedPort> found;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with("LCK.."))
+      continue;
+    const Descriptor fd(
+        ::open(entry.path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const auto owner = fd ? readOwner(fd.get()) : std::nullopt;
+    if (owner && isAlive(*owner))
+      found.push_back({name.substr(5), holderOf(*owner)});
+  }
+  return found;
+}
+
 } // namespace obturix

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace obturix {
 
@@ -38,8 +39,27 @@ struct PortLock {
 PortLock lockPort(const std::filesystem::path& folder, const std::string& devicePath,
                   ClaimReach reach, const std::optional<ClaimShortfall>& shortfall = std::nullopt);
 
+// The system's folder of serial lock files.
+inline constexpr const char* systemLockFolder = "/run/lock";
+
+// The user's runtime folder when it is the user's own and private: where a
+// port's lock file keeps at least this user's other copies off, when the
+// system's lock folder cannot take one (never the settings folder, which
+// other sessions of the same user do not share).
+std::optional<std::filesystem::path> privateRuntimeFolder();
+
+// A port's lock file held by a living process: the device as the file's
+// name gives it (« ttyUSB0 », « pts_3 »), and the process.
+struct LockedPort {
+  std::string device;
+  PortHolder holder;
+};
+
+// The lock files of `folder` that living processes hold.
+std::vector<LockedPort> lockedPorts(const std::filesystem::path& folder);
+
 // The port check with its lock files in `lockFolder` (the system's is
-// /run/lock).
+// systemLockFolder).
 std::unique_ptr<PortCheck> makePosixPortCheck(std::filesystem::path lockFolder);
 
 } // namespace obturix

@@ -8,14 +8,19 @@
 
 namespace obturix {
 
-std::variant<SeriesPlan, std::string> readPlan(const SeriesParams& params) {
+std::variant<SeriesPlan, PlanRefusal> readPlan(const SeriesParams& params) {
   const auto cycles = cycleCount(params.count);
   if (!cycles)
-    return sentence(field_name::count) + " doit être écrit en chiffres.";
+    return PlanRefusal{sentence(field_name::count) + " doit être écrit en chiffres.",
+                       field_name::count};
   if (*cycles > std::numeric_limits<std::int32_t>::max())
-    return sentence(field_name::count) + " ne peut pas dépasser " +
-           frenchNumber(std::numeric_limits<std::int32_t>::max()) + ".";
-  SeriesPlan plan{.typed = params, .cycles = *cycles, .mirror = params.mirror == answerYes};
+    return PlanRefusal{sentence(field_name::count) + " ne peut pas dépasser " +
+                           frenchNumber(std::numeric_limits<std::int32_t>::max()) + ".",
+                       field_name::count};
+  SeriesPlan plan;
+  plan.typed = params;
+  plan.cycles = *cycles;
+  plan.mirror = params.mirror == answerYes;
   if (plan.cycles == 0)
     return plan;
   struct Field {
@@ -35,8 +40,10 @@ std::variant<SeriesPlan, std::string> readPlan(const SeriesParams& params) {
       continue;
     const auto length = durationMilliseconds(field.text);
     if (!length)
-      return sentence(field.name) + " doit être un nombre de secondes compris entre 0 et " +
-             frenchDecimal(std::numeric_limits<std::int32_t>::max(), 3) + ".";
+      return PlanRefusal{sentence(field.name) +
+                             " doit être un nombre de secondes compris entre 0 et " +
+                             frenchDecimal(std::numeric_limits<std::int32_t>::max(), 3) + ".",
+                         field.name};
     field.length = *length;
   }
   return plan;

@@ -20,10 +20,17 @@ inline constexpr const char* settle =
     "l'intervalle entre le verrouillage du miroir et le début de la pause";
 } // namespace field_name
 
-// A series' plan, read from its values as typed, or why it must not start,
-// in French: a count that is not a number or is over 2 147 483 647, or a
-// duration it would use that is not a number of seconds a sleep can take. A
-// count that gives no cycle uses no duration.
-std::variant<SeriesPlan, std::string> readPlan(const SeriesParams& params);
+// Why a series must not start, in French, and the parameter at fault (one
+// of field_name's).
+struct PlanRefusal {
+  std::string why;
+  const char* field;
+};
+
+// A series' plan, read from its values as typed, or why it must not start:
+// a count that is not a number or is over 2 147 483 647, or a duration it
+// would use that is not a number of seconds a sleep can take. A count that
+// gives no cycle uses no duration.
+std::variant<SeriesPlan, PlanRefusal> readPlan(const SeriesParams& params);
 
 } // namespace obturix

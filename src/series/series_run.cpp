@@ -7,6 +7,8 @@
 #include "series/series_words.h"
 #include "timing/wall_clock.h"
 
+#include <algorithm>
+
 namespace obturix {
 
 void askAhead(const SeriesServices& services) { services.power.latest(); }
@@ -20,7 +22,7 @@ SeriesRun::~SeriesRun() = default;
 // that another series is using would take its whole time and press nothing
 // (or press in the other's exposures).
 std::optional<std::string> SeriesRun::claimPort() {
-  if (plan_.cycles == 0)
+  if (plan_.asked() == 0)
     return std::nullopt;
   PortCheck& ports = services_.ports;
   const std::string& port = plan_.port();
@@ -49,7 +51,7 @@ std::optional<std::string> SeriesRun::unclaimedPortWarning() const {
 }
 
 std::optional<std::string> SeriesRun::shortBatteryWarning() {
-  const std::chrono::milliseconds length = plan_.left();
+  const std::chrono::milliseconds length = std::min(plan_.startIn + plan_.length(), century);
   if (length.count() <= 0)
     return std::nullopt;
   const auto power = services_.power.now();
@@ -64,7 +66,7 @@ SeriesOutcome SeriesRun::run(SeriesFront& front, const OnTimingThread& onTimingT
   cyclesRunning_ = true;
   std::promise<void> over;
   cyclesOver_ = over.get_future();
-  if (plan_.cycles > 0) // a series without cycle presses nothing: nothing to keep
+  if (plan_.asked() > 0) // a series without cycle presses nothing: nothing to keep
     journal_ =
         std::make_unique<SeriesJournal>(services_.journals, services_.wallClock, cycle, plan_);
   onTimingThread([&](const HandOver& toFront) {
@@ -75,10 +77,13 @@ SeriesOutcome SeriesRun::run(SeriesFront& front, const OnTimingThread& onTimingT
   claim_.reset(); // free for another series while the end is told
   SeriesOutcome outcome;
   outcome.presses = cycle.takePresses();
-  outcome.asked = plan_.cycles;
+  outcome.asked = plan_.asked();
   outcome.how = howItEnded();
-  front.progress(
-      {outcome.presses.exposures, plan_.cycles, 0, outcome.presses.failedPresses > 0, {}});
+  front.progress({plan_.first - 1 + outcome.presses.exposures,
+                  plan_.cycles,
+                  0,
+                  outcome.presses.failedPresses > 0,
+                  {}});
   outcome.journal = endJournal(outcome.presses);
   if (anyPressMissed(outcome.presses))
     outcome.lossWarning = missedPressesWarning(outcome.presses, outcome.asked, plan_.port());
@@ -102,7 +107,8 @@ void SeriesRun::runCycles(SeriesFront& front, const HandOver& toFront) {
     toFront([this, &front, exposure = underWay, press] { pressDone(front, exposure, press); });
   });
   const SeriesParams& typed = plan_.typed;
-  for (std::int64_t i = 1; i <= plan_.cycles && !cycle.stopped(); ++i) {
+  cycle.wait(plan_.startIn); // the port claimed and the computer awake meanwhile
+  for (std::int64_t i = plan_.first; i <= plan_.cycles && !cycle.stopped(); ++i) {
     underWay = i;
     toFront([this, &front, i] {
       showProgress(front, i);

@@ -76,8 +76,6 @@ std::string pressFailureNotice(std::int64_t exposure, const PressRecord& press,
       ". La série continue.");
 }
 
-namespace {
-
 // « 1 h 12 min », « 12 min 30 s », « 45 s »; « plus d'un siècle ».
 std::string lengthInWords(std::chrono::milliseconds left) {
   if (left >= century)
@@ -93,8 +91,6 @@ std::string lengthInWords(std::chrono::milliseconds left) {
            (seconds % 60 ? " " + std::to_string(seconds % 60) + " s" : "");
   return std::to_string(seconds) + " s";
 }
-
-} // namespace
 
 namespace {
 
@@ -113,22 +109,25 @@ std::string lostExposures(std::int64_t count, const std::vector<std::int64_t>& f
 
 } // namespace
 
-std::string progressNote(std::int64_t current, std::int64_t total, std::chrono::milliseconds left,
-                         const LocalTime& now, const LocalTime& end, std::int64_t lostCount,
-                         const std::vector<std::int64_t>& firstLost) {
+std::string momentInWords(const LocalTime& now, const LocalTime& then) {
   static const char* const months[] = {"janvier",   "février", "mars",     "avril",
                                        "mai",       "juin",    "juillet",  "août",
                                        "septembre", "octobre", "novembre", "décembre"};
+  std::string text;
+  if (then.year != now.year || then.month != now.month || then.day != now.day)
+    text += "le " + std::to_string(then.day) + (then.day == 1 ? "er " : " ") +
+            months[(then.month + 11) % 12] +
+            (then.year != now.year ? " " + std::to_string(then.year) : "") + " ";
+  return text + "vers " + zeroPadded(then.hour, 2) + ":" + zeroPadded(then.minute, 2);
+}
+
+std::string progressNote(std::int64_t current, std::int64_t total, std::chrono::milliseconds left,
+                         const LocalTime& now, const LocalTime& end, std::int64_t lostCount,
+                         const std::vector<std::int64_t>& firstLost) {
   std::string text = "Pose " + frenchNumber(current) + " sur " + frenchNumber(total) +
                      " — il reste " + lengthInWords(left);
-  if (left < century) {
-    text += ", fin ";
-    if (end.year != now.year || end.month != now.month || end.day != now.day)
-      text += "le " + std::to_string(end.day) + (end.day == 1 ? "er " : " ") +
-              months[(end.month + 11) % 12] +
-              (end.year != now.year ? " " + std::to_string(end.year) : "") + " ";
-    text += "vers " + zeroPadded(end.hour, 2) + ":" + zeroPadded(end.minute, 2);
-  }
+  if (left < century)
+    text += ", fin " + momentInWords(now, end);
   if (lostCount > 0 && !firstLost.empty())
     text += " — " + lostExposures(lostCount, firstLost);
   return typeset(text);

@@ -27,6 +27,14 @@ std::string missedPressesWarning(const PressCount& presses, std::int64_t asked,
 std::string pressFailureNotice(std::int64_t exposure, const PressRecord& press,
                                const std::string& port);
 
+// A length as the night is told: « 1 h 12 min », « 12 min 30 s », « 45 s »;
+// « plus d'un siècle ».
+std::string lengthInWords(std::chrono::milliseconds length);
+
+// When something will be, as seen `now`: « vers 03:42 », with its date when
+// it falls on another day (« le 8 décembre vers 03:42 »).
+std::string momentInWords(const LocalTime& now, const LocalTime& then);
+
 // What the counter tells during a series, as its tooltip: the exposure
 // under way of how many, how long is left and when the series ends (« Pose 7
 // sur 120 — il reste 1 h 12 min, fin vers 03:42 »), with the end's date when

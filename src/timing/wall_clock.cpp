@@ -16,6 +16,22 @@ public:
     return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
             parts.tm_hour,        parts.tm_min,     std::min(parts.tm_sec, 59)}; // no leap second
   }
+  // Where the clock is put back (summer time's end), the first of the two.
+  std::optional<std::chrono::system_clock::time_point>
+  moment(const LocalTime& local) const override {
+    std::tm parts{};
+    parts.tm_year = local.year - 1900;
+    parts.tm_mon = local.month - 1;
+    parts.tm_mday = local.day;
+    parts.tm_hour = local.hour;
+    parts.tm_min = local.minute;
+    parts.tm_sec = local.second;
+    parts.tm_isdst = -1;
+    const std::time_t made = std::mktime(&parts);
+    if (made == static_cast<std::time_t>(-1))
+      return std::nullopt;
+    return std::chrono::system_clock::from_time_t(made);
+  }
 };
 
 } // namespace
@@ -31,6 +47,13 @@ LocalTime utcTime(std::chrono::system_clock::time_point moment) {
           static_cast<int>(time.hours().count()),
           static_cast<int>(time.minutes().count()),
           static_cast<int>(time.seconds().count())};
+}
+
+std::chrono::system_clock::time_point utcMoment(const LocalTime& utc) {
+  using namespace std::chrono;
+  const sys_days firstOfMonth{year(utc.year) / month(static_cast<unsigned>(utc.month)) / 1};
+  return firstOfMonth + days(utc.day - 1) + hours(utc.hour) + minutes(utc.minute) +
+         seconds(utc.second);
 }
 
 std::unique_ptr<WallClock> makeSystemWallClock() { return std::make_unique<SystemWallClock>(); }

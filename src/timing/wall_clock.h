@@ -3,6 +3,7 @@
 #include <chrono>
 #include <ctime>
 #include <memory>
+#include <optional>
 
 namespace obturix {
 
@@ -20,6 +21,10 @@ public:
   virtual ~WallClock() = default;
   virtual std::chrono::system_clock::time_point now() const = 0;
   virtual LocalTime local(std::chrono::system_clock::time_point moment) const = 0;
+  // The moment the user's clock shows `local` (a day or an hour out of
+  // range carried over to the next); nothing when the system cannot tell.
+  virtual std::optional<std::chrono::system_clock::time_point>
+  moment(const LocalTime& local) const = 0;
 };
 
 std::unique_ptr<WallClock> makeSystemWallClock();
@@ -29,5 +34,9 @@ std::tm localParts(std::time_t moment);
 
 // A moment as UTC's calendar and clock show it (to the second below).
 LocalTime utcTime(std::chrono::system_clock::time_point moment);
+
+// The moment UTC's calendar and clock show as `utc` (out of range carried
+// over, as above).
+std::chrono::system_clock::time_point utcMoment(const LocalTime& utc);
 
 } // namespace obturix

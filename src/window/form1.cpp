@@ -138,8 +138,8 @@ SeriesParams Form1::captureSeriesParams() const {
 // The values read once, into the series' plan; why not when they cannot be.
 std::optional<std::string> Form1::refusal(const SeriesParams& params) {
   auto plan = readPlan(params);
-  if (const auto* why = std::get_if<std::string>(&plan))
-    return *why;
+  if (const auto* refused = std::get_if<PlanRefusal>(&plan))
+    return refused->why;
   run_ = std::make_unique<SeriesRun>(series_, std::get<SeriesPlan>(std::move(plan)));
   return std::nullopt;
 }

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "desktop/taskbar_progress.h"
 #include "journal/journal_folder.h"
+#include "power/power_source.h"
+#include "power/wake_lock.h"
 #include "serial/port_check.h"
 #include "serial/serial_port.h"
-#include "power/power_source.h"
 #include "timing/sleeper.h"
-#include "power/wake_lock.h"
 #include "timing/wall_clock.h"
 #include "window/message_boxes.h"
-#include "desktop/taskbar_progress.h"
 
 #include <atomic>
 #include <chrono>
@@ -113,6 +113,10 @@ public:
   explicit FakeWallClock(const FakeSleeper& sleeper) : sleeper_(sleeper) {}
   std::chrono::system_clock::time_point now() const override { return start + sleeper_.elapsed; }
   LocalTime local(std::chrono::system_clock::time_point moment) const override;
+  std::optional<std::chrono::system_clock::time_point>
+  moment(const LocalTime& local) const override {
+    return utcMoment(local);
+  }
   std::chrono::system_clock::time_point start =
       std::chrono::sys_days{std::chrono::year{2026} / 12 / 7} + std::chrono::hours(21);
 
@@ -128,6 +132,16 @@ class FakeJournalFolder final : public JournalFolder {
 public:
   std::string path() const override { return "/state/journal/"; }
   std::unique_ptr<JournalFile> create(const std::string& stem, long& error) override;
+  std::vector<std::string> names() const override {
+    std::vector<std::string> kept;
+    for (const auto& [name, text] : files)
+      kept.push_back(name);
+    return kept;
+  }
+  std::optional<std::string> read(const std::string& name) const override {
+    const auto file = files.find(name);
+    return file == files.end() ? std::nullopt : std::optional(file->second);
+  }
 
   std::map<std::string, std::string> files;
   long refusal = 0;

@@ -19,8 +19,8 @@ namespace {
 
 std::optional<std::string> refusalOf(const SeriesParams& params) {
   const auto plan = readPlan(params);
-  if (const auto* why = std::get_if<std::string>(&plan))
-    return *why;
+  if (const auto* refused = std::get_if<PlanRefusal>(&plan))
+    return refused->why;
   return std::nullopt;
 }
 

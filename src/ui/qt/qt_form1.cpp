@@ -2,7 +2,7 @@
 
 #include "text/french.h"
 #include "ui/qt/hold_input.h"
-#include "ui/qt/termination_signals.h"
+#include "threads/termination_signals_posix.h"
 #include "window/control_table.h"
 
 #include <QApplication>

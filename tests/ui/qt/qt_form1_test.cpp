@@ -3,7 +3,7 @@
 #include "ui/qt/hold_input.h"
 #include "ui/qt/qt_application.h"
 #include "ui/qt/qt_form1.h"
-#include "ui/qt/termination_signals.h"
+#include "threads/termination_signals_posix.h"
 #include "window/control_table.h"
 
 #include <QAccessible>

@@ -2,16 +2,20 @@
 
 #include "files/descriptor_posix.h"
 
+#include <csignal>
+#include <initializer_list>
+
 namespace obturix {
 
-// SIGTERM, SIGINT and SIGHUP (a logout, a shutdown, a closed terminal,
-// `kill`) taken in the program's event loop rather than ending it on the
-// spot: blocked for every thread from construction on (so made before any
-// thread), and read from a descriptor the loop watches. A signal the program
-// was started ignoring (`nohup`, a service manager) stays ignored. Linux only.
+// Signals that would end or suspend the program (by default SIGTERM, SIGINT
+// and SIGHUP: a logout, a shutdown, a closed terminal, `kill`) taken in the
+// program's event loop rather than acting on the spot: blocked for every
+// thread from construction on (so made before any thread), and read from a
+// descriptor the loop watches. A signal the program was started ignoring
+// (`nohup`, a service manager) stays ignored. Linux only.
 class TerminationSignals {
 public:
-  TerminationSignals();
+  explicit TerminationSignals(std::initializer_list<int> wanted = {SIGTERM, SIGINT, SIGHUP});
   TerminationSignals(const TerminationSignals&) = delete;
   TerminationSignals& operator=(const TerminationSignals&) = delete;
 

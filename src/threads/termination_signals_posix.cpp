@@ -1,4 +1,4 @@
-#include "ui/qt/termination_signals.h"
+#include "threads/termination_signals_posix.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -12,10 +12,10 @@ namespace obturix {
 namespace {
 
 // Those the program was not started ignoring.
-sigset_t terminationSignals() {
+sigset_t notIgnored(std::initializer_list<int> wanted) {
   sigset_t signals;
   sigemptyset(&signals);
-  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+  for (const int signal : wanted) {
     struct sigaction inherited {};
     if (sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN)
       continue;
@@ -28,8 +28,8 @@ sigset_t terminationSignals() {
 
 // A descriptor rather than a handler: nothing runs inside a signal handler,
 // and no handler needs a global to reach the loop.
-TerminationSignals::TerminationSignals() {
-  const sigset_t signals = terminationSignals();
+TerminationSignals::TerminationSignals(std::initializer_list<int> wanted) {
+  const sigset_t signals = notIgnored(wanted);
   if (pthread_sigmask(SIG_BLOCK, &signals, nullptr) != 0)
     return;
   descriptor_ = Descriptor(signalfd(-1, &signals, SFD_NONBLOCK | SFD_CLOEXEC));
