@@ -5,11 +5,14 @@
 // program used while waiting.
 //
 // usage: cycle_timing [--window] [cycles] [exposure] [interval] [pulse] [settle]
+//        cycle_timing --command OBTURIX-SERIE [cycles] [exposure] [interval] [pulse] [settle]
 //        cycle_timing --bare PORT [cycles] [exposure] [interval] [pulse] [settle]
 //        cycle_timing --summary STEPS
 //        (durations in seconds, as typed in the window)
 // --window: run the cycles as the window does, on a timing thread while a Qt
 //           event loop (offscreen) holds input and shows the counter.
+// --command: run the cycles as the terminal command does, a process of it
+//           for each block of cycles (throw-away settings and journals).
 // --bare:   only run the floor's cycles on PORT, for an outside instrument.
 // --summary: print the same comparison from the steps an outside instrument
 //           measured (see readMeasuredSteps); status 1 for a gross fault.
@@ -29,8 +32,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <spawn.h>
 #include <string>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <thread>
 
 using namespace obturix;
@@ -57,8 +62,9 @@ std::chrono::milliseconds millisecondsOf(const char* seconds) {
 }
 
 struct Options {
-  enum class Mode { Plain, Window, Bare } mode = Mode::Plain;
-  std::string port; // --bare only
+  enum class Mode { Plain, Window, Command, Bare } mode = Mode::Plain;
+  std::string port;    // --bare only
+  std::string command; // --command only
   int cycles = 50;
   const char *exposure = "0.25", *interval = "0.15", *pulse = "0.08", *settle = "0.1";
   Steps steps() const {
@@ -73,6 +79,10 @@ Options parseOptions(int argc, char** argv) {
   if (argc > 1 && std::string(argv[1]) == "--window") {
     o.mode = Options::Mode::Window;
     first = 2;
+  } else if (argc > 2 && std::string(argv[1]) == "--command") {
+    o.mode = Options::Mode::Command;
+    o.command = argv[2];
+    first = 3;
   } else if (argc > 2 && std::string(argv[1]) == "--bare") {
     o.mode = Options::Mode::Bare;
     o.port = argv[2];
@@ -125,6 +135,47 @@ private:
   std::thread observer_;
 };
 
+// Runs `count` cycles as the terminal command: one process, waited for;
+// returns the CPU it used, its start included.
+std::chrono::nanoseconds commandCycles(const Options& o, const std::string& port, int count) {
+  static const std::string home = [] {
+    char folder[] = "/tmp/cycle_timing.XXXXXX";
+    return std::string(mkdtemp(folder));
+  }();
+  setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+  setenv("XDG_STATE_HOME", home.c_str(), 1);
+  const std::string n = std::to_string(count), pulse = std::string("--impulsion=") + o.pulse,
+                    settle = std::string("--attente=") + o.settle;
+  std::vector<const char*> args{o.command.c_str(),
+                                "-n",
+                                n.c_str(),
+                                "-p",
+                                o.exposure,
+                                "-i",
+                                o.interval,
+                                "-m",
+                                pulse.c_str(),
+                                settle.c_str(),
+                                "-P",
+                                port.c_str(),
+                                nullptr};
+  pid_t child = 0;
+  if (posix_spawn(&child, o.command.c_str(), nullptr, nullptr, const_cast<char**>(args.data()),
+                  environ) != 0) {
+    std::fprintf(stderr, "cycle_timing: cannot start %s\n", o.command.c_str());
+    std::exit(1);
+  }
+  int status = 0;
+  rusage usage{};
+  wait4(child, &status, 0, &usage);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "cycle_timing: %s failed\n", o.command.c_str());
+    std::exit(1);
+  }
+  return std::chrono::seconds(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         std::chrono::microseconds(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
 // Runs cycles as the program does; returns the CPU they used.
 std::chrono::nanoseconds programCycles(ExposureCycle& cycle, const Options& o,
                                        const std::string& port, int count) {
@@ -137,6 +188,8 @@ std::chrono::nanoseconds programCycles(ExposureCycle& cycle, const Options& o,
     }
     cpu += threadCpuTime() - start;
   };
+  if (o.mode == Options::Mode::Command)
+    return commandCycles(o, port, count);
   if (o.mode == Options::Mode::Window) {
     const auto start = threadCpuTime();
     runHoldingInput(run);
@@ -176,10 +229,13 @@ int compare(const Options& o) {
   }
   std::printf("%d cycles with the mirror raised, port %s, %s; the floor in turns, same port\n",
               o.cycles, port.c_str(),
-              o.mode == Options::Mode::Window ? "as the window runs them" : "on a timing thread");
+              o.mode == Options::Mode::Window    ? "as the window runs them"
+              : o.mode == Options::Mode::Command ? "as the terminal command runs them"
+                                                 : "on a timing thread");
   std::printf("error = measured - asked, ms\n");
   printComparison(program, floor);
-  std::printf("CPU of the program's cycles: %.3f ms in %.3f s = %.4f %% of a core\n", toMs(cpu),
+  std::printf("CPU of the program's cycles%s: %.3f ms in %.3f s = %.4f %% of a core\n",
+              o.mode == Options::Mode::Command ? " (each process's start included)" : "", toMs(cpu),
               toMs(wall) / 1000.0, 100.0 * toMs(cpu) / toMs(wall));
   return 0;
 }

@@ -11,6 +11,7 @@ camera="$3"
 wrap=() # what the program is started under
 bare_loop="$4" # cycle_timing: the floor's cycles (Linux), the comparison
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/camera.sh"
 
 E2E_WORK=$(mktemp -d)
 cleanup() {
@@ -105,22 +106,8 @@ if [ "$platform" = linux ]; then
     e2e_fail "sans écran : code de sortie $status, $(cat "$E2E_WORK/err.txt")"
 fi
 
-# The camera is the instrument: where allowed it runs at real-time priority,
-# so that its timestamps do not wait for the other processes of the test.
-realtime=()
-chrt -f 50 true 2>/dev/null && realtime=(chrt -f 50)
-"${realtime[@]}" "$camera" --dessin "$E2E_WORK/presses.svg" >"$E2E_WORK/camera.txt" 2>&1 &
-camera_pid=$!
-camera_port() { LC_ALL=C sed -n 's/^Port virtuel\xc2\xa0: //p' "$E2E_WORK/camera.txt" | grep .; }
-port=$(e2e_until camera_port >/dev/null && camera_port) || e2e_fail "la caméra virtuelle ne donne pas de port"
+e2e_start_camera --dessin "$E2E_WORK/presses.svg"
 ln -sfn "$port" "$link"
-
-# The camera's press lines since line $1, its French numbers made plain:
-# "Appui 2: début 05:04:12.855, durée 10127.309 ms…".
-camera_presses() {
-  tail -n +"$1" "$E2E_WORK/camera.txt" | grep '^Appui' |
-    LC_ALL=C sed -E 's/\xc2\xa0//g; s/([0-9]),([0-9])/\1.\2/g'
-}
 
 # The newest journal against the camera since line $1: its $2 presses made
 # began and lasted as the camera's first $2 did, both to the millisecond
@@ -148,26 +135,10 @@ check_journal() {
   done
 }
 
-# Presses seen by the camera since line $1, as "length pause" pairs in ms.
-presses_since() {
-  camera_presses "$1" | sed -E 's/.*durée ([0-9.]+) ms(, pause avant ([0-9.]+) ms)?/\1 \3/'
-}
-
 # Every series below: 4 cycles with the mirror raised, pulse 50 ms, settle
 # 100, exposure 300, pause 200. Each step, asked and measured, is kept as
 # "Obturix" or "floor"'s for the comparison printed at the end.
 timing="$E2E_WORK/timing.txt"
-
-# Records the presses since camera line $2 as $1's steps.
-record_steps() {
-  local presses
-  presses=$(presses_since "$2")
-  [ "$(echo "$presses" | grep -c .)" -eq 8 ] ||
-    e2e_fail "$1 : attendu 8 appuis, vu : $(echo "$presses" | tr '\n' '|')"
-  echo "$presses" | awk -v who="$1" '{ n++; if (n % 2) { print who, "pulse", 50, $1 }
-    else { print who, "settle", 100, $2; print who, "exposure", 300, $1 }
-    if (n % 2 && n > 1) print who, "pause", 200, $2 }' >>"$timing"
-}
 
 run_timed_series() {
   series_start=$(($(camera_lines) + 1))
@@ -206,11 +177,6 @@ check_launcher_progress() {
     END { exit !(last == 1 && counted >= 1 && $3 == 0) }' ||
     e2e_fail "barre des tâches : $(tail -n +"$1" "$E2E_DOCK" | tr '\n' '|')"
 }
-
-camera_lines() { wc -l <"$E2E_WORK/camera.txt"; }
-
-# Whether the camera has seen $1 presses since line $2.
-seen_presses() { [ "$(presses_since "$2" | wc -l)" -ge "$1" ]; }
 
 run_series_and_confirm() {
   e2e_press Command1
@@ -277,12 +243,7 @@ run_timed_series
 
 if [ "$platform" = linux ]; then
   echo "== le plancher : la boucle nue, trois fois, sur le même port, vue par la même caméra"
-  for _ in 1 2 3; do
-    before=$(($(camera_lines) + 1))
-    "$bare_loop" --bare "$port" 4 0.3 0.2 0.05 0.1 || e2e_fail "la boucle nue n'ouvre pas le port"
-    sleep 0.3 # until the camera has printed the last press
-    record_steps floor "$before"
-  done
+  record_floor
 fi
 echo "erreur = mesuré - demandé, ms ; 3 séries de 4 cycles avec le miroir"
 "$bare_loop" --summary "$timing" || e2e_fail "une étape à plus de 20 ms de ce qui est demandé"
