@@ -15,9 +15,21 @@ for file in /usr/bin/obturix /usr/bin/obturix-virtual-camera "$desktop" "$metain
   /usr/share/icons/hicolor/scalable/apps/obturix.svg \
   /usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/obturix.png \
   /usr/share/man/man1/obturix.1.gz /usr/share/man/man1/obturix-virtual-camera.1.gz \
-  /usr/share/doc/obturix/copyright; do
+  /usr/share/doc/obturix/copyright /usr/bin/obturix-serie /usr/share/man/man1/obturix-serie.1.gz \
+  /usr/share/bash-completion/completions/obturix-serie /usr/share/doc/obturix-serie/copyright; do
   [ -e "$file" ] || e2e_fail "$file n'est pas installé"
 done
+# The terminal command's long options, as its --help, its manual page and its
+# completion (asked as bash asks it) each give them: the same.
+serie_options() { grep -o -- '--[a-z][a-z-]*' | sort -u | tr '\n' ' '; }
+help=$(obturix-serie --help | serie_options)
+manual=$(zcat /usr/share/man/man1/obturix-serie.1.gz | sed 's/\\-/-/g' | serie_options)
+completed=$(bash -c 'source /usr/share/bash-completion/bash_completion
+  source /usr/share/bash-completion/completions/obturix-serie
+  COMP_WORDS=(obturix-serie --); COMP_CWORD=1; COMP_LINE="obturix-serie --"; COMP_POINT=16
+  _obturix_serie obturix-serie; printf "%s\n" "${COMPREPLY[@]}"' | serie_options)
+[ "$help" = "$manual" ] && [ "$help" = "$completed" ] ||
+  e2e_fail "options de obturix-serie : --help $help ; man $manual ; complétion $completed"
 /usr/bin/python3 "$(dirname "$0")/guide_links.py" /usr/share/doc/obturix/guide.html ||
   e2e_fail "le guide installé a des liens cassés"
 zgrep -q 'guide\.html' /usr/share/man/man1/obturix.1.gz || e2e_fail "la page de manuel ne mène pas au guide"

@@ -23,6 +23,8 @@ wineserver -k 2>/dev/null || true
 timeout 60 wineserver -w 2>/dev/null || true
 timeout 120 "$wine_loader" "$installer" /S </dev/null >/dev/null 2>&1 || e2e_fail "l'installation échoue"
 [ -f "$folder/obturix.exe" ] || e2e_fail "obturix.exe n'est pas installé"
+"$wine_loader" "C:\\Program Files\\Obturix\\obturix-serie.exe" --version </dev/null 2>&1 |
+  grep -q '^obturix-serie [0-9]' || e2e_fail "obturix-serie.exe n'est pas installé à côté"
 [ -f "$entry" ] || e2e_fail "pas d'entrée dans le menu Démarrer commun à tous les comptes"
 guide_entry="$(dirname "$entry")/Guide d'Obturix.lnk"
 night_entry="$(dirname "$entry")/Obturix (vision de nuit).lnk"

@@ -70,8 +70,9 @@ CommandLine readCommandLine(int argc, char** argv) {
   // A platform named by hand (offscreen, vnc…) needs no display.
   if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM")) {
     print(stderr, "Obturix a besoin d'un écran : ni DISPLAY ni WAYLAND_DISPLAY n'est défini.\n"
-                  "Lancez-le depuis le bureau, ou par « ssh -X » pour l'afficher sur votre "
-                  "ordinateur.\n");
+                  "Lancez-le depuis le bureau. Sans écran (par SSH), « obturix-serie » fait "
+                  "la même série depuis le terminal et continue si la liaison est coupée ; "
+                  "« obturix-serie --help » dit comment.\n");
     return {1};
   }
   return command;
