@@ -102,7 +102,7 @@ if [ "$platform" = linux ]; then
   status=$("$obturix" --inconnue >/dev/null 2>&1; echo $?)
   [ "$status" -eq 2 ] || e2e_fail "obturix --inconnue : code de sortie $status au lieu de 2"
   status=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$obturix" 2>"$E2E_WORK/err.txt"; echo $?)
-  [ "$status" -eq 1 ] && grep -q "besoin d'un écran.*obturix-serie" "$E2E_WORK/err.txt" ||
+  [ "$status" -eq 1 ] && grep -q "besoin d'un écran" "$E2E_WORK/err.txt" && grep -q "obturix-serie --help" "$E2E_WORK/err.txt" ||
     e2e_fail "sans écran : code de sortie $status, $(cat "$E2E_WORK/err.txt")"
 fi
 
