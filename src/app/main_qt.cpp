@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   // Before any thread, so that every thread leaves these signals to the loop.
   obturix::TerminationSignals endSignals;
   obturix::hideAMuteSessionBus();
+  obturix::scaleAsAsked(command);
   {
     QApplication application(argc, argv);
     obturix::setUpApplication(application, command.night);

@@ -8,16 +8,23 @@
 
 namespace {
 
-// --nuit, or /nuit as Windows writes options, in any case: night vision.
-bool askedForNight() {
+// --OPTION or /OPTION, as Windows writes options, in any case.
+bool asked(const wchar_t* option) {
   int count = 0;
   LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  bool night = false;
-  for (int i = 1; arguments && i < count; ++i)
-    night =
-        night || lstrcmpiW(arguments[i], L"--nuit") == 0 || lstrcmpiW(arguments[i], L"/nuit") == 0;
+  bool found = false;
+  for (int i = 1; arguments && i < count; ++i) {
+    const wchar_t* argument = arguments[i];
+    if (argument[0] == L'-' && argument[1] == L'-')
+      argument += 2;
+    else if (argument[0] == L'/')
+      argument += 1;
+    else
+      continue;
+    found = found || lstrcmpiW(argument, option) == 0;
+  }
   LocalFree(arguments);
-  return night;
+  return found;
 }
 
 } // namespace
@@ -26,6 +33,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   obturix::Module1 module;
-  obturix::Main<obturix::Win32Form1>(module, askedForNight());
+  // --nuit: night vision; --grand: twice as large.
+  obturix::Main<obturix::Win32Form1>(module, asked(L"nuit"), asked(L"grand"));
   return 0;
 }

@@ -51,13 +51,20 @@ kill "$holder"
 e2e_press Command2
 e2e_wait_exit "$pid" || e2e_fail "le programme installé sort avec le code $?"
 
-# The launcher's action « Vision de nuit », as a dock runs it.
-night=$(sed -n '/^\[Desktop Action nuit\]/,/^\[/ s/^Exec=//p' "$desktop")
-[ -n "$night" ] && grep -q '^Name=Vision de nuit$' "$desktop" || e2e_fail "le lanceur n'offre pas la vision de nuit"
-$night &
-pid=$!
-E2E_WINDOW=$(e2e_main_window)
-check_night "$E2E_WINDOW" Lancer Quitter
-e2e_press Command2
-e2e_wait_exit "$pid" || e2e_fail "la vision de nuit sort avec le code $?"
+# The launcher's actions « Vision de nuit » and « Vision de nuit, en grand »,
+# as a dock runs them: red on black, the second twice as large.
+for action in "nuit:Vision de nuit:435x442:1" "nuit-grand:Vision de nuit, en grand:870x884:2"; do
+  IFS=: read -r id name size scale <<<"$action"
+  command=$(sed -n '/^\[Desktop Action '"$id"'\]/,/^\[/ s/^Exec=//p' "$desktop")
+  [ -n "$command" ] && grep -q "^Name=$name\$" "$desktop" || e2e_fail "le lanceur n'offre pas « $name »"
+  $command &
+  pid=$!
+  E2E_WINDOW=$(e2e_main_window)
+  shown=$(xwininfo -id "$E2E_WINDOW" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+  [ "$shown" = "$size" ] || e2e_fail "« $name » : fenêtre de $shown au lieu de $size"
+  check_night "$E2E_WINDOW" Lancer Quitter
+  read -r x y <<<"${E2E_AT[Command2]}"
+  e2e_click $((x * scale)) $((y * scale))
+  e2e_wait_exit "$pid" || e2e_fail "« $name » sort avec le code $?"
+done
 echo "installed: 1 passed, 0 failed"

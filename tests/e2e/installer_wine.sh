@@ -16,11 +16,8 @@ wine_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
 folder="$WINEPREFIX/drive_c/Program Files/Obturix"
 entry="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Obturix.lnk"
 
-# A display first, and a Wine server of its own: Wine's desktop belongs to
-# the display of the first window its server shows, which may be gone.
 e2e_start_display
-wineserver -k 2>/dev/null || true
-timeout 60 wineserver -w 2>/dev/null || true
+e2e_wine_server_for_display
 timeout 120 "$wine_loader" "$installer" /S </dev/null >/dev/null 2>&1 || e2e_fail "l'installation échoue"
 [ -f "$folder/obturix.exe" ] || e2e_fail "obturix.exe n'est pas installé"
 "$wine_loader" "C:\\Program Files\\Obturix\\obturix-serie.exe" --version </dev/null 2>&1 |
@@ -29,6 +26,8 @@ timeout 120 "$wine_loader" "$installer" /S </dev/null >/dev/null 2>&1 || e2e_fai
 guide_entry="$(dirname "$entry")/Guide d'Obturix.lnk"
 night_entry="$(dirname "$entry")/Obturix (vision de nuit).lnk"
 tr -d '\0' <"$night_entry" | grep -q -- '--nuit' || e2e_fail "pas d'entrée « Obturix (vision de nuit) »"
+large_entry="$(dirname "$entry")/Obturix (vision de nuit, en grand).lnk"
+tr -d '\0' <"$large_entry" | grep -q -- '--nuit --grand' || e2e_fail "pas d'entrée « Obturix (vision de nuit, en grand) »"
 [ -f "$folder/guide/guide.html" ] && grep -aq 'guide\.html' "$guide_entry" ||
   e2e_fail "le guide ou son entrée « Guide d'Obturix » manque"
 
@@ -62,11 +61,12 @@ has_settings() {
 # removes the folder before the Start menu's entries).
 uninstalled() {
   for _ in $(seq 200); do
-    [ -e "$folder" ] || [ -e "$entry" ] || [ -e "$guide_entry" ] || [ -e "$night_entry" ] || break
+    [ -e "$folder" ] || [ -e "$entry" ] || [ -e "$guide_entry" ] || [ -e "$night_entry" ] ||
+      [ -e "$large_entry" ] || break
     sleep 0.1
   done
   [ ! -e "$folder" ] || e2e_fail "il reste $(ls "$folder")"
-  [ ! -e "$entry" ] && [ ! -e "$guide_entry" ] && [ ! -e "$night_entry" ] ||
+  [ ! -e "$entry" ] && [ ! -e "$guide_entry" ] && [ ! -e "$night_entry" ] && [ ! -e "$large_entry" ] ||
     e2e_fail "une entrée du menu Démarrer reste"
 }
 timeout 120 "$wine_loader" "C:\\Program Files\\Obturix\\Uninstall.exe" /S </dev/null >/dev/null 2>&1 ||

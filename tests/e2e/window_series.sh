@@ -33,6 +33,7 @@ linux)
   port_name="$link"
   missing_port="$E2E_WORK/absent"
   night_option=--nuit
+  large_option=--grand
   reference="$(dirname "$0")/../../docs/window.png"
   start_program() {
     LANG=en_GB.UTF-8 LANGUAGE=en "${wrap[@]}" "$obturix" "$@" 2>"$E2E_WORK/stderr.txt" & # an English system
@@ -48,6 +49,7 @@ wine)
   journals="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Obturix/Journal"
   missing_port=COM151
   night_option=/nuit # as Windows users write options
+  large_option=/grand
   reference="$(dirname "$0")/../../docs/guide/fenetre-windows.png" # also the guide's picture
   start_program() {
     "$wine_loader" "$obturix" "$@" >"$E2E_WORK/stderr.txt" 2>&1 </dev/null &
@@ -62,6 +64,7 @@ wine)
 *) e2e_fail "plateforme inconnue : $platform" ;;
 esac
 e2e_start_display
+[ "$platform" != wine ] || e2e_wine_server_for_display
 # Once the display is there: Wine's desktop belongs to the display of the
 # first program that its server runs.
 [ "$platform" != wine ] || wine reg delete 'HKCU\Software\Obturix' /f >/dev/null 2>&1 </dev/null || true
@@ -97,7 +100,7 @@ if [ "$platform" = linux ]; then
   done
 
   echo "== obturix s'explique, refuse une option inconnue, et dit qu'il lui faut un écran"
-  "$obturix" --help | grep -q '^Utilisation.*: obturix \[--nuit\] \[--help\]' || e2e_fail "obturix --help"
+  "$obturix" --help | grep -q '^Utilisation.*: obturix \[--nuit\] \[--grand\] \[--help\]' || e2e_fail "obturix --help"
   "$obturix" --version | grep -qx 'obturix [0-9.]*' || e2e_fail "obturix --version"
   status=$("$obturix" --inconnue >/dev/null 2>&1; echo $?)
   [ "$status" -eq 2 ] || e2e_fail "obturix --inconnue : code de sortie $status au lieu de 2"
@@ -247,6 +250,38 @@ if [ "$platform" = linux ]; then
 fi
 echo "erreur = mesuré - demandé, ms ; 3 séries de 4 cycles avec le miroir"
 "$bare_loop" --summary "$timing" || e2e_fail "une étape à plus de 20 ms de ce qui est demandé"
+
+echo "== en grand : la fenêtre et ses boîtes deux fois plus grandes, chaque légende entière, la même série"
+e2e_press Command2
+e2e_wait_exit "$program_pid" || e2e_fail "Quitter : code de sortie $?"
+# The window's client area in pixels, "WIDTHxHEIGHT".
+client_size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
+for options in "$large_option" "$large_option $night_option"; do
+  # shellcheck disable=SC2086
+  start_program $options
+  [ "$(client_size "$E2E_WINDOW")" = 870x884 ] ||
+    e2e_fail "$options : $(client_size "$E2E_WINDOW") au lieu de 870x884 (435x442 deux fois)"
+  if [ "$options" = "$large_option" ]; then
+    # The port's field left out: on Linux a temporary folder's name.
+    e2e_matches_reference "$E2E_WINDOW" "$(dirname "$0")/window-grand-$platform.png" "616,328 814,372"
+    before=$(($(camera_lines) + 1))
+    xdotool key space # "Lancer", which has the focus
+    box=$(e2e_window --name '^Lancer la session de prises de vues \?$') || e2e_fail "pas de confirmation"
+    e2e_matches_reference "$box" "$(dirname "$0")/box-grand-$platform.png"
+    xdotool key Return
+    e2e_wait_windows "Obturix" 2
+    xdotool key Return
+    e2e_wait_windows "Obturix" 1
+    [ "$(presses_since "$before" | wc -l)" -eq 8 ] ||
+      e2e_fail "en grand : $(presses_since "$before" | wc -l) appuis au lieu de 8"
+  else
+    check_night "$E2E_WINDOW" Lancer Quitter
+  fi
+  read -r x y <<<"${E2E_AT[Command2]}"
+  e2e_click $((x * 2)) $((y * 2)) # "Quitter", drawn twice as large
+  e2e_wait_exit "$program_pid" || e2e_fail "$options, Quitter : code de sortie $?"
+done
+start_program
 
 echo "== un clic pendant la série est traité après elle"
 e2e_press ChkAffichePoppup # no box after the series, which would take the click

@@ -4,6 +4,9 @@
 #include "text/french.h"
 #include "text/utf8.h"
 
+#include <QByteArray>
+#include <QtGlobal>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,7 +16,7 @@ namespace obturix {
 
 namespace {
 
-constexpr const char* usage = "Utilisation : obturix [--nuit] [--help] [--version]";
+constexpr const char* usage = "Utilisation : obturix [--nuit] [--grand] [--help] [--version]";
 
 bool isSet(const char* variable) {
   const char* value = std::getenv(variable);
@@ -33,6 +36,8 @@ void printHelp() {
                     "paramètres se\nrèglent dans la fenêtre ; voir obturix(1).\n\n"
                     "  --nuit     vision de nuit : la fenêtre et ses messages en rouge sur\n"
                     "             noir, pour garder les yeux habitués à l'obscurité\n"
+                    "  --grand    la fenêtre, ses messages et son compteur deux fois plus\n"
+                    "             grands, lisibles de loin\n"
                     "  --help     affiche cette aide\n"
                     "  --version  affiche la version\n\n"
                     "Le journal de chaque série (un fichier CSV, un appui par ligne) est "
@@ -52,6 +57,8 @@ CommandLine readCommandLine(int argc, char** argv) {
     const std::string_view argument = argv[i];
     if (argument == "--nuit") {
       command.night = true;
+    } else if (argument == "--grand") {
+      command.large = true;
     } else if (argument == "--help") {
       printHelp();
       return {0};
@@ -76,6 +83,16 @@ CommandLine readCommandLine(int argc, char** argv) {
     return {1};
   }
   return command;
+}
+
+void scaleAsAsked(const CommandLine& command) {
+  if (!command.large)
+    return;
+  const char* set = std::getenv("QT_SCALE_FACTOR");
+  char* end = nullptr;
+  const double factor = set ? std::strtod(set, &end) : 0;
+  const bool readable = set && end != set && *end == '\0' && factor > 0 && factor <= 8;
+  qputenv("QT_SCALE_FACTOR", QByteArray::number(2 * (readable ? factor : 1.0)));
 }
 
 } // namespace obturix

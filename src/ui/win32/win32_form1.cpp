@@ -76,10 +76,11 @@ void centreOnScreen(HWND window) {
 
 } // namespace
 
-Win32Form1::Win32Form1(const Form1Services& services, bool night)
+Win32Form1::Win32Form1(const Form1Services& services, bool night, bool large)
     : night_(night ? std::make_unique<Win32Night>() : nullptr), form1_(view_, services) {
   registerWindowClass();
-  const UINT dpi = screenDpi();
+  // Twice as large: laid out and lettered as on a screen of twice the dots per inch.
+  const UINT dpi = screenDpi() * (large ? 2 : 1);
   fonts_.dialog = dialogFont(8, FW_NORMAL, dpi);
   fonts_.counter = dialogFont(18, FW_BOLD, dpi);
   RECT frame{0, 0, pixelsOf(clientWidthTwips, dpi), pixelsOf(clientHeightTwips, dpi)};
@@ -92,6 +93,10 @@ Win32Form1::Win32Form1(const Form1Services& services, bool night)
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Form1::procedure));
   boxes_.setOwner(window_);
   controls_ = createControls(window_, fonts_, dpi);
+  if (large) {
+    boxes_.setScale(2);
+    largeTips_ = fonts_.dialog;
+  }
   if (night_) {
     night_->dress(window_);
     boxes_.setNight(night_.get());
@@ -253,6 +258,8 @@ void Win32Form1::View::setToolTip(Control control, const std::string& text) {
                            nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window_.night_)
       window_.night_->dressToolTips(tips);
+    if (window_.largeTips_)
+      SendMessageW(tips, WM_SETFONT, reinterpret_cast<WPARAM>(window_.largeTips_), FALSE);
   }
   const HWND target = window_.control(control);
   std::wstring wide = widen(text);

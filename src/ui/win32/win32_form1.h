@@ -15,8 +15,9 @@ namespace obturix {
 // events handed to the window's behaviour, and the operations it asks for.
 class Win32Form1 {
 public:
-  // With `night`, the window and its boxes in night vision.
-  explicit Win32Form1(const Form1Services& services, bool night = false);
+  // With `night`, the window and its boxes in night vision; with `large`,
+  // the window, its boxes and its counter twice as large.
+  explicit Win32Form1(const Form1Services& services, bool night = false, bool large = false);
   ~Win32Form1();
   Win32Form1(const Win32Form1&) = delete;
   Win32Form1& operator=(const Win32Form1&) = delete;
@@ -63,6 +64,7 @@ private:
 
   std::unique_ptr<Win32Night> night_; // in night vision
   Win32Fonts fonts_;
+  HFONT largeTips_ = nullptr; // the tooltips' font when twice as large (one of fonts_)
   HWND window_ = nullptr;
   Win32Controls controls_{};
   HWND toolTips_ = nullptr;

@@ -16,6 +16,9 @@ public:
   void setOwner(HWND owner) { owner_ = owner; }
   // Each box in night vision, from now on.
   void setNight(const Win32Night* night) { night_ = night; }
+  // Each box `scale` times as large, from now on: its text, its buttons and
+  // itself.
+  void setScale(int scale) { scale_ = scale; }
 
   int show(const std::string& prompt, MessageButtons buttons,
            const std::optional<std::string>& title = std::nullopt) override;
@@ -23,6 +26,7 @@ public:
 private:
   HWND owner_;
   const Win32Night* night_ = nullptr;
+  int scale_ = 1;
 };
 
 } // namespace obturix

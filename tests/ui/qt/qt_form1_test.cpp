@@ -1,5 +1,6 @@
 #include "fakes/fake_series_services.h"
 #include "series/series_words.h"
+#include "ui/qt/command_line.h"
 #include "ui/qt/hold_input.h"
 #include "ui/qt/qt_application.h"
 #include "ui/qt/qt_form1.h"
@@ -98,6 +99,28 @@ private slots:
       raise(signal);
       QCOMPARE(endSignals.take(), signal);
     }
+  }
+
+  // --grand doubles Qt's scale, the one the user set included; without it,
+  // or set to nothing Qt could read, the scale is left as it is.
+  void largeDoublesTheScaleAlreadySet() {
+    const struct {
+      const char* set; // nullptr: unset
+      bool large;
+      const char* scale;
+    } cases[] = {{nullptr, true, "2"}, {"1.5", true, "3"}, {"abc", true, "2"},
+                 {"0", true, "2"},     {"1.5", false, "1.5"}};
+    for (const auto& each : cases) {
+      if (each.set)
+        qputenv("QT_SCALE_FACTOR", each.set);
+      else
+        qunsetenv("QT_SCALE_FACTOR");
+      CommandLine command;
+      command.large = each.large;
+      scaleAsAsked(command);
+      QCOMPARE(qgetenv("QT_SCALE_FACTOR"), QByteArray(each.scale));
+    }
+    qunsetenv("QT_SCALE_FACTOR");
   }
 
   // That every caption fits its box is seen on the reviewed screenshots.
