@@ -1,10 +1,10 @@
 #include "fakes/fake_series_services.h"
 #include "series/series_words.h"
+#include "threads/termination_signals_posix.h"
 #include "ui/qt/command_line.h"
 #include "ui/qt/hold_input.h"
 #include "ui/qt/qt_application.h"
 #include "ui/qt/qt_form1.h"
-#include "threads/termination_signals_posix.h"
 #include "window/control_table.h"
 
 #include <QAccessible>
@@ -108,8 +108,11 @@ private slots:
       const char* set; // nullptr: unset
       bool large;
       const char* scale;
-    } cases[] = {{nullptr, true, "2"}, {"1.5", true, "3"}, {"abc", true, "2"},
-                 {"0", true, "2"},     {"1.5", false, "1.5"}};
+    } cases[] = {{nullptr, true, "2"},
+                 {"1.5", true, "3"},
+                 {"abc", true, "2"},
+                 {"0", true, "2"},
+                 {"1.5", false, "1.5"}};
     for (const auto& each : cases) {
       if (each.set)
         qputenv("QT_SCALE_FACTOR", each.set);
