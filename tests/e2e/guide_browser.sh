@@ -2,9 +2,10 @@
 # The installed guide in a real browser (headless Chromium): for each
 # section, a page showing it alone, saved as OUTPUT/guide-SECTION.png to be
 # looked at, and the same for a dark desktop (-sombre) and in the night
-# version (-nuit, « ?nuit »), measured; fails when the browser finds a
-# picture it cannot show, when the dark one is light, when the night one
-# has green or blue above 24 / 255 or a mean luminance above 0.05.
+# version (-nuit, « ?nuit »), all measured; fails when the browser finds a
+# picture it cannot show, when the day one is dark or the dark one light,
+# when the night one has green or blue above 24 / 255 or a mean luminance
+# above 0.05.
 # usage: guide_browser.sh GUIDE.HTML OUTPUT
 set -euo pipefail
 guide="$1"
@@ -45,10 +46,12 @@ for id in $sections; do
   shot "" "file://$work/$id.html"
   shot -sombre --force-dark-mode "file://$work/$id.html"
   shot -nuit "file://$work/$id.html?nuit"
+  echo "$id jour $(measure "$output/guide-$id.png")"
   echo "$id sombre $(measure "$output/guide-$id-sombre.png")"
   echo "$id nuit $(measure "$output/guide-$id-nuit.png")"
 done | tee "$work/measures.txt" | awk '{ printf "   %-12s %-6s vert %3d, bleu %3d, luminance %.4f\n", $1, $2, $3, $4, $5 }'
-awk '$2 == "sombre" && $5 > 0.2 { print "ÉCHEC: " $1 " n'"'"'est pas sombre"; bad = 1 }
+awk '$2 == "jour" && $5 < 0.5 { print "ÉCHEC: " $1 " n'"'"'est pas clair"; bad = 1 }
+  $2 == "sombre" && $5 > 0.2 { print "ÉCHEC: " $1 " n'"'"'est pas sombre"; bad = 1 }
   $2 == "nuit" && ($3 > 24 || $4 > 24 || $5 > 0.05) { print "ÉCHEC: " $1 " n'"'"'est pas en vision de nuit"; bad = 1 }
   END { exit bad }' "$work/measures.txt" >&2
 echo "guide: $(wc -w <<<"$sections") sections vues dans Chromium, de jour, sombres et de nuit, captures dans $output"
