@@ -1,5 +1,7 @@
 #include "journal/journal_reading.h"
 
+#include "journal/journal_texts.h"
+
 #include <charconv>
 #include <map>
 #include <vector>
@@ -64,21 +66,22 @@ bool readOpening(const std::map<std::string, std::vector<std::string>>& rows,
     const auto row = rows.find(key);
     return row != rows.end() && row->second.size() > index ? row->second[index] : "";
   };
-  const auto cycles = wholeNumber(value("Nombre de poses"));
-  const auto started = readUtcField(value("Début", 2));
+  const auto cycles = wholeNumber(value(journal_words::count));
+  const auto started = readUtcField(value(journal_words::start, 2));
   if (!cycles || !started)
     return false;
   record.cycles = *cycles;
   record.started = *started;
-  record.typed = {.count = value("Nombre de poses"),
-                  .exposure = value("Temps de pose (s)"),
-                  .interval = value("Intervalle (s)"),
-                  .mirror = value("Relever le miroir") == "oui" ? answerYes : answerNo,
-                  .port = textOf(value("Port")),
-                  .pulse = value("Impulsion du miroir (s)"),
-                  .settle = value("Attente après le miroir (s)")};
-  record.first = wholeNumber(value("Première pose")).value_or(1);
-  record.firstPressDue = readUtcField(value("Premier appui prévu", 2));
+  record.typed = {.count = value(journal_words::count),
+                  .exposure = value(journal_words::exposure),
+                  .interval = value(journal_words::interval),
+                  .mirror =
+                      value(journal_words::mirror) == journal_words::yes ? answerYes : answerNo,
+                  .port = textOf(value(journal_words::port)),
+                  .pulse = value(journal_words::pulse),
+                  .settle = value(journal_words::settle)};
+  record.first = wholeNumber(value(journal_words::first)).value_or(1);
+  record.firstPressDue = readUtcField(value(journal_words::firstPressDue, 2));
   return record.first >= 1;
 }
 
@@ -89,13 +92,13 @@ void readPress(const std::vector<std::string>& fields, JournalRecord& record) {
     return;
   const std::string& result = fields[8];
   record.lastExposure = *exposure;
-  record.lastWasPulse = fields[1] == "miroir";
+  record.lastWasPulse = fields[1] == journal_words::pulseKind;
   record.lastAt = readUtcField(fields[5].empty() ? fields[4] : fields[5]);
   if (record.lastWasPulse)
     return;
-  if (result == "faite")
+  if (result == journal_words::made)
     ++record.made;
-  else if (result == "manquée" || result == "coupée") {
+  else if (result == journal_words::missed || result == journal_words::cut) {
     constexpr std::size_t firstFew = 5;
     if (record.firstLost.size() < firstFew)
       record.firstLost.push_back(*exposure);
@@ -127,10 +130,12 @@ std::optional<std::chrono::system_clock::time_point> readUtcField(const std::str
          milliseconds(parts[6]);
 }
 
+bool JournalRecord::finished() const { return ended == seriesEndWords(SeriesEnd::Finished); }
+
 std::optional<JournalRecord> readJournal(const std::string& text) {
   const auto lines = linesOf(text);
   if (lines.empty() ||
-      fieldsOf(lines[0]) != std::vector<std::string>{"Obturix", "journal d'une série de poses"})
+      fieldsOf(lines[0]) != std::vector<std::string>{"Obturix", journal_words::title})
     return std::nullopt;
   std::map<std::string, std::vector<std::string>> opening;
   std::size_t i = 1;
@@ -143,7 +148,7 @@ std::optional<JournalRecord> readJournal(const std::string& text) {
     return std::nullopt;
   for (i += 2; i < lines.size(); ++i) { // after the blank line and the table's header
     const auto fields = fieldsOf(lines[i]);
-    if (fields[0] == "Fin" && fields.size() > 3)
+    if (fields[0] == journal_words::end && fields.size() > 3)
       record.ended = fields[3];
     else
       readPress(fields, record);

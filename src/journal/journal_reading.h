@@ -31,7 +31,7 @@ struct JournalRecord {
   // How it ended, as its closing says (« terminée »…); nothing when it has
   // none (still running, or killed).
   std::optional<std::string> ended;
-  bool finished() const { return ended == "terminée"; }
+  bool finished() const;
   // The exposures of the whole series made so far: this journal's and,
   // when it took one up, those made before it.
   std::int64_t madeInAll() const { return first - 1 + made; }

@@ -74,19 +74,19 @@ std::string journalOpening(const SeriesPlan& plan, const JournalInstant& start,
   const SeriesParams& params = plan.typed;
   std::string later;
   if (plan.first > 1)
-    later += row({"Reprend", textField(plan.takesUp)}) +
-             row({"Première pose", std::to_string(plan.first)});
+    later += row({journal_words::takesUp, textField(plan.takesUp)}) +
+             row({journal_words::first, std::to_string(plan.first)});
   if (firstPress)
-    later += row({"Premier appui prévu", localField(*firstPress), utcField(*firstPress)});
-  return "\xEF\xBB\xBF" + row({"Obturix", "journal d'une série de poses"}) +
-         row({"Début", localField(start), utcField(start)}) +
-         row({"Nombre de poses", std::to_string(plan.cycles)}) +
-         row({"Temps de pose (s)", secondsField(params.exposure)}) +
-         row({"Intervalle (s)", secondsField(params.interval)}) +
-         row({"Relever le miroir", plan.mirror ? "oui" : "non"}) +
-         row({"Impulsion du miroir (s)", secondsField(params.pulse)}) +
-         row({"Attente après le miroir (s)", secondsField(params.settle)}) +
-         row({"Port", textField(params.port)}) + later + endOfLine +
+    later += row({journal_words::firstPressDue, localField(*firstPress), utcField(*firstPress)});
+  return "\xEF\xBB\xBF" + row({"Obturix", journal_words::title}) +
+         row({journal_words::start, localField(start), utcField(start)}) +
+         row({journal_words::count, std::to_string(plan.cycles)}) +
+         row({journal_words::exposure, secondsField(params.exposure)}) +
+         row({journal_words::interval, secondsField(params.interval)}) +
+         row({journal_words::mirror, plan.mirror ? journal_words::yes : "non"}) +
+         row({journal_words::pulse, secondsField(params.pulse)}) +
+         row({journal_words::settle, secondsField(params.settle)}) +
+         row({journal_words::port, textField(params.port)}) + later + endOfLine +
          row({"Pose", "Appui", "Appuyé (heure locale)", "Relâché (heure locale)", "Appuyé (UTC)",
               "Relâché (UTC)", "Durée demandée (ms)", "Durée mesurée (ms)", "Résultat", "Cause"});
 }
@@ -97,23 +97,25 @@ std::string journalPressLine(std::int64_t exposure, const PressRecord& press,
   using std::chrono::duration_cast;
   using std::chrono::microseconds;
   const std::string asked = press.asked ? std::to_string(press.asked->count()) : "";
-  const std::string kind = press.mirrorPulse ? "miroir" : "pose";
+  const std::string kind = press.mirrorPulse ? journal_words::pulseKind : "pose";
   if (press.result == PressResult::Missed)
     return row({std::to_string(exposure), kind, localField(pressed), "", utcField(pressed), "",
-                asked, "", "manquée", textField(typeset(pressFailureCause(press.failure, port)))});
+                asked, "", journal_words::missed,
+                textField(typeset(pressFailureCause(press.failure, port)))});
   const auto length = duration_cast<microseconds>(press.released - press.pressed);
   const bool cut = press.result == PressResult::CutByPort;
   return row({std::to_string(exposure), kind, localField(pressed), localField(released),
               utcField(pressed), utcField(released), asked, number(length.count(), 3),
-              cut                                      ? "coupée"
+              cut                                      ? journal_words::cut
               : press.result == PressResult::CutByStop ? "interrompue par l'arrêt"
-                                                       : "faite",
+                                                       : journal_words::made,
               cut ? textField(typeset(pressCutCause(press.mirrorPulse, port))) : ""});
 }
 
 std::string journalClosing(SeriesEnd how, const JournalInstant& at, const PressCount& presses,
                            std::int64_t asked, bool mirror) {
-  std::string text = endOfLine + row({"Fin", localField(at), utcField(at), seriesEndWords(how)});
+  std::string text =
+      endOfLine + row({journal_words::end, localField(at), utcField(at), seriesEndWords(how)});
   for (const SeriesTotal& total : seriesTotals(presses, asked, mirror))
     text += row({total.label, std::to_string(total.count)});
   return text;

@@ -12,6 +12,29 @@
 
 namespace obturix {
 
+// The journal's words that are read back (--reprendre, --etat): its
+// opening's labels, its kinds of press and results, its closing.
+namespace journal_words {
+inline constexpr const char* title = "journal d'une série de poses";
+inline constexpr const char* start = "Début";
+inline constexpr const char* count = "Nombre de poses";
+inline constexpr const char* exposure = "Temps de pose (s)";
+inline constexpr const char* interval = "Intervalle (s)";
+inline constexpr const char* mirror = "Relever le miroir";
+inline constexpr const char* pulse = "Impulsion du miroir (s)";
+inline constexpr const char* settle = "Attente après le miroir (s)";
+inline constexpr const char* port = "Port";
+inline constexpr const char* takesUp = "Reprend";
+inline constexpr const char* first = "Première pose";
+inline constexpr const char* firstPressDue = "Premier appui prévu";
+inline constexpr const char* end = "Fin";
+inline constexpr const char* pulseKind = "miroir";
+inline constexpr const char* made = "faite";
+inline constexpr const char* missed = "manquée";
+inline constexpr const char* cut = "coupée";
+inline constexpr const char* yes = "oui";
+} // namespace journal_words
+
 // A moment of the journal, in the user's time and in UTC, to the millisecond.
 struct JournalInstant {
   LocalTime local;

@@ -236,6 +236,18 @@ std::optional<fs::path> privateRuntimeFolder() {
   return std::nullopt;
 }
 
+namespace {
+
+// The device a lock file's name stands for, as lockFileName made it.
+std::string deviceOf(std::string name) {
+  for (char& c : name)
+    if (c == '_')
+      c = '/';
+  return "/dev/" + name;
+}
+
+} // namespace
+
 std::vector<LockedPort> lockedPorts(const fs::path& folder) {
   std::vector<LockedPort> found;
   std::error_code error;
@@ -247,7 +259,7 @@ std::vector<LockedPort> lockedPorts(const fs::path& folder) {
         ::open(entry.path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     const auto owner = fd ? readOwner(fd.get()) : std::nullopt;
     if (owner && isAlive(*owner))
-      found.push_back({name.substr(5), holderOf(*owner)});
+      found.push_back({deviceOf(name.substr(5)), holderOf(*owner)});
   }
   return found;
 }

@@ -48,8 +48,8 @@ inline constexpr const char* systemLockFolder = "/run/lock";
 // other sessions of the same user do not share).
 std::optional<std::filesystem::path> privateRuntimeFolder();
 
-// A port's lock file held by a living process: the device as the file's
-// name gives it (« ttyUSB0 », « pts_3 »), and the process.
+// A port's lock file held by a living process: the device its name gives
+// (LCK..pts_3: /dev/pts/3), and the process.
 struct LockedPort {
   std::string device;
   PortHolder holder;

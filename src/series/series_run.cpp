@@ -129,8 +129,7 @@ void SeriesRun::showProgress(SeriesFront& front, std::int64_t current) {
     const WallClock& clock = services_.wallClock;
     const auto now = clock.now();
     const auto left = plan_.left(current);
-    progress_ = {current, left, clock.local(now),
-                 clock.local(now + left + std::chrono::seconds(30))};
+    progress_ = {current, left, clock.local(now), endAsTold(clock, now + left)};
   }
   const Progress& p = progress_;
   const std::string note = progressNote(p.current, plan_.cycles, p.left, p.now, p.end,

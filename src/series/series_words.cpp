@@ -121,6 +121,10 @@ std::string momentInWords(const LocalTime& now, const LocalTime& then) {
   return text + "vers " + zeroPadded(then.hour, 2) + ":" + zeroPadded(then.minute, 2);
 }
 
+LocalTime endAsTold(const WallClock& clock, std::chrono::system_clock::time_point end) {
+  return clock.local(end + std::chrono::seconds(30));
+}
+
 std::string progressNote(std::int64_t current, std::int64_t total, std::chrono::milliseconds left,
                          const LocalTime& now, const LocalTime& end, std::int64_t lostCount,
                          const std::vector<std::int64_t>& firstLost) {

@@ -35,6 +35,10 @@ std::string lengthInWords(std::chrono::milliseconds length);
 // it falls on another day (« le 8 décembre vers 03:42 »).
 std::string momentInWords(const LocalTime& now, const LocalTime& then);
 
+// An end as the user is told it, to the nearest minute: the local time half
+// a minute after it, whose seconds are not shown.
+LocalTime endAsTold(const WallClock& clock, std::chrono::system_clock::time_point end);
+
 // What the counter tells during a series, as its tooltip: the exposure
 // under way of how many, how long is left and when the series ends (« Pose 7
 // sur 120 — il reste 1 h 12 min, fin vers 03:42 »), with the end's date when

@@ -3,6 +3,7 @@
 #include "journal/journal_folder.h"
 #include "journal/journal_reading.h"
 #include "series/series_plan.h"
+#include "series/series_words.h"
 #include "settings/registry_store.h"
 #include "terminal/serie_loop.h"
 #include "terminal/serie_options.h"
@@ -120,9 +121,9 @@ private:
         std::chrono::duration_cast<std::chrono::system_clock::duration>(plan.startIn);
     const auto length =
         std::chrono::duration_cast<std::chrono::system_clock::duration>(plan.length());
-    front_.say(planLine(
-        plan, clock.local(now), clock.local(now + later + length + std::chrono::seconds(30)),
-        plan.startIn.count() > 0 ? std::optional(clock.local(now + later)) : std::nullopt));
+    front_.say(planLine(plan, clock.local(now), endAsTold(clock, now + later + length),
+                        plan.startIn.count() > 0 ? std::optional(clock.local(now + later))
+                                                 : std::nullopt));
   }
 
   SerieExit tellEnd(const SeriesOutcome& outcome, const SeriesPlan& plan) {
@@ -137,8 +138,8 @@ private:
         services_.console.err(asLines(*warning) + "\n");
     if (stopped)
       return SerieExit::Stopped;
-    return outcome.presses.missed + outcome.presses.cutByPort > 0 ? SerieExit::SomeLost
-                                                                  : SerieExit::AllMade;
+    // As the window warns: an exposure missed or cut, or made without its mirror's pulse.
+    return anyPressMissed(outcome.presses) ? SerieExit::SomeLost : SerieExit::AllMade;
   }
 
   SerieExit refuse(const std::string& why) {

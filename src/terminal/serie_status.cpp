@@ -45,7 +45,7 @@ std::string statusText(const RunningSeries& series, const std::optional<JournalR
   const LocalTime today = clock.local(now);
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::max(standing->end - now, std::chrono::system_clock::duration(0)));
-  const LocalTime end = clock.local(now + left + std::chrono::seconds(30));
+  const LocalTime end = endAsTold(clock, now + left);
   text += " :\n";
   if (const auto first = standing->firstPress)
     text += "Première pose dans " +

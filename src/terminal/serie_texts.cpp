@@ -94,15 +94,14 @@ std::string fitted(const std::string& line, int columns) {
   if (columns <= 1)
     return line;
   const auto longest = static_cast<std::size_t>(columns - 1); // the last column wraps on some
-  std::size_t characters = 0, cut = 0;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    if ((static_cast<unsigned char>(line[i]) & 0xC0) == 0x80)
-      continue; // inside a character
-    if (characters == longest - 1)
-      cut = i;
-    ++characters;
-  }
-  return characters <= longest ? line : line.substr(0, cut) + "…";
+  std::u32string characters = decodeUtf8(line);
+  if (characters.size() <= longest)
+    return line;
+  characters.resize(longest - 1); // room left for « … »
+  std::string cut;
+  for (const char32_t c : characters)
+    appendUtf8(cut, c);
+  return cut + "…";
 }
 
 } // namespace obturix

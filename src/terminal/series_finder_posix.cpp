@@ -24,14 +24,6 @@ std::string journalOf(long pid, const std::string& journals) {
   return "";
 }
 
-// The device a lock file's name gives: « pts_3 » is /dev/pts/3.
-std::string deviceOf(std::string name) {
-  for (char& c : name)
-    if (c == '_')
-      c = '/';
-  return "/dev/" + name;
-}
-
 bool isOurs(long pid) {
   struct stat process {};
   return ::stat(("/proc/" + std::to_string(pid)).c_str(), &process) == 0 &&
@@ -52,8 +44,8 @@ public:
         const PortHolder& holder = port.holder;
         if ((holder.program == "obturix" || holder.program == "obturix-serie") &&
             isOurs(holder.pid))
-          found.push_back({holder.pid, holder.program, deviceOf(port.device),
-                           journalOf(holder.pid, journals_)});
+          found.push_back(
+              {holder.pid, holder.program, port.device, journalOf(holder.pid, journals_)});
       }
     return found;
   }

@@ -3,6 +3,7 @@
 #include "series/series_words.h"
 #include "terminal/serie_texts.h"
 #include "text/french.h"
+#include "text/utf8.h"
 
 namespace obturix {
 
@@ -47,7 +48,7 @@ void TerminalFront::countDown(std::chrono::milliseconds left, const LocalTime& f
 // escape sequences, which a terminal without them would print.
 void TerminalFront::show(const std::string& line) {
   const std::string now = fitted(line, console_.columns());
-  const std::size_t before = width(shown_), after = width(now);
+  const std::size_t before = characterCount(shown_), after = characterCount(now);
   console_.out("\r" + coloured(now) + std::string(before > after ? before - after : 0, ' ') +
                (before > after ? "\r" + coloured(now) : ""));
   shown_ = now;
@@ -56,15 +57,8 @@ void TerminalFront::show(const std::string& line) {
 void TerminalFront::eraseLine() {
   if (shown_.empty())
     return;
-  console_.out("\r" + std::string(width(shown_), ' ') + "\r");
+  console_.out("\r" + std::string(characterCount(shown_), ' ') + "\r");
   shown_.clear();
-}
-
-std::size_t TerminalFront::width(const std::string& text) {
-  std::size_t characters = 0;
-  for (const char c : text)
-    characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return characters;
 }
 
 std::string TerminalFront::coloured(const std::string& text) const {

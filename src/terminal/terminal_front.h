@@ -32,7 +32,6 @@ public:
 private:
   void show(const std::string& line);
   void eraseLine();
-  static std::size_t width(const std::string& text);
   std::string coloured(const std::string& text) const;
   std::string stamped(const std::string& text) const;
 

@@ -49,6 +49,13 @@ std::u32string decodeUtf8(std::string_view text) {
   return decoded;
 }
 
+std::size_t characterCount(std::string_view text) {
+  std::size_t characters = 0;
+  for (const char c : text)
+    characters += !isContinuation(static_cast<unsigned char>(c));
+  return characters;
+}
+
 void appendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);

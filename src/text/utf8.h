@@ -15,6 +15,9 @@ std::u32string decodeUtf8(std::string_view text);
 
 void appendUtf8(std::string& out, char32_t c);
 
+// How many characters a UTF-8 text shows: its bytes but the continuation ones.
+std::size_t characterCount(std::string_view text);
+
 // A text from outside (a command line, a file) made safe to print on a
 // terminal: malformed UTF-8 as replacement characters, control characters
 // (C0, DEL, C1) as \xHH, so that nothing in it can drive the terminal.

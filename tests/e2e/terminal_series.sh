@@ -59,11 +59,12 @@ serie_ended() { e2e_until eval '! kill -0 "$serie_pid" 2>/dev/null' || e2e_fail 
 newest_journal() { find "$journals" -name '*.csv' -printf '%T@ %p\n' | sort -n | tail -n 1 | cut -d' ' -f2-; }
 # The exposures the newest journal's presses name, pulses left out.
 journal_exposures() { awk -F';' '$2 == "pose" { printf "%s ", $1 }' "$(newest_journal)"; }
-# The moment the camera saw press $1 (since line $2) let go, in ms since midnight.
-released_at() {
+# When the camera saw press $1 (since line $2) pressed and let go, in ms
+# since midnight: "PRESSED RELEASED".
+press_times() {
   camera_presses "$2" | sed -n "$1p" | LC_ALL=C awk -F'[ :,]+' '{ for (i = 1; i < NF; i++) {
     if ($i == "début") s = (($(i + 1) * 60 + $(i + 2)) * 60 + $(i + 3)) * 1000
-    if ($i == "durée") d = $(i + 1) } print int(s + d) }'
+    if ($i == "durée") d = $(i + 1) } print int(s), int(s + d) }'
 }
 now_ms() { date +%s%N | awk '{ print int($1 / 1e6) % 86400000 }'; }
 
@@ -97,7 +98,7 @@ status=0
 wait "$script_pid" || status=$? # script -e: the command's own
 [ "$status" -eq 3 ] || e2e_fail "Ctrl-C : code de sortie $status"
 e2e_until seen_presses 1 "$before" || e2e_fail "pas d'appui vu"
-let_go=$(($(released_at 1 "$before") - asked))
+let_go=$(($(press_times 1 "$before" | cut -d' ' -f2) - asked))
 echo "   relâchée $let_go ms après Ctrl-C"
 [ "$let_go" -le 50 ] || e2e_fail "relâchée $let_go ms après Ctrl-C"
 grep -q "arrêtée par l'utilisateur" "$(newest_journal)" || e2e_fail "journal sans sa fin"
@@ -142,8 +143,7 @@ echo "== --dans=2s : la première pose deux secondes plus tard"
 before=$(($(camera_lines) + 1))
 started=$(now_ms)
 serie -n 1 -p 0,2 --sans-miroir --dans=2s
-first=$(camera_presses "$before" | head -n 1 | LC_ALL=C awk -F'[ :,]+' '{ for (i = 1; i < NF; i++)
-  if ($i == "début") print int((($(i + 1) * 60 + $(i + 2)) * 60 + $(i + 3)) * 1000) }')
+first=$(press_times 1 "$before" | cut -d' ' -f1)
 echo "   premier appui $((first - started)) ms après le lancement"
 [ "$status" -eq 0 ] && [ $((first - started)) -ge 2000 ] && [ $((first - started)) -le 2300 ] ||
   e2e_fail "--dans=2s : code $status, premier appui à $((first - started)) ms"

@@ -130,6 +130,15 @@ TEST(SerieCommand, StartsLaterWithTheCameraHeldForItAndAStopThenPressesNothing) 
 }
 
 TEST(SerieCommand, TellsALostPressAtOnceAndEndsWithOne) {
+  // The mirror's first pulse refused, the port back before its exposure:
+  // that exposure is made, but without the mirror locked.
+  SerieRig pulse;
+  pulse.ports.refusedOpens["COM1"] = PortFailure::Cause::Busy;
+  pulse.sleeper.at[milliseconds(500)] = [&pulse] { pulse.ports.refusedOpens.clear(); };
+  EXPECT_EQ(pulse.run({"-n", "2", "-p", "2", "-i", "1", "-m"}), SerieExit::SomeLost);
+  EXPECT_TRUE(says(pulse.console.written, "Poses faites sans verrouillage du miroir : 1"))
+      << pulse.console.written;
+
   SerieRig rig;
   rig.sleeper.at[milliseconds(1500)] = [&rig] { rig.ports.existingPorts.clear(); };
   EXPECT_EQ(rig.run({"-n", "2", "-p", "2", "-i", "1", "--sans-miroir"}), SerieExit::SomeLost);
