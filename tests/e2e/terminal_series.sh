@@ -46,9 +46,10 @@ serie() {
 }
 # Starts a series in the background, on a pseudo-terminal of its own
 # (`script`), as over SSH, Ctrl-C not ignored as it is for a background
-# job; serie_pid is the command's process.
+# job; serie_pid is the command's process (exec: a shell such as dash would
+# otherwise stay between script and the command, and take the signal).
 serie_on_terminal() {
-  setsid env --default-signal=INT script -qfec "$(printf '%q ' "${runner[@]}" "$program" "$@")" "$E2E_WORK/terminal.txt" \
+  setsid env --default-signal=INT script -qfec "exec $(printf '%q ' "${runner[@]}" "$program" "$@")" "$E2E_WORK/terminal.txt" \
     </dev/null >/dev/null 2>&1 &
   script_pid=$!
   e2e_until pgrep -P "$script_pid" >/dev/null || e2e_fail "la série ne démarre pas"
