@@ -166,8 +166,7 @@ std::optional<std::string> mismatch(const SerieOptions& options) {
                             options.pulse || options.settle || options.mirror || options.save ||
                             options.resume || options.startAt || options.startIn;
   if (seriesValues)
-    return refusal(
-        std::string("Les options --etat et --arreter ne prennent que --port et --nuit."));
+    return refusal("Les options --etat et --arreter ne prennent que --port et --nuit.");
   return std::nullopt;
 }
 
@@ -177,9 +176,8 @@ std::variant<SerieOptions, std::string> readSerieOptions(std::span<const std::st
   SerieOptions options;
   if (auto why = Reader(arguments).read(options))
     return *why;
-  if (options.action == Action::Help || options.action == Action::Version)
-    return options;
-  if (auto why = mismatch(options))
+  const bool explains = options.action == Action::Help || options.action == Action::Version;
+  if (auto why = explains ? std::nullopt : mismatch(options))
     return *why;
   return options;
 }

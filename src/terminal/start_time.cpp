@@ -4,16 +4,21 @@
 #include "text/quoting.h"
 
 #include <cctype>
+#include <string_view>
 
 namespace obturix {
 
 namespace {
 
+void skipBlanks(const std::string& text, std::size_t& at) {
+  while (at < text.size() && text[at] == ' ')
+    ++at;
+}
+
 // Reads a whole number at `at`, blanks before it skipped; nothing when none
 // is there.
 std::optional<long long> numberAt(const std::string& text, std::size_t& at) {
-  while (at < text.size() && text[at] == ' ')
-    ++at;
+  skipBlanks(text, at);
   long long number = 0;
   const std::size_t first = at;
   for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at) {
@@ -24,14 +29,14 @@ std::optional<long long> numberAt(const std::string& text, std::size_t& at) {
   return at > first ? std::optional(number) : std::nullopt;
 }
 
-// The unit after a number, blanks skipped: "h", "min", "m", "s", or "".
+// The unit after a number, blanks skipped: "h", "min" (also written "m"),
+// "s", or "".
 std::string unitAt(const std::string& text, std::size_t& at) {
-  while (at < text.size() && text[at] == ' ')
-    ++at;
-  for (const char* unit : {"min", "h", "m", "s"})
-    if (text.compare(at, std::char_traits<char>::length(unit), unit) == 0) {
-      at += std::char_traits<char>::length(unit);
-      return unit;
+  skipBlanks(text, at);
+  for (const std::string_view unit : {"min", "h", "m", "s"})
+    if (text.compare(at, unit.size(), unit) == 0) {
+      at += unit.size();
+      return unit == "m" ? "min" : std::string(unit);
     }
   return "";
 }
@@ -55,8 +60,7 @@ std::optional<TimeOfDay> readTimeOfDay(const std::string& typed) {
       minute = *given;
     }
   }
-  while (at < typed.size() && typed[at] == ' ')
-    ++at;
+  skipBlanks(typed, at);
   if (at != typed.size())
     return std::nullopt;
   return TimeOfDay{static_cast<int>(*hour), static_cast<int>(minute)};
@@ -82,8 +86,7 @@ std::optional<std::chrono::seconds> readDelay(const std::string& typed) {
     if (total > week)
       return std::nullopt;
     previous = unit;
-    while (at < typed.size() && typed[at] == ' ')
-      ++at;
+    skipBlanks(typed, at);
   }
   if (previous.empty())
     return std::nullopt;

@@ -58,6 +58,7 @@ TEST(SerieCommand, RefusesBeforeClaimingOrPressingAnything) {
       {{"--nombre=trois"}, "donné par --nombre"},
       {{"-n", "2", "--port=COM9"}, "COM9"},
       {{"-n", "2", "--dans=3 jours"}, "3 jours"},
+      {{"-n", "2", "--dans=5m3min"}, "5m3min"}, // one unit written twice
       {{"-n", "2", "--debut=25:00"}, "25:00"},
       {{"--reprendre"}, "Rien à reprendre : aucun journal"},
       {{"--obturateur"}, "obturix-serie --help"},
