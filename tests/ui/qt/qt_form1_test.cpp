@@ -101,8 +101,8 @@ private slots:
     }
   }
 
-  // --grand doubles Qt's scale, the one the user set included; without it,
-  // or set to nothing Qt could read, the scale is left as it is.
+  // --grand doubles Qt's scale, the one the user set included (one Qt could
+  // not read counting as 1); without it, the scale is left as it is.
   void largeDoublesTheScaleAlreadySet() {
     const struct {
       const char* set; // nullptr: unset
